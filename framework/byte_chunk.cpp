@@ -6,10 +6,11 @@ int ByteChunk::PutBytes(const void* data, int size) {
   const int old = Size();
   if (size <= 0) return old;
   if (size > 0x7fffffff - old) return 0;
-  mBytes.Resize(old + size, false);
-  if (Size() != old + size) return 0;
-  if (data) std::memcpy(mBytes.Get() + old, data, static_cast<size_t>(size));
-  else std::memset(mBytes.Get() + old, 0, static_cast<size_t>(size));
+  // The typed buffer copes with data taken from this chunk itself
+  // (AppendChunk(*this)), whose bytes the growth may move.
+  uint8_t* dst = mBytes.Add(static_cast<const uint8_t*>(data), size);
+  if (!dst) return 0;
+  if (!data) std::memset(dst, 0, static_cast<size_t>(size));
   return Size();
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 // A byte buffer with a used size and an allocated size that grows in steps of
 // the granularity. Resize never loses data: when memory cannot be had, the old
@@ -23,8 +24,8 @@ public:
 
   // Changes the used size to newSize bytes (negative sizes count as 0) and
   // returns the buffer, or null when the buffer is empty. With resizeDown, a
-  // shrink also gives memory back. Returns the unchanged buffer if an
-  // allocation fails; callers compare GetSize() with the size they asked for.
+  // shrink also gives memory back. Returns the unchanged buffer if growing
+  // fails; callers compare GetSize() with the size they asked for.
   void* Resize(int newSize, bool resizeDown = true) {
     if (newSize < 0) newSize = 0;
     if (newSize > mAlloc || (resizeDown && newSize < mAlloc / 2)) {
@@ -35,10 +36,14 @@ public:
         mBuf = nullptr;
         mAlloc = 0;
       } else if (newAlloc != mAlloc) {
-        void* grown = std::realloc(mBuf, static_cast<size_t>(newAlloc));
-        if (!grown) return Get();
-        mBuf = grown;
-        mAlloc = newAlloc;
+        void* moved = std::realloc(mBuf, static_cast<size_t>(newAlloc));
+        if (moved) {
+          mBuf = moved;
+          mAlloc = newAlloc;
+        } else if (newSize > mAlloc) {
+          return Get();
+        }
+        // else a failed give-back: the old, larger block still holds newSize.
       }
     }
     mSize = newSize;
@@ -84,11 +89,17 @@ public:
   // pointer to the first new element, or null if memory cannot be had.
   T* Add(const T* data, int n) {
     const int old = GetSize();
-    if (n <= 0) return nullptr;
+    if (n <= 0 || n > 0x7fffffff - old) return nullptr;
+    // data may point at our own elements, which the resize can move.
+    const T* begin = Get();
+    const bool ownElements = data && begin && std::less_equal<const T*>()(begin, data) &&
+                             std::less<const T*>()(data, begin + old);
+    const ptrdiff_t ownIndex = ownElements ? data - begin : 0;
     Resize(old + n, false);
     if (GetSize() != old + n) return nullptr;
+    if (ownElements) data = Get() + ownIndex;
     T* dst = Get() + old;
-    if (data) std::memcpy(static_cast<void*>(dst), data, sizeof(T) * static_cast<size_t>(n));
+    if (data) std::memmove(static_cast<void*>(dst), data, sizeof(T) * static_cast<size_t>(n));
     return dst;
   }
   T* Add(const T& value) { return Add(&value, 1); }
