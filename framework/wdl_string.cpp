@@ -113,7 +113,9 @@ void WDL_String::AppendFormatted(int maxLen, const char* format, ...) {
 
 void CopyCut(char* dst, int capacity, const char* src) {
   if (!dst || capacity <= 0) return;
-  const int n = src ? BoundedLength(src, capacity - 1) : 0;
+  // BoundedLength reads a limit of 0 as "no limit", so a one-byte field must
+  // not reach it.
+  const int n = src && capacity > 1 ? BoundedLength(src, capacity - 1) : 0;
   if (n > 0) std::memmove(dst, src, static_cast<size_t>(n));
   dst[n] = 0;
 }
