@@ -1,0 +1,165 @@
+#include "effect/biquad.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kSqrt2 = 1.4142135623730951;
+
+}  // namespace
+
+Biquad::Biquad(int type, double Fc, double Q, double peakGainDB)
+    : type(type), Fc(Fc), Q(Q), peakGain(peakGainDB) {
+  calcBiquad();
+  z1 = 0.0;
+  z2 = 0.0;
+}
+
+void Biquad::setBiquad(int type, double Fc, double Q, double peakGainDB) {
+  this->type = type;
+  this->Fc = Fc;
+  this->Q = Q;
+  this->peakGain = peakGainDB;
+  calcBiquad();
+}
+
+void Biquad::setType(int type) {
+  this->type = type;
+  calcBiquad();
+}
+
+void Biquad::setQ(double Q) {
+  this->Q = Q;
+  calcBiquad();
+}
+
+void Biquad::setFc(double Fc) {
+  this->Fc = Fc;
+  calcBiquad();
+}
+
+void Biquad::setPeakGain(double peakGainDB) {
+  this->peakGain = peakGainDB;
+  calcBiquad();
+}
+
+void Biquad::copyTuningFrom(const Biquad& other) {
+  type = other.type;
+  a0 = other.a0;
+  a1 = other.a1;
+  a2 = other.a2;
+  b1 = other.b1;
+  b2 = other.b2;
+  Fc = other.Fc;
+  Q = other.Q;
+  peakGain = other.peakGain;
+}
+
+// The operation order of every expression is part of the result: processing
+// must be reproducible bit for bit, so keep it when editing.
+void Biquad::calcBiquad() {
+  // Written so that a NaN Fc is limited too.
+  const double limitedFc = Fc < kMaxFc ? Fc : kMaxFc;
+  const double K = std::tan(kPi * limitedFc);
+  const double K2 = K * K;
+  // Cut forms use the magnitude so that they invert the boost forms exactly.
+  const double V = std::pow(10.0, std::fabs(peakGain) / 20.0);
+  const bool boost = peakGain >= 0.0;
+  double n;
+
+  switch (type) {
+    case kLowPass:
+      n = 1 / (1 + K / Q + K2);
+      a0 = K2 * n;
+      a1 = 2 * a0;
+      a2 = a0;
+      b1 = 2 * (K2 - 1) * n;
+      b2 = (1 - K / Q + K2) * n;
+      break;
+
+    case kHighPass:
+      n = 1 / (1 + K / Q + K2);
+      a0 = n;
+      a1 = -2 * a0;
+      a2 = a0;
+      b1 = 2 * (K2 - 1) * n;
+      b2 = (1 - K / Q + K2) * n;
+      break;
+
+    case kBandPass:
+      n = 1 / (1 + K / Q + K2);
+      a0 = K / Q * n;
+      a1 = 0;
+      a2 = -a0;
+      b1 = 2 * (K2 - 1) * n;
+      b2 = (1 - K / Q + K2) * n;
+      break;
+
+    case kNotch:
+      n = 1 / (1 + K / Q + K2);
+      a0 = (1 + K2) * n;
+      a1 = 2 * (K2 - 1) * n;
+      a2 = a0;
+      b1 = a1;
+      b2 = (1 - K / Q + K2) * n;
+      break;
+
+    case kPeaking:
+      if (boost) {
+        n = 1 / (1 + K / Q + K2);
+        a0 = (1 + V * K / Q + K2) * n;
+        a1 = 2 * (K2 - 1) * n;
+        a2 = (1 - V * K / Q + K2) * n;
+        b1 = a1;
+        b2 = (1 - K / Q + K2) * n;
+      } else {
+        n = 1 / (1 + V * K / Q + K2);
+        a0 = (1 + K / Q + K2) * n;
+        a1 = 2 * (K2 - 1) * n;
+        a2 = (1 - K / Q + K2) * n;
+        b1 = a1;
+        b2 = (1 - V * K / Q + K2) * n;
+      }
+      break;
+
+    case kLowShelf:
+      if (boost) {
+        n = 1 / (1 + kSqrt2 * K + K2);
+        a0 = (1 + std::sqrt(2 * V) * K + V * K2) * n;
+        a1 = 2 * (V * K2 - 1) * n;
+        a2 = (1 - std::sqrt(2 * V) * K + V * K2) * n;
+        b1 = 2 * (K2 - 1) * n;
+        b2 = (1 - kSqrt2 * K + K2) * n;
+      } else {
+        n = 1 / (1 + std::sqrt(2 * V) * K + V * K2);
+        a0 = (1 + kSqrt2 * K + K2) * n;
+        a1 = 2 * (K2 - 1) * n;
+        a2 = (1 - kSqrt2 * K + K2) * n;
+        b1 = 2 * (V * K2 - 1) * n;
+        b2 = (1 - std::sqrt(2 * V) * K + V * K2) * n;
+      }
+      break;
+
+    case kHighShelf:
+      if (boost) {
+        n = 1 / (1 + kSqrt2 * K + K2);
+        a0 = (V + std::sqrt(2 * V) * K + K2) * n;
+        a1 = 2 * (K2 - V) * n;
+        a2 = (V - std::sqrt(2 * V) * K + K2) * n;
+        b1 = 2 * (K2 - 1) * n;
+        b2 = (1 - kSqrt2 * K + K2) * n;
+      } else {
+        n = 1 / (V + std::sqrt(2 * V) * K + K2);
+        a0 = (1 + kSqrt2 * K + K2) * n;
+        a1 = 2 * (K2 - 1) * n;
+        a2 = (1 - kSqrt2 * K + K2) * n;
+        b1 = 2 * (K2 - V) * n;
+        b2 = (V - std::sqrt(2 * V) * K + K2) * n;
+      }
+      break;
+
+    default:
+      break;
+  }
+}
