@@ -1,0 +1,37 @@
+#include "effect/st_oversampler4x.h"
+
+void StOversampler4x::up4(double x) {
+  for (int i = 0; i < kInputLength - 1; ++i) inputHistory[i] = inputHistory[i + 1];
+  inputHistory[kInputLength - 1] = 4.0 * x;
+
+  for (int i = 0; i < kFirstNewEntry; ++i) outputHistory[i] = outputHistory[i + 4];
+
+  // u[j] is the j-th newest input. Each phase is written out with its pairs
+  // in a fixed order: the order of the sums is part of the result.
+  const double* h = kFir;
+  const double u0 = inputHistory[7], u1 = inputHistory[6], u2 = inputHistory[5],
+               u3 = inputHistory[4], u4 = inputHistory[3], u5 = inputHistory[2],
+               u6 = inputHistory[1], u7 = inputHistory[0];
+  double* y = outputHistory + kFirstNewEntry;
+  y[0] = h[0] * u0 + h[4] * u1 + h[8] * u2 + h[12] * u3 + h[14] * u4 + h[10] * u5 +
+         h[6] * u6 + h[2] * u7;
+  y[1] = h[1] * (u0 + u7) + h[5] * (u1 + u6) + h[9] * (u2 + u5) + h[13] * (u3 + u4);
+  y[2] = h[2] * u0 + h[6] * u1 + h[10] * u2 + h[14] * u3 + h[12] * u4 + h[8] * u5 +
+         h[4] * u6 + h[0] * u7;
+  y[3] = h[15] * u3;
+}
+
+bool StOversampler4x::HasFiniteState() const {
+  double zero = 0.0;
+  for (double v : outputHistory) zero += v * 0.0;
+  for (double v : inputHistory) zero += v * 0.0;
+  return zero == 0.0;
+}
+
+void StOversampler4x::ClearState() {
+  for (double& v : outputHistory) v = 0.0;
+  for (double& v : inputHistory) v = 0.0;
+}
+
+// The owner clears the object by value and the effect's layout counts on it.
+static_assert(sizeof(StOversampler4x) == 39 * sizeof(double), "StOversampler4x is 39 doubles");
