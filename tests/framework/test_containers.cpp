@@ -40,6 +40,8 @@ TEST(HeapBuf, AllocatesInWholeGranules) {
 
 void FillPattern(WDL_HeapBuf& buf, int n) {
   auto* bytes = static_cast<unsigned char*>(buf.Resize(n));
+  ASSERT_NE(bytes, nullptr);
+  ASSERT_EQ(buf.GetSize(), n);
   for (int i = 0; i < n; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 1);
 }
 
@@ -212,7 +214,8 @@ TEST(String, CopiesAreIndependent) {
   a = b;
   b.Set("three");
   EXPECT_STREQ(a.Get(), "onetwo");
-  a = a;
+  WDL_String& alias = a;
+  a = alias;
   EXPECT_STREQ(a.Get(), "onetwo");
 }
 
