@@ -255,12 +255,6 @@ TEST(Biquad, CutFormIsTheInverseOfTheBoostForm) {
   }
 }
 
-TEST(Biquad, NegativeZeroGainTakesTheBoostForm) {
-  const Biquad plus(Biquad::kPeaking, 0.1, 1.0, 0.0);
-  const Biquad minus(Biquad::kPeaking, 0.1, 1.0, -0.0);
-  ExpectSameCoefficients(plus, minus);
-}
-
 TEST(Biquad, UnknownTypeKeepsCoefficients) {
   Biquad f(Biquad::kHighPass, 0.1, 2.0, 0.0);
   const Coefficients before = CoefficientsOf(f);

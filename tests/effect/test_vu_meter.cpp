@@ -47,6 +47,14 @@ TEST(VUClass, FallsTowardSlightlyLessThanItsInput) {
 }
 
 // Once near its input the meter hovers between the two overshoot targets.
+// Only an input strictly above the state counts as rising.
+TEST(VUClass, InputEqualToStateAimsBelow) {
+  VUClass meter;
+  const double c = VUClass::Coefficient(44100.0);
+  EXPECT_EQ(meter.Process(1.0, 44100.0), c * (1.0 - 0.9875) + 0.9875);
+  EXPECT_LT(meter.GetState(), 1.0);
+}
+
 TEST(VUClass, SteadyInputHoldsTheMeterAtTheInput) {
   VUClass meter;
   for (int i = 0; i < 96000; ++i) meter.Process(0.5, 48000.0);
