@@ -47,7 +47,8 @@ struct IMidiMsg {
     kPolyModeOn = 127,
   };
 
-  explicit IMidiMsg(int offset = 0, uint8_t status = 0, uint8_t data1 = 0, uint8_t data2 = 0)
+  IMidiMsg() : mOffset(0), mStatus(0), mData1(0), mData2(0) {}
+  IMidiMsg(int offset, uint8_t status, uint8_t data1 = 0, uint8_t data2 = 0)
       : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
 
   // The channel is or-ed into the status unmasked: callers pass 0 to 15.
@@ -80,8 +81,8 @@ struct ISysEx {
   int mSize;
   const uint8_t* mData;
 
-  explicit ISysEx(int offset = 0, const uint8_t* data = nullptr, int size = 0)
-      : mOffset(offset), mSize(size), mData(data) {}
+  ISysEx() : mOffset(0), mSize(0), mData(nullptr) {}
+  ISysEx(int offset, const uint8_t* data, int size) : mOffset(offset), mSize(size), mData(data) {}
 
   void Clear();
   void LogMsg() const;

@@ -83,6 +83,16 @@ TEST(MidiMsg, ConstructorsClearTheFieldsTheyDoNotSet) {
   EXPECT_EQ(msg.mData2, 0);
 }
 
+TEST(MidiMsg, DefaultRecordsAreZero) {
+  const IMidiMsg msg = {};
+  EXPECT_EQ(msg.mOffset, 0);
+  EXPECT_EQ(msg.mStatus, 0);
+  EXPECT_EQ(msg.StatusMsg(), IMidiMsg::kNone);
+  const ISysEx sysex = {};
+  EXPECT_EQ(sysex.mSize, 0);
+  EXPECT_EQ(sysex.mData, nullptr);
+}
+
 TEST(MidiMsg, ClearZeroesEverything) {
   IMidiMsg msg(5, 0x91, 2, 3);
   msg.Clear();
