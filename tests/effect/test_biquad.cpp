@@ -4,7 +4,7 @@
 #include <complex>
 #include <cstdint>
 #include <limits>
-#include <vector>
+#include <algorithm>
 
 #include "effect/biquad.h"
 
@@ -299,15 +299,6 @@ TEST(Biquad, RetuningKeepsState) {
   }
 }
 
-TEST(Biquad, RetuningToNewSettingsContinuesFromTheOldState) {
-  Biquad running(Biquad::kLowPass, 0.01, 0.707, 0.0);
-  for (int i = 0; i < 2000; ++i) running.processSample(1.0f);
-  running.setBiquad(Biquad::kLowPass, 0.012, 0.707, 0.0);
-  // Settled at DC, a slightly moved low-pass stays near 1; a cleared one
-  // would restart from 0.
-  EXPECT_NEAR(running.processSample(1.0f), 1.0f, 0.01f);
-}
-
 TEST(Biquad, CopyTuningKeepsOwnState) {
   const Biquad source(Biquad::kHighShelf, 0.04, 0.707, 9.0);
   Biquad copy(Biquad::kLowPass, 0.2, 1.0, 0.0);
@@ -409,12 +400,6 @@ TEST(Biquad, NonFiniteStateIsDetectedAndCleared) {
       ASSERT_EQ(f.processSample(x), fresh.processSample(x)) << i;
     }
   }
-}
-
-TEST(Biquad, LargeFiniteStateCountsAsFinite) {
-  Biquad f(Biquad::kLowPass, 0.1, 0.707, 0.0);
-  f.processSample(std::numeric_limits<float>::max());
-  EXPECT_TRUE(f.HasFiniteState());
 }
 
 }  // namespace
