@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/latency_delay_line.h"
+
+namespace {
+
+// Runs a two-channel ramp through the line in blocks of the given sizes and
+// returns what came out of each channel.
+std::vector<std::vector<double>> RunInBlocks(LatencyDelayLine& line, const std::vector<int>& blocks, int total) {
+  std::vector<std::vector<double>> in(2, std::vector<double>(total)), out(2, std::vector<double>(total, -99.0));
+  for (int s = 0; s < total; ++s) {
+    in[0][s] = s + 1;
+    in[1][s] = -(s + 1) * 10.0;
+  }
+  int done = 0;
+  for (size_t b = 0; done < total; ++b) {
+    const int n = std::min(blocks[b % blocks.size()], total - done);
+    double* inputs[2] = {in[0].data() + done, in[1].data() + done};
+    double* outputs[2] = {out[0].data() + done, out[1].data() + done};
+    line.ProcessBlock(inputs, outputs, n);
+    done += n;
+  }
+  return out;
+}
+
+TEST(LatencyDelayLine, DelaysByExactlyTheLatencyAcrossBlockBoundaries) {
+  LatencyDelayLine line(2, 2, 3);
+  const int total = 24;
+  const auto out = RunInBlocks(line, {1, 2, 5}, total);
+  for (int s = 0; s < total; ++s) {
+    EXPECT_EQ(out[0][s], s < 3 ? 0.0 : s - 2) << s;
+    EXPECT_EQ(out[1][s], s < 3 ? 0.0 : -(s - 2) * 10.0) << s;
+  }
+}
+
+TEST(LatencyDelayLine, BlockSizeDoesNotChangeTheResult) {
+  LatencyDelayLine a(2, 2, 7), b(2, 2, 7);
+  EXPECT_EQ(RunInBlocks(a, {64}, 50), RunInBlocks(b, {3, 1, 11}, 50));
+}
+
+TEST(LatencyDelayLine, InPlaceBuffers) {
+  LatencyDelayLine line(1, 1, 2);
+  double buf[6] = {1, 2, 3, 4, 5, 6};
+  double* io[1] = {buf};
+  line.ProcessBlock(io, io, 6);
+  const double expected[6] = {0, 0, 1, 2, 3, 4};
+  for (int s = 0; s < 6; ++s) EXPECT_EQ(buf[s], expected[s]) << s;
+}
+
+TEST(LatencyDelayLine, OutputsBeyondInputsAreNotWritten) {
+  LatencyDelayLine line(1, 2, 1);
+  double in[2] = {5, 6}, out0[2] = {-1, -1}, out1[2] = {-1, -1};
+  double* inputs[1] = {in};
+  double* outputs[2] = {out0, out1};
+  line.ProcessBlock(inputs, outputs, 2);
+  EXPECT_EQ(out0[0], 0.0);
+  EXPECT_EQ(out0[1], 5.0);
+  EXPECT_EQ(out1[0], -1.0);
+  EXPECT_EQ(out1[1], -1.0);
+}
+
+TEST(LatencyDelayLine, SetDelayClearsAndRestarts) {
+  LatencyDelayLine line(1, 1, 2);
+  double in[3] = {1, 2, 3}, out[3];
+  double* inputs[1] = {in};
+  double* outputs[1] = {out};
+  line.ProcessBlock(inputs, outputs, 3);
+  line.SetDelay(4);
+  EXPECT_EQ(line.GetDelay(), 4);
+  line.ProcessBlock(inputs, outputs, 3);
+  EXPECT_EQ(out[0], 0.0);
+  EXPECT_EQ(out[1], 0.0);
+  EXPECT_EQ(out[2], 0.0);
+}
+
+TEST(LatencyDelayLine, ZeroOrNegativeDelayPassesStraightThrough) {
+  LatencyDelayLine line(1, 1, -5);
+  EXPECT_EQ(line.GetDelay(), 0);
+  double in[2] = {7, 8}, out[2] = {0, 0};
+  double* inputs[1] = {in};
+  double* outputs[1] = {out};
+  line.ProcessBlock(inputs, outputs, 2);
+  EXPECT_EQ(out[0], 7.0);
+  EXPECT_EQ(out[1], 8.0);
+}
+
+TEST(LatencyDelayLine, DelayTooLargeToAllocateFallsBackToNone) {
+  LatencyDelayLine line(4, 4, 0x7fffffff);
+  EXPECT_EQ(line.GetDelay(), 0);
+}
+
+}  // namespace
