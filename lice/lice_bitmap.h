@@ -21,6 +21,18 @@ inline unsigned LICE_GETG(LICE_pixel p) { return (p >> 8) & 0xffu; }
 inline unsigned LICE_GETR(LICE_pixel p) { return (p >> 16) & 0xffu; }
 inline unsigned LICE_GETA(LICE_pixel p) { return (p >> 24) & 0xffu; }
 
+// Integer rectangle (left, top, right, bottom), right and bottom exclusive;
+// shared with the GDI-style drawing layer.
+#ifndef MORVANTE_RECT_DEFINED
+#define MORVANTE_RECT_DEFINED
+struct RECT {
+  int left;
+  int top;
+  int right;
+  int bottom;
+};
+#endif
+
 // Platform drawing context (the GDI-style layer's memory context).
 struct SWELL_GDP_CTX;
 typedef SWELL_GDP_CTX* HDC;
@@ -44,6 +56,8 @@ public:
 
 class LICE_MemBitmap : public LICE_IBitmap {
 public:
+  // Rows start on a multiple of the lowest set bit of linealign pixels, at
+  // most 16 (0 or 1: rows are packed).
   explicit LICE_MemBitmap(int w = 0, int h = 0, unsigned int linealign = 4);
   ~LICE_MemBitmap() override;
   LICE_MemBitmap(const LICE_MemBitmap&) = delete;
@@ -55,10 +69,13 @@ public:
   int getRowSpan() override { return (m_width + m_linealign) & ~m_linealign; }
   bool resize(int w, int h) override;
 
+  // Bytes usable behind getBits() (the alignment slack not counted).
+  int getAllocSize() const { return m_allocsize; }
+
 private:
   void* m_fb = nullptr;
   int m_width = 0;
   int m_height = 0;
   int m_allocsize = 0;
-  int m_linealign = 0;
+  int m_linealign = 0;  // row-alignment mask: 2^k - 1 pixels
 };
