@@ -1,0 +1,111 @@
+#include "lice/lice_blit.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "lice/lice_combine.h"
+
+LICE_BlitRowCombiner::LICE_BlitRowCombiner(float alpha, int mode)
+    : m_kind(Kind::Combine), m_weight(LICE_AlphaToWeight(alpha)), m_mode(mode) {
+  if (LICE_IsChannelCopy(mode)) return;
+  const bool plainCopy = (mode & (LICE_BLIT_MODE_MASK | LICE_BLIT_USE_ALPHA)) == LICE_BLIT_MODE_COPY;
+  if (plainCopy && alpha == 1.0f) {
+    m_kind = Kind::Move;
+  } else if (plainCopy && alpha == 0.5f) {
+    m_kind = Kind::HalfMix;
+  } else if (m_weight == 0 || (m_weight < 0 && (mode & LICE_BLIT_MODE_MASK) == LICE_BLIT_MODE_COPY)) {
+    m_kind = Kind::Nothing;
+  }
+}
+
+void LICE_BlitRowCombiner::Apply(LICE_pixel* dest, const LICE_pixel* src, int n) const {
+  switch (m_kind) {
+    case Kind::Nothing: break;
+    case Kind::Move: std::memmove(dest, src, static_cast<size_t>(n) * sizeof(LICE_pixel)); break;
+    case Kind::HalfMix:
+      for (int i = 0; i < n; ++i) dest[i] = LICE_HalfMix(dest[i], src[i]);
+      break;
+    case Kind::Combine: LICE_CombineRow(dest, src, n, m_weight, m_mode); break;
+  }
+}
+
+void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, const RECT* srcrect, float alpha, int mode) {
+  if (!dest || !src) return;
+  LICE_pixel* dbits = dest->getBits();
+  const LICE_pixel* sbits = src->getBits();
+  const int dw = dest->getWidth(), dh = dest->getHeight(), dspan = dest->getRowSpan();
+  const int sw = src->getWidth(), sh = src->getHeight();
+  int sspan = src->getRowSpan();
+  if (!dbits || !sbits || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || dspan < dw || sspan < sw) return;
+
+  // 64-bit so that no coordinate combination can overflow.
+  long long l = 0, t = 0, r = sw, b = sh;
+  if (srcrect) {
+    l = srcrect->left;
+    t = srcrect->top;
+    r = srcrect->right;
+    b = srcrect->bottom;
+  }
+  long long dx = dstx, dy = dsty;
+  if (l < 0) {
+    dx -= l;
+    l = 0;
+  }
+  if (t < 0) {
+    dy -= t;
+    t = 0;
+  }
+  if (r > sw) r = sw;
+  if (b > sh) b = sh;
+  if (dx < 0) {
+    l -= dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    t -= dy;
+    dy = 0;
+  }
+  if (r - l > dw - dx) r = l + (dw - dx);
+  if (b - t > dh - dy) b = t + (dh - dy);
+  if (r <= l || b <= t) return;
+
+  const int w = static_cast<int>(r - l), h = static_cast<int>(b - t);
+  const LICE_pixel* sp = sbits + t * sspan + l;
+  LICE_pixel* dp = dbits + dy * dspan + dx;
+
+  const LICE_BlitRowCombiner combiner(alpha, mode);
+  if (combiner.DrawsNothing()) return;
+
+  // Blitting a bitmap onto itself: take a copy so that overlapping rows read
+  // the source as it was.
+  LICE_pixel* copy = nullptr;
+  if (sbits == dbits) {
+    copy = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(w) * h * sizeof(LICE_pixel)));
+    if (!copy) return;
+    for (int y = 0; y < h; ++y) std::memcpy(copy + static_cast<size_t>(y) * w, sp + static_cast<long long>(y) * sspan, w * sizeof(LICE_pixel));
+    sp = copy;
+    sspan = w;
+  }
+  for (int y = 0; y < h; ++y) combiner.Apply(dp + static_cast<long long>(y) * dspan, sp + static_cast<long long>(y) * sspan, w);
+  std::free(copy);
+}
+
+void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
+               float alpha, int mode) {
+  // The right and bottom edges saturate instead of overflowing.
+  const long long r = static_cast<long long>(srcx) + srcw;
+  const long long b = static_cast<long long>(srcy) + srch;
+  RECT rc;
+  rc.left = srcx;
+  rc.top = srcy;
+  rc.right = static_cast<int>(r > INT_MAX ? INT_MAX : (r < INT_MIN ? INT_MIN : r));
+  rc.bottom = static_cast<int>(b > INT_MAX ? INT_MAX : (b < INT_MIN ? INT_MIN : b));
+  LICE_Blit(dest, src, dstx, dsty, &rc, alpha, mode);
+}
+
+void LICE_Copy(LICE_IBitmap* dest, LICE_IBitmap* src) {
+  if (!dest || !src || dest == src) return;
+  dest->resize(src->getWidth(), src->getHeight());
+  LICE_Blit(dest, src, 0, 0, nullptr, 1.0f, LICE_BLIT_MODE_COPY);
+}
