@@ -145,3 +145,14 @@ bool SWELL_FindFontFile(const char* faceName, bool bold, bool italic, SWELL_Font
   *out = match;
   return true;
 }
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) && !defined(__SANITIZE_ADDRESS__)
+#define __SANITIZE_ADDRESS__ 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig drops parts of its parsed system configuration on the floor
+// once at start-up; that is not ours to fix.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif

@@ -16,12 +16,17 @@ typedef HGDIOBJ HFONT;
 typedef int BOOL;
 #endif
 
+// Right and bottom exclusive. The raster library declares the same struct
+// under the same guard.
+#ifndef MORVANTE_RECT_DEFINED
+#define MORVANTE_RECT_DEFINED
 struct RECT {
   int left;
   int top;
   int right;
   int bottom;
 };
+#endif
 
 struct POINT {
   int x;
