@@ -220,6 +220,17 @@ TEST(IPlugProcessing, SameBlockSizeKeepsScratchContents) {
   for (int s = 0; s < 5; ++s) EXPECT_EQ(resized[s], 0.0);
 }
 
+TEST(IPlugProcessing, BlockSizeThatCannotBeAllocatedKeepsWhatTheScratchHolds) {
+  TestPlug plug;
+  MakeStereo(plug, 4);
+  plug.SetInputChannelConnections(0, 2, false);
+  plug.SetBlockSize(300000000);  // more bytes than a buffer may hold
+  EXPECT_EQ(plug.GetBlockSize(), 4);
+  plug.ProcessBuffers(0.0, 10);
+  ASSERT_EQ(plug.calls.size(), 3u);
+  EXPECT_EQ(plug.calls[2].nFrames, 2);
+}
+
 TEST(IPlugProcessing, NegativeBlockSizeCountsAsZero) {
   TestPlug plug;
   plug.SetBlockSize(-4);
