@@ -263,14 +263,6 @@ TEST(IParamDisplay, SmallCallerBufferIsCut) {
   EXPECT_EQ(buf[6], 'x');
 }
 
-TEST(IParamDisplay, CurrentValueOverload) {
-  IParam p;
-  p.InitInt("I", 7, 0, 10);
-  char buf[PARAM_DISPLAY_BUFFER_SIZE];
-  p.GetDisplayForHost(buf);
-  EXPECT_STREQ(buf, "7");
-}
-
 TEST(IParamTexts, MapDisplayTextIsExactAndCaseSensitive) {
   IParam p;
   p.InitBool("B", false);
@@ -330,15 +322,6 @@ TEST(IParamTexts, NullTextsReadEmpty) {
   EXPECT_STREQ(p.GetDisplayText(1), "");
   int value = 0;
   EXPECT_FALSE(p.MapDisplayText(nullptr, &value));
-}
-
-TEST(IParam, GetBounds) {
-  IParam p;
-  p.InitDouble("D", 0.0, -3.0, 7.0, 0.5);
-  double lo = 0.0, hi = 0.0;
-  p.GetBounds(&lo, &hi);
-  EXPECT_EQ(lo, -3.0);
-  EXPECT_EQ(hi, 7.0);
 }
 
 }  // namespace

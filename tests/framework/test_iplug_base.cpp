@@ -13,25 +13,6 @@
 
 namespace {
 
-TEST(IPlugBase, InitialState) {
-  TestPlug plug;
-  EXPECT_EQ(plug.NParams(), 3);
-  EXPECT_EQ(plug.NPresets(), 1);
-  EXPECT_EQ(plug.GetParam(0)->Type(), kParamNone);
-  EXPECT_EQ(plug.GetParam(3), nullptr);
-  EXPECT_EQ(plug.GetParam(-1), nullptr);
-  EXPECT_EQ(plug.GetHost(), kHostUninit);
-  EXPECT_EQ(plug.GetSampleRate(), 44100.0);
-  EXPECT_EQ(plug.GetBlockSize(), 0);
-  EXPECT_EQ(plug.GetLatency(), 0);
-  EXPECT_FALSE(plug.IsBypassed());
-  EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
-  EXPECT_EQ(plug.GetGUI(), nullptr);
-  EXPECT_STREQ(plug.GetEffectName(), "Effect");
-  EXPECT_EQ(plug.GetUniqueID(), TestPlug::kUniqueID);
-  EXPECT_EQ(plug.GetMfrID(), TestPlug::kMfrID);
-}
-
 TEST(IPlugBase, FreshPresetRecord) {
   IPreset preset;
   EXPECT_FALSE(preset.mInitialized);
