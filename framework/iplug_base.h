@@ -190,6 +190,11 @@ public:
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(const ByteChunk* chunk, int startPos);
 
+  // Making presets (the effect's constructor): each fills the first preset
+  // not yet initialised and does nothing when there is none.
+  // A null name gives "Empty".
+  void MakeDefaultPreset(const char* name, int nPresets);
+
 protected:
   // Builds the delay line for the bypass path when there is at least one
   // input, with the instance's channel counts and latency.
@@ -201,6 +206,8 @@ private:
 
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);
   void CreateChannels(int nIn, int nOut);
+  // Null when every preset is initialised.
+  IPreset* NextUninitializedPreset();
   void RunBlock(int nFrames, bool passThrough, EFloatOutput floatOutput);
   void RunPiece(int nFrames, bool passThrough);
   int MaxFramesPerCall() const;
