@@ -77,16 +77,6 @@ TEST_F(CachedText, MeasuringLines) {
   EXPECT_EQ(Width("a\rb"), Width("ab"));
 }
 
-TEST_F(CachedText, DrawnInkLiesInTheMeasuredBox) {
-  EXPECT_EQ(Draw("Hxgy", {20, 10, 200, 100}), lh);
-  const TextInk ink = Ink();
-  ASSERT_FALSE(ink.empty());
-  EXPECT_GE(ink.left, 20);
-  EXPECT_LE(ink.right, 20 + Width("Hxgy") + 1);
-  EXPECT_GE(ink.top, 10);
-  EXPECT_LE(ink.bottom, 10 + lh + 1);
-}
-
 TEST_F(CachedText, FullCoverageWritesTheTextColourAndRaisesAlpha) {
   LICE_Clear(&bm, 0);
   // On/off pixels, so full coverage is certain.
@@ -124,14 +114,6 @@ TEST_F(CachedText, TextColourWithoutAlphaDrawsNothingWhenAsked) {
   // Without the flag the colour's alpha does not matter.
   EXPECT_EQ(Draw("Hello", {0, 0, 200, 100}), lh);
   EXPECT_FALSE(Ink().empty());
-}
-
-TEST_F(CachedText, HalfAlphaDrawsHalfWay) {
-  font->SetCombineMode(0, 0.5f);
-  Draw("IIII", {0, 0, 200, 100});
-  const TextInk ink = Ink();
-  ASSERT_FALSE(ink.empty());
-  for (int i = 0; i < 200 * 100; ++i) EXPECT_LE(LICE_GETR(bm.getBits()[i]), 128u);
 }
 
 TEST_F(CachedText, Alignment) {
@@ -343,6 +325,29 @@ TEST(CachedTextLimits, VeryTallFontsRenderNoCachedGlyphsButDrawNatively) {
   RECT r = {0, 0, 600, 1200};
   EXPECT_EQ(f.DrawText(&bm, "A", -1, &r, 0), 1100);  // line height >= 256: native
   EXPECT_FALSE(FindTextInk(&bm, 0xff000000u).empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CachedTextVertical, GlyphsAdvanceDownward) {
+  LICE_CachedFont f;
+  f.SetFromHFont(MakeNative(16), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_VERTICAL);
+  f.SetTextColor(0xffffffffu);
+  RECT r = {0, 0, 0, 0};
+  f.DrawText(nullptr, "WWWW", -1, &r, DT_CALCRECT);
+  EXPECT_EQ(r.right, f.GetLineHeight());
+  EXPECT_GT(r.bottom, 2 * f.GetLineHeight());
+  LICE_MemBitmap bm(100, 100);
+  LICE_Clear(&bm, 0xff000000u);
+  r = {10, 10, 100, 100};
+  f.DrawText(&bm, "WWWW", -1, &r, 0);
+  const TextInk ink = FindTextInk(&bm, 0xff000000u);
+  ASSERT_FALSE(ink.empty());
+  EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left));
+  EXPECT_GE(ink.left, 10 - 4);
+  EXPECT_GE(ink.top, 10 - 4);
 }
 
 }  // namespace

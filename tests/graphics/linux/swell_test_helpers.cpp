@@ -1,8 +1,5 @@
 #include "tests/graphics/linux/swell_test_helpers.h"
 
-#include "lice/lice_bitmap.h"
-#include "lice/lice_png.h"
-
 Ink FindInk(const ScopedContext& ctx, uint32_t background) {
   Ink ink;
   const int bgRed = static_cast<int>((background >> 16) & 0xff);
@@ -35,15 +32,4 @@ Extent Measure(HDC ctx, const std::string& text, int flags) {
   e.width = r.right - r.left;
   e.height = r.bottom - r.top;
   return e;
-}
-
-// Shown opaque: the text is in the colours.
-void SaveForInspection(const ScopedContext& ctx, const char* path, int scale) {
-  if (scale < 1) scale = 1;
-  LICE_MemBitmap image(ctx.width() * scale, ctx.height() * scale);
-  for (int y = 0; y < image.getHeight(); ++y) {
-    LICE_pixel* row = image.getBits() + y * image.getRowSpan();
-    for (int x = 0; x < image.getWidth(); ++x) row[x] = ctx.at(x / scale, y / scale) | 0xff000000u;
-  }
-  LICE_WritePNG(path, &image);
 }

@@ -64,7 +64,3 @@ struct Extent {
   int returned = 0;
 };
 Extent Measure(HDC ctx, const std::string& text, int flags = 0);
-
-// Writes the context as a PNG for looking at by eye, each pixel as a
-// scale x scale block.
-void SaveForInspection(const ScopedContext& ctx, const char* path, int scale = 1);
