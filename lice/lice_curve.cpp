@@ -24,8 +24,8 @@ bool WithinAngle(const RingLimits& lim, double dx, double dy) {
 }
 
 // A one-pixel-wide ring of radius r: with anti-aliasing each pixel is covered
-// by 1 - |distance - r|, without it a pixel is drawn when that distance is
-// under half a pixel. Walks only the pixels near the ring, row by row.
+// by 1 - |distance - r|, without it a pixel is drawn when distance - r lies in
+// [-0.5, 0.5). Walks only the pixels near the ring, row by row.
 void DrawRing(LICE_ShapePainter& p, double cx, double cy, double r, bool antialias, const RingLimits& lim) {
   if (!p.CanDraw() || !std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r) || r < 0) return;
   const double reach = antialias ? 1.0 : 0.5;
@@ -50,10 +50,12 @@ void DrawRing(LICE_ShapePainter& p, double cx, double cy, double r, bool antiali
       if (b > right) b = right;
       for (long long x = a; x <= b; ++x) {
         const double dx = static_cast<double>(x) - cx;
-        const double off = std::fabs(std::sqrt(dx * dx + dy * dy) - r);
+        const double off = std::sqrt(dx * dx + dy * dy) - r;
         if (!WithinAngle(lim, dx, dy)) continue;
-        if (antialias) p.PlotCoverage(static_cast<int>(x), static_cast<int>(y), 1.0 - off);
-        else if (off < 0.5) p.Plot(static_cast<int>(x), static_cast<int>(y));
+        // Half-open band: a radius landing between two pixel centres
+        // takes exactly one of them.
+        if (antialias) p.PlotCoverage(static_cast<int>(x), static_cast<int>(y), 1.0 - std::fabs(off));
+        else if (off >= -0.5 && off < 0.5) p.Plot(static_cast<int>(x), static_cast<int>(y));
       }
     };
     const long long a0 = LICE_ClampCoord(cx - xo);
@@ -113,7 +115,8 @@ void LICE_FillCircle(LICE_IBitmap* dest, float cx, float cy, float r, LICE_pixel
     const double reach2 = edge * edge - dy * dy;
     if (reach2 < 0) continue;
     const double reach = std::sqrt(reach2);
-    const long long a = LICE_ClampCoord(cx - reach) + 1, b = LICE_ClampCoord(cx + reach);
+    // Generous by a pixel on the left: the fringe tests each pixel anyway.
+    const long long a = LICE_ClampCoord(cx - reach), b = LICE_ClampCoord(cx + reach);
     const double solid2 = solid > 0 ? solid * solid - dy * dy : -1.0;
     long long sa = b + 1, sb = b;  // empty solid span unless the row has one
     if (solid2 >= 0) {
