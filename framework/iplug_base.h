@@ -31,6 +31,9 @@ enum EAPI {
 
 // Capacity of the effect, product and maker name fields, NUL included.
 constexpr int PLUG_NAME_SIZE = 128;
+// Program and bank files above this size are refused before they are read:
+// a bank of 128 presets of this effect takes under 64 KiB.
+constexpr long MAX_PROGRAM_FILE_SIZE = 16L * 1024 * 1024;
 
 class IPlugBase {
 public:
@@ -190,10 +193,70 @@ public:
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(const ByteChunk* chunk, int startPos);
 
+  // Framework version tag: 0x70666674 then the framework version, written in
+  // front of the state inside program and bank files only.
+  static void InitChunkWithIPlugVer(ByteChunk* chunk);
+  // Returns the version and moves *pPos past the tag when the chunk holds the
+  // tag at *pPos; 0 (and *pPos untouched) without it; 0 and *pPos = -1 when
+  // the version after the tag is cut off.
+  static int GetIPlugVerFromChunk(const ByteChunk* chunk, int* pPos);
+
   // Making presets (the effect's constructor): each fills the first preset
-  // not yet initialised and does nothing when there is none.
+  // not yet initialised and does nothing when there is none. Names longer
+  // than 255 characters are cut.
   // A null name gives "Empty".
   void MakeDefaultPreset(const char* name, int nPresets);
+  // One value per parameter, in index order: an int for bool, int and enum
+  // parameters, a double otherwise.
+  void MakePreset(const char* name, ...);
+  // nParamsNamed pairs of (int index, value typed as in MakePreset); the
+  // parameters not named keep their current values. An index outside the
+  // parameters ends the list, as the type of its value cannot be known.
+  void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+  // A null chunk gives an empty state.
+  void MakePresetFromChunk(const char* name, const ByteChunk* pChunk);
+  // Decodes Base64 into exactly sizeOfChunk bytes, zero-filled where the text
+  // runs short. A negative size makes nothing.
+  void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+  // Every preset still uninitialised takes the current state as "Empty".
+  void EnsureDefaultPreset();
+  // The current preset index follows its preset, or becomes 0 when that
+  // preset is removed.
+  void PruneUninitializedPresets();
+
+  // Using presets. A failed restore leaves the parameters as they were.
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  // "" outside the list.
+  const char* GetPresetName(int idx) const;
+  // The current preset takes the current state, and name unless it is null
+  // or empty.
+  void ModifyCurrentPreset(const char* name = nullptr);
+  // The bank state: per preset its name, initialised flag and state.
+  bool SerializePresets(ByteChunk* chunk);
+  // All or nothing: on failure (-1) the presets and parameters stay as they
+  // were; a bank with fewer entries than presets fails.
+  int UnserializePresets(const ByteChunk* chunk, int startPos);
+
+  // Developer output of presets as source text; false when the file cannot
+  // be written. paramEnumNames may be null (indices are written instead).
+  bool DumpPresetSrcCode(const char* path, const char** paramEnumNames);
+  bool DumpPresetBlob(const char* path);
+  bool DumpBankBlob(const char* path);
+
+  // VST 2 program (fxp) and bank (fxb) files; the chunk variant when the
+  // instance does state chunks, the parameter variant otherwise. Loads of
+  // files above MAX_PROGRAM_FILE_SIZE are refused unread. A failed load
+  // leaves parameters and presets as they were.
+  bool SaveProgramAsFXP(const WDL_String* pFileName);
+  bool SaveBankAsFXB(const WDL_String* pFileName);
+  bool LoadProgramFromFXP(const WDL_String* pFileName);
+  bool LoadBankFromFXB(const WDL_String* pFileName);
+  // The same formats in memory: the file operations only move these bytes.
+  bool MakeProgramFXPData(ByteChunk* out);
+  bool MakeBankFXBData(ByteChunk* out);
+  bool LoadProgramFromFXPData(const ByteChunk* data);
+  bool LoadBankFromFXBData(const ByteChunk* data);
 
 protected:
   // Builds the delay line for the bypass path when there is at least one
@@ -206,8 +269,18 @@ private:
 
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);
   void CreateChannels(int nIn, int nOut);
-  // Null when every preset is initialised.
-  IPreset* NextUninitializedPreset();
+  // Marks, names and empties the first uninitialised preset; null when
+  // every preset is initialised.
+  IPreset* TakeNextUninitializedPreset(const char* name);
+  // Unserializes the state; on failure puts back the state the instance had
+  // before and returns -1.
+  int UnserializeStateOrKeep(const ByteChunk* chunk, int startPos);
+  // Gives an uninitialised preset the current state under a "user preset"
+  // name.
+  bool CaptureIntoPreset(IPreset* preset);
+  // Swaps in a preset without allocating; the old one is deleted.
+  void ReplacePreset(int idx, IPreset* replacement);
+  bool LoadParamBank(const ByteChunk* data);
   void RunBlock(int nFrames, bool passThrough, EFloatOutput floatOutput);
   void RunPiece(int nFrames, bool passThrough);
   int MaxFramesPerCall() const;
