@@ -146,12 +146,14 @@ bool SWELL_FindFontFile(const char* faceName, bool bold, bool italic, SWELL_Font
   return true;
 }
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) && !defined(__SANITIZE_ADDRESS__)
-#define __SANITIZE_ADDRESS__ 1
-#endif
-#endif
 #if defined(__SANITIZE_ADDRESS__)
+#define SWELL_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SWELL_UNDER_ASAN 1
+#endif
+#endif
+#if defined(SWELL_UNDER_ASAN)
 // fontconfig drops parts of its parsed system configuration on the floor
 // once at start-up; that is not ours to fix.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
