@@ -10,4 +10,6 @@ public:
   virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
   // Readies the controls for their first drawing.
   virtual void PrepDraw() = 0;
+  // Moves a control that has no parameter (a meter) from the audio thread.
+  virtual void SetControlFromPlug(int controlIdx, double normalizedValue) = 0;
 };

@@ -189,6 +189,7 @@ public:
     updates.push_back({paramIdx, value, normalized});
   }
   void PrepDraw() override { prepDrawAfter = static_cast<int>(updates.size()); }
+  void SetControlFromPlug(int, double) override {}
 
   struct Update {
     int paramIdx;
