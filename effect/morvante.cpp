@@ -1,0 +1,82 @@
+#include "effect/morvante.h"
+
+#include <cmath>
+
+#include "framework/wdl_mutex.h"
+
+namespace {
+
+constexpr int FourCharCode(char a, char b, char c, char d) {
+  return (static_cast<int>(a) << 24) | (static_cast<int>(b) << 16) | (static_cast<int>(c) << 8) |
+         static_cast<int>(d);
+}
+
+// The order a sample passes the ten sections of its channel; the float
+// rounding between sections makes it part of the result.
+constexpr int kDynamicChainOrder[kNumMorvanteBands] = {kBandHigh, kBandHighMid, kBandMid, kBandLowMid, kBandLow};
+constexpr int kStaticChainOrder[kNumMorvanteBands] = {kBandMid, kBandLow, kBandLowMid, kBandHighMid, kBandHigh};
+
+}  // namespace
+
+MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
+    : MorvantePlugBase(instanceInfo, kNumMorvanteParams, "1-1 2-2", 1, "MORVANTE", "", "Penvarrowsonics", 0x20000,
+                       FourCharCode('M', 'R', 'V', '1'), FourCharCode('P', 'n', 'v', 'r'), 0, false, false, false,
+                       0) {
+  for (int c = 0; c < kNumChannels; ++c) {
+    for (int i = 0; i < kNumMorvanteBands; ++i) {
+      mChain[c][i] = &mBands[kDynamicChainOrder[i]].dynamicFilter[c];
+      mChain[c][kNumMorvanteBands + i] = &mBands[kStaticChainOrder[i]].staticFilter[c];
+    }
+  }
+
+  InitParameters();
+  // The binding's restore of preset 0 gives the copies their first values;
+  // taking the defaults here means nothing ever reads an unset copy.
+  for (int i = 0; i < NParams(); ++i) CopyParamValue(i);
+
+  BuildEditor();
+  MakeDefaultPreset("-", 1);
+}
+
+void MORVANTE::BuildEditor() {
+  // Editor construction comes with the graphics engine: it attaches the
+  // background, knobs, switches, the five meters (keeping their control
+  // indices in mBands[...].meterControlIdx), the link and the readouts, then
+  // calls AttachGraphics.
+}
+
+void MORVANTE::Reset() {
+  // Nothing is cleared: the effect carries on from its state after the host
+  // stops, restarts or changes the rate.
+  WDL_MutexLock lock(GetMutex());
+}
+
+void MORVANTE::OnParamChange(int paramIdx) {
+  WDL_MutexLock lock(GetMutex());
+  CopyParamValue(paramIdx);
+}
+
+void MORVANTE::CopyParamValue(int paramIdx) {
+  const IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  if (paramIdx == kOutput) {
+    mOutputGain = std::pow(10.0, param->Value() / 20.0);
+    return;
+  }
+  if (double* copy = ParamCopy(paramIdx)) *copy = param->Value();
+}
+
+double* MORVANTE::ParamCopy(int paramIdx) {
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
+    MorvanteBand& band = mBands[b];
+    if (paramIdx == layout.attackParam) return &band.attack;
+    if (paramIdx == layout.bandwidthParam) return &band.bandwidth;
+    if (paramIdx == layout.frequencyParam) return &band.frequency;
+    if (paramIdx == layout.gainParam) return &band.gain;
+    if (paramIdx == layout.ratioParam) return &band.ratio;
+    if (paramIdx == layout.releaseParam) return &band.release;
+    if (paramIdx == layout.thresholdParam) return &band.threshold;
+  }
+  return nullptr;
+}

@@ -1,0 +1,57 @@
+// MORVANTE: a five-band dynamic equaliser. Each band's boost or cut is
+// reduced by up to 24 dB while its detector finds the band's part of the
+// input above its Threshold; the equaliser runs at eight times the host rate.
+#pragma once
+
+#include "effect/morvante_band.h"
+#include "effect/morvante_params.h"
+#include "effect/morvante_plug_base.h"
+#include "effect/st_oversampler4x.h"
+
+class MORVANTE : public MorvantePlugBase {
+public:
+  static constexpr int kNumChannels = 2;
+  static constexpr int kSectionsPerChannel = 2 * kNumMorvanteBands;
+
+  explicit MORVANTE(IPlugInstanceInfo instanceInfo);
+
+  void Reset() override;
+  void OnParamChange(int paramIdx) override;
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+
+  // exp(-1 / (seconds x sampleRate)) for a time in ms, or 0 for no time at
+  // all: the factor by which the gain state may move per sample.
+  static double SmoothingCoefficient(double milliseconds, double sampleRate);
+  // The detector's 10 Hz one-pole coefficient g.
+  static double DetectorSmoothing(double sampleRate);
+
+protected:
+  // For subclasses that need to look inside (the tests) or, later, for the
+  // editor that shows the meters.
+  MorvanteBand& Band(int band) { return mBands[band]; }
+  const MorvanteBand& Band(int band) const { return mBands[band]; }
+  double OutputGain() const { return mOutputGain; }
+
+private:
+  void InitParameters();
+  // The editor (1220 x 590 bitmap panel) is built here, after the parameters
+  // and before the default preset; it must store each band's meter control
+  // index in the band record.
+  void BuildEditor();
+  // The copy of one parameter inside the effect, or null for parameters the
+  // processing reads live (bypass, detector switches) or nobody reads.
+  double* ParamCopy(int paramIdx);
+  void CopyParamValue(int paramIdx);
+  // A NaN or infinity in any state would otherwise stay for the life of the
+  // instance; clearing it lets finite input give finite output again.
+  void ClearNonFiniteState();
+  void RunOversampledChain(int channel, double input);
+
+  MorvanteBand mBands[kNumMorvanteBands];
+  double mOutputGain = 1.0;
+  Biquad mTrimFilter[kNumChannels];
+  StOversampler4x mOversampler[kNumChannels];
+  // The ten equaliser sections of each channel in the order a sample passes
+  // them; points into mBands.
+  Biquad* mChain[kNumChannels][kSectionsPerChannel];
+};

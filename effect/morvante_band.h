@@ -1,0 +1,59 @@
+// One band of the dynamic equaliser: its parameter copies, its gain state and
+// meter, and its filters; plus the fixed description of each band.
+#pragma once
+
+#include "effect/biquad.h"
+#include "effect/vu_meter.h"
+
+// The processing visits the bands in this order wherever it loops over them;
+// the order is part of the result (the Mid band reads what Low Mid leaves).
+enum EMorvanteBand {
+  kBandHigh = 0,
+  kBandHighMid = 1,
+  kBandLow = 2,
+  kBandLowMid = 3,
+  kBandMid = 4,
+  kNumMorvanteBands = 5,
+};
+
+struct MorvanteBand {
+  // Parameter values as last delivered by OnParamChange, in their own units.
+  double attack = 0.0;
+  double bandwidth = 0.0;
+  double frequency = 0.0;
+  double gain = 0.0;
+  double ratio = 0.0;
+  double release = 0.0;
+  double threshold = 0.0;
+
+  // Current gain factor; 1.0 is no reduction.
+  double gainState = 1.0;
+  VUClass meter;
+  // Where the editor shows this band's meter; -1 until the editor is built.
+  int meterControlIdx = -1;
+
+  // Isolates the band's part of the detector signal, at the base rate.
+  Biquad detectorFilter;
+  // Per channel, at eight times the base rate. The dynamic section carries
+  // 24 dB times the gain state and the static one the band's Gain less
+  // 24 dB, so the pair gives the Gain reduced by up to 24 dB.
+  Biquad dynamicFilter[2];
+  Biquad staticFilter[2];
+};
+
+struct MorvanteBandLayout {
+  const char* name;
+  int attackParam;
+  int bandwidthParam;
+  int frequencyParam;
+  int gainParam;
+  int ratioParam;
+  int releaseParam;
+  int thresholdParam;
+  int modeParam;
+  int detectorType;
+  int equaliserType;
+};
+
+// Indexed by EMorvanteBand.
+extern const MorvanteBandLayout kMorvanteBandLayouts[kNumMorvanteBands];
