@@ -1,15 +1,218 @@
-// The editor engine, as far as the plug-in base drives it.
+// The platform-neutral editor engine: owns the controls and the off-screen
+// draw bitmap, routes input, redraws what is dirty and carries values between
+// the plug-in and the controls. Everything that needs the operating system is
+// a pure virtual supplied by the platform subclass.
 #pragma once
+
+#include "framework/wdl_ptrlist.h"
+#include "graphics/igraphics_types.h"
+
+class IControl;
+class IParam;
+class IPlugBase;
+class IPopupMenu;
+class LICE_IBitmap;
+class LICE_MemBitmap;
+class LICE_SysBitmap;
+class WDL_String;
+
+constexpr int DEFAULT_FPS = 25;
 
 class IGraphics {
 public:
-  virtual ~IGraphics() = default;
+  // fps <= 0 gives DEFAULT_FPS. No bitmap is made until PrepDraw.
+  IGraphics(IPlugBase* plug, int w, int h, int fps = 0);
+  IGraphics(const IGraphics&) = delete;
+  IGraphics& operator=(const IGraphics&) = delete;
+
+  // ---- Virtual operations: the platform's and those tests replace ----
+  virtual bool DrawScreen(IRECT* rect) = 0;
+  virtual bool MeasureIText(IText* text, const char* str, IRECT* destRect);
+  virtual void ForceEndUserEdit() = 0;
+  // Drops every control and both bitmaps; the caller attaches them again.
+  virtual void Resize(int w, int h);
+  virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
+  virtual const char* GetGUIAPI() { return ""; }
+  virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
+  // Shows the menu and waits; returns the menu holding the pick (with its
+  // chosen index set), or null.
+  virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) = 0;
+  // Opens a text field and returns at once; the platform reports the text
+  // through SetFromStringAfterPrompt (param set) or the control's
+  // TextFromTextEntry.
+  virtual void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) = 0;
+  virtual void HostPath(WDL_String* path) = 0;
+  virtual void PluginPath(WDL_String* path) = 0;
+  virtual void DesktopPath(WDL_String* path) = 0;
+  virtual void AppSupportPath(WDL_String* path, bool isSystem = false) = 0;
+  virtual void SandboxSafeAppSupportPath(WDL_String* path) = 0;
+  virtual void PromptForFile(WDL_String* fileName, EFileAction action = kFileOpen, WDL_String* dir = nullptr,
+                             const char* extensions = "") = 0;
+  virtual bool PromptForColor(IColor* color, const char* prompt = "") = 0;
+  virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
+                       const char* errMsgOnFailure = nullptr) = 0;
+  virtual void* OpenWindow(void* parent) = 0;
+  // Window types the platform layer does not serve open nothing.
+  virtual void* OpenWindow(void* /*parent*/, void* /*parentView*/, short /*x*/, short /*y*/) { return nullptr; }
+  virtual void AttachSubWindow(void* /*hostWindow*/) {}
+  virtual void RemoveSubWindow() {}
+  virtual void CloseWindow() = 0;
+  virtual void* GetWindow() = 0;
+  virtual bool GetTextFromClipboard(WDL_String* str) = 0;
+  virtual ~IGraphics();
+  virtual void HideMouseCursor() {}
+  virtual void ShowMouseCursor() {}
+  virtual void UpdateTooltips() = 0;
+  // Loads an image file; null when it cannot.
+  virtual LICE_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
 
   // Shows a parameter's value in the controls bound to it, without telling
-  // the host.
-  virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
-  // Readies the controls for their first drawing.
-  virtual void PrepDraw() = 0;
-  // Moves a control that has no parameter (a meter) from the audio thread.
-  virtual void SetControlFromPlug(int controlIdx, double normalizedValue) = 0;
+  // the host. Safe from the audio thread.
+  virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // Makes the draw bitmap and the scratch bitmap.
+  virtual void PrepDraw();
+  // Feeds one control by index (the meters); an index outside the list is
+  // ignored. Safe from the audio thread.
+  virtual void SetControlFromPlug(int controlIdx, double normalizedValue);
+
+  // ---- Set-up ----
+  IBitmap LoadIBitmap(int id, const char* name, int nStates = 1, bool framesAreHorizontal = false);
+  void AttachBackground(int id, const char* name);
+  void AttachPanelBackground(const IColor& color);
+  // Takes ownership; returns the control's index, or the last index when the
+  // list cannot grow (the control is then deleted, not leaked).
+  int AttachControl(IControl* control);
+  // Takes ownership, replacing (and deleting) an earlier key catcher.
+  void AttachKeyCatcher(IControl* control);
+
+  // ---- Values between plug-in and controls ----
+  void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  void ClampControl(int paramIdx, double lo, double hi, bool normalized);
+  void HideControl(int paramIdx, bool hide);
+  void GrayOutControl(int paramIdx, bool gray);
+  void SetAllControlsDirty();
+  void SetStrictDrawing(bool strict);
+  void AssignParamNameToolTips();
+  void OnGUIIdle();
+  void PromptUserInput(IControl* control, IParam* param, IRECT* rect);
+  void SetFromStringAfterPrompt(IControl* control, IParam* param, const char* txt);
+
+  // ---- Events from the platform view, in editor pixels ----
+  void OnMouseDown(int x, int y, IMouseMod* mod);
+  void OnMouseUp(int x, int y, IMouseMod* mod);
+  void OnMouseDrag(int x, int y, IMouseMod* mod);
+  bool OnMouseDblClick(int x, int y, IMouseMod* mod);
+  void OnMouseWheel(int x, int y, IMouseMod* mod, int delta);
+  bool OnMouseOver(int x, int y, IMouseMod* mod);
+  void OnMouseOut();
+  bool OnKeyDown(int x, int y, int key);
+  int GetMouseControlIdx(int x, int y, bool mouseOver = false);
+  void ReleaseMouseCapture();
+
+  // ---- Redraw ----
+  // Grows *rect by every dirty control; cleans nothing.
+  bool IsDirty(IRECT* rect);
+  // Draws the controls in *rect into the draw bitmap, then presents it.
+  bool Draw(IRECT* rect);
+
+  // ---- Image drawing, clipped to the rectangle being redrawn ----
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend = nullptr);
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend = nullptr);
+  bool DrawRotatedBitmap(IBitmap* bitmap, int destCentreX, int destCentreY, double angle, int yOffsetZeroDeg = 0,
+                         const IChannelBlend* blend = nullptr);
+  bool DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angle,
+                       const IChannelBlend* blend = nullptr);
+
+  // ---- Drawing primitives; the trailing bool is anti-aliasing ----
+  bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  // Writes the colour as is, without blending; outside the bitmap nothing.
+  bool ForcePixel(const IColor* color, int x, int y);
+  bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2, const IChannelBlend* blend = nullptr,
+                bool antiAlias = false);
+  // Angles in radians, clockwise from straight up.
+  bool DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
+               const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool DrawCircle(const IColor* color, float cx, float cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
+  bool FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
+  bool FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend = nullptr);
+  bool FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
+                    const IChannelBlend* blend = nullptr);
+  bool FillIConvexPolygon(const IColor* color, const int* x, const int* y, int npoints,
+                          const IChannelBlend* blend = nullptr);
+  bool DrawRect(const IColor* color, IRECT* rect);
+  bool DrawVerticalLine(const IColor* color, int xi, int yLo, int yHi);
+  bool DrawVerticalLine(const IColor* color, IRECT* rect, float x);
+  bool DrawHorizontalLine(const IColor* color, int yi, int xLo, int xHi);
+  bool DrawHorizontalLine(const IColor* color, IRECT* rect, float y);
+  // Transparent black outside the draw bitmap.
+  IColor GetPoint(int x, int y);
+  // Pixel memory of the draw bitmap; null before PrepDraw.
+  void* GetBits();
+
+  // ---- Text ----
+  // Draws (or with measure, only measures into *destRect) str in the style.
+  // False when no font can be had.
+  bool DrawIText(IText* text, const char* str, IRECT* destRect, bool measure = false);
+  // The style's font, created and cached process-wide on first use.
+  LICE_CachedFont* CacheFont(IText* text);
+
+  // ---- Derived images, owned by the bitmap cache ----
+  IBitmap ScaleBitmap(IBitmap* src, int destW, int destH);
+  IBitmap CropBitmap(IBitmap* src, IRECT* rect);
+  void RetainBitmap(IBitmap* bitmap);
+  void ReleaseBitmap(IBitmap* bitmap);
+
+  // ---- Accessors ----
+  IPlugBase* GetPlug() const { return mPlug; }
+  int Width() const { return mWidth; }
+  int Height() const { return mHeight; }
+  int FPS() const { return mFPS; }
+  int NControls() const { return mControls.GetSize(); }
+  IControl* GetControl(int idx) const { return mControls.Get(idx); }
+  IControl* GetKeyCatcher() const { return mKeyCatcher; }
+  // The off-screen image; null before PrepDraw.
+  LICE_SysBitmap* GetDrawBitmap() const { return mDrawBitmap; }
+  const IRECT& GetDrawRect() const { return mDrawRECT; }
+  int GetMouseCapture() const { return mMouseCapture; }
+  int GetMouseOver() const { return mMouseOver; }
+  int GetMouseX() const { return mMouseX; }
+  int GetMouseY() const { return mMouseY; }
+  bool CanHandleMouseOver() const { return mHandleMouseOver; }
+  void HandleMouseOver(bool canHandle) { mHandleMouseOver = canHandle; }
+  bool IsStrictDrawing() const { return mStrict; }
+  bool TooltipsEnabled() const { return mEnableTooltips; }
+  void EnableTooltips(bool enable) { mEnableTooltips = enable; }
+
+private:
+  // Topmost control under (x, y) that takes the event, or -1.
+  int FindTarget(int x, int y, bool mouseOver) const;
+  void CaptureMouse(int idx, int x, int y);
+  void DrawStrict(const IRECT& rect);
+  void DrawNonStrict();
+  void DeleteControlsAndBitmaps();
+  // Fills *dest with a new image of w x h owned by the bitmap cache.
+  bool NewCachedBitmap(int w, int h, LICE_MemBitmap** dest);
+
+  IPlugBase* mPlug;
+  WDL_PtrList<IControl> mControls;
+  IRECT mDrawRECT;
+  LICE_SysBitmap* mDrawBitmap = nullptr;
+  LICE_MemBitmap* mTmpBitmap = nullptr;
+  int mWidth;
+  int mHeight;
+  int mFPS;
+  int mMouseCapture = -1;
+  int mMouseOver = -1;
+  int mMouseX = 0;
+  int mMouseY = 0;
+  bool mHandleMouseOver = false;
+  bool mStrict = true;
+  bool mEnableTooltips = false;
+  IControl* mKeyCatcher = nullptr;
 };
