@@ -1,0 +1,59 @@
+// Finding what is dirty and drawing it into the draw bitmap.
+#include "graphics/icontrol.h"
+#include "graphics/igraphics.h"
+
+bool IGraphics::IsDirty(IRECT* rect) {
+  bool dirty = false;
+  for (int i = 0; i < mControls.GetSize(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->IsDirty()) {
+      *rect = rect->Union(*control->GetRECT());
+      dirty = true;
+    }
+  }
+  return dirty;
+}
+
+bool IGraphics::Draw(IRECT* rect) {
+  if (mControls.GetSize() == 0) return true;
+  if (mStrict)
+    DrawStrict(*rect);
+  else
+    DrawNonStrict();
+  return DrawScreen(rect);
+}
+
+void IGraphics::DrawStrict(const IRECT& rect) {
+  mDrawRECT = rect;
+  for (int i = 0; i < mControls.GetSize(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (!control->IsHidden() && rect.Intersects(*control->GetRECT())) control->Draw(this);
+    control->SetClean();
+  }
+}
+
+void IGraphics::DrawNonStrict() {
+  IControl* background = mControls.Get(0);
+  if (background->IsDirty()) {
+    mDrawRECT = *background->GetRECT();
+    for (int i = 0; i < mControls.GetSize(); ++i) {
+      IControl* control = mControls.Get(i);
+      if (i == 0 || !control->IsHidden()) {
+        control->Draw(this);
+        control->SetClean();
+      }
+    }
+    return;
+  }
+  for (int i = 1; i < mControls.GetSize(); ++i) {
+    IControl* dirty = mControls.Get(i);
+    if (!dirty->IsDirty()) continue;
+    mDrawRECT = *dirty->GetRECT();
+    for (int j = 0; j < mControls.GetSize(); ++j) {
+      IControl* control = mControls.Get(j);
+      if (control->IsHidden()) continue;
+      if (j == i || control->GetRECT()->Intersects(mDrawRECT)) control->Draw(this);
+    }
+    dirty->SetClean();
+  }
+}
