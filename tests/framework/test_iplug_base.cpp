@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/byte_chunk.h"
-#include "graphics/igraphics.h"
+#include "graphics/igraphics_headless.h"
 #include "tests/framework/test_plug.h"
 
 namespace {
@@ -181,9 +181,9 @@ TEST(IPlugParams, ResetAndDirtyVisitEveryParameterInOrder) {
   EXPECT_EQ(plug.informed[2].value, 0.5);
 }
 
-class RecordingGraphics : public IGraphics {
+class RecordingGraphics : public IGraphicsHeadless {
 public:
-  explicit RecordingGraphics(int* deletions) : mDeletions(deletions) {}
+  explicit RecordingGraphics(int* deletions) : IGraphicsHeadless(nullptr, 0, 0), mDeletions(deletions) {}
   ~RecordingGraphics() override { ++*mDeletions; }
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override {
     updates.push_back({paramIdx, value, normalized});
