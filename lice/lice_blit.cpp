@@ -9,7 +9,10 @@
 LICE_BlitRowCombiner::LICE_BlitRowCombiner(float alpha, int mode)
     : m_kind(Kind::Combine), m_weight(LICE_AlphaToWeight(alpha)), m_mode(mode) {
   if (LICE_IsChannelCopy(mode)) return;
-  const bool plainCopy = (mode & (LICE_BLIT_MODE_MASK | LICE_BLIT_USE_ALPHA)) == LICE_BLIT_MODE_COPY;
+  // The whole-word forms serve only the copy rule without any flag: with a
+  // filter bit the general rule applies (filters themselves mean nothing here).
+  const bool plainCopy =
+      (mode & (LICE_BLIT_MODE_MASK | LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_MASK)) == LICE_BLIT_MODE_COPY;
   if (plainCopy && alpha == 1.0f) {
     m_kind = Kind::Move;
   } else if (plainCopy && alpha == 0.5f) {

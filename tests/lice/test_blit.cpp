@@ -31,6 +31,14 @@ TEST(Blit, HalfAlphaCopyIsTheWordAverage) {
   EXPECT_EQ(LICE_GetPixel(&dst, 0, 0), 0x01030507u);
 }
 
+TEST(Blit, WithAFilterFlagHalfAlphaUsesTheGeneralRule) {
+  LICE_MemBitmap src(1, 1), dst(1, 1);
+  LICE_Clear(&src, 0xffffffff);
+  LICE_Clear(&dst, 0x00000000);
+  LICE_Blit(&dst, &src, 0, 0, nullptr, 0.5f, LICE_BLIT_MODE_COPY | LICE_BLIT_FILTER_BILINEAR);
+  EXPECT_EQ(LICE_GetPixel(&dst, 0, 0), 0x80808080u);
+}
+
 TEST(Blit, OtherAlphaUsesTheGeneralCopyRule) {
   LICE_MemBitmap src(1, 1), dst(1, 1);
   LICE_Clear(&src, 0xffffffff);
