@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include "graphics/igraphics_headless.h"
+#include "tests/graphics/graphics_test_support.h"
+
+namespace {
+void DrawAllClean(IGraphics* gui) {
+  for (int i = 0; i < 3; ++i) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
+  }
+}
+}  // namespace
+
+TEST(IGraphicsRedraw, DrawWithoutControlsSucceedsWithoutPresenting) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 100, 100);
+  gui.PrepDraw();
+  IRECT r(0, 0, 10, 10);
+  EXPECT_TRUE(gui.Draw(&r));
+  EXPECT_EQ(gui.NumPresented(), 0);
+}
+
+TEST(IGraphicsRedraw, IsDirtyUnitesTheRectanglesOfDirtyControls) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 200, 200);
+  gui.PrepDraw();
+  auto* a = new RecordingControl(&plug, IRECT(10, 10, 20, 20));
+  auto* b = new RecordingControl(&plug, IRECT(50, 5, 60, 15));
+  auto* c = new RecordingControl(&plug, IRECT(100, 100, 110, 110));
+  gui.AttachControl(a);
+  gui.AttachControl(b);
+  gui.AttachControl(c);
+  DrawAllClean(&gui);
+
+  IRECT r;
+  EXPECT_FALSE(gui.IsDirty(&r));
+  EXPECT_EQ(r, IRECT());
+  IRECT kept(1, 2, 3, 4);
+  EXPECT_FALSE(gui.IsDirty(&kept));
+  EXPECT_EQ(kept, IRECT(1, 2, 3, 4));
+
+  a->SetDirty(false);
+  b->SetDirty(false);
+  EXPECT_TRUE(gui.IsDirty(&r));
+  EXPECT_EQ(r, IRECT(10, 5, 60, 20));
+  // IsDirty cleans nothing.
+  IRECT again;
+  EXPECT_TRUE(gui.IsDirty(&again));
+  EXPECT_EQ(again, r);
+}
+
+TEST(IGraphicsRedraw, AChangedValueIsDrawnInTwoPassesAPlainDirtyInOne) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 100, 100);
+  gui.PrepDraw();
+  auto* control = new RecordingControl(&plug, IRECT(10, 10, 30, 30));
+  const int idx = gui.AttachControl(control);
+  DrawAllClean(&gui);
+  control->draws = 0;
+
+  gui.SetControlFromPlug(idx, 0.7);  // first value: becomes the default, not a change
+  IRECT r;
+  EXPECT_FALSE(gui.IsDirty(&r));
+  EXPECT_DOUBLE_EQ(control->GetDefaultValue(), 0.7);
+
+  gui.SetControlFromPlug(idx, 0.8);
+  EXPECT_TRUE(control->NeedsRedraw());
+  int passes = 0;
+  for (int i = 0; i < 4; ++i) {
+    IRECT dirty;
+    if (!gui.IsDirty(&dirty)) break;
+    EXPECT_EQ(dirty, IRECT(10, 10, 30, 30));
+    EXPECT_TRUE(gui.Draw(&dirty));
+    ++passes;
+  }
+  EXPECT_EQ(passes, 2);
+  EXPECT_EQ(control->draws, 2);
+
+  control->SetDirty(false);
+  DrawAllClean(&gui);
+  EXPECT_EQ(control->draws, 3);
+}
+
+TEST(IGraphicsRedraw, StrictDrawingDrawsWhatMeetsTheRectangleAndCleansEverything) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 100, 100);
+  gui.PrepDraw();
+  auto* inside = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
+  auto* outside = new RecordingControl(&plug, IRECT(50, 50, 60, 60));
+  auto* hidden = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
+  gui.AttachControl(inside);
+  gui.AttachControl(outside);
+  gui.AttachControl(hidden);
+  hidden->Hide(true);
+  IRECT r(0, 0, 20, 20);
+  EXPECT_TRUE(gui.Draw(&r));
+  EXPECT_EQ(inside->draws, 1);
+  EXPECT_EQ(outside->draws, 0);
+  EXPECT_EQ(hidden->draws, 0);
+  EXPECT_FALSE(outside->IsDirty());
+  // Hiding asked for a redraw, so it stays dirty for one more pass.
+  EXPECT_TRUE(hidden->IsDirty());
+  gui.Draw(&r);
+  EXPECT_FALSE(hidden->IsDirty());
+  EXPECT_EQ(hidden->draws, 0);
+  EXPECT_EQ(gui.NumPresented(), 2);
+  EXPECT_EQ(gui.LastPresented(), r);
+  EXPECT_EQ(gui.GetDrawRect(), r);
+}
+
+TEST(IGraphicsRedraw, NonStrictDrawingRedrawsAroundEachDirtyControl) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 100, 100);
+  gui.PrepDraw();
+  auto* background = new RecordingControl(&plug, IRECT(0, 0, 100, 100));
+  auto* a = new RecordingControl(&plug, IRECT(10, 10, 30, 30));
+  auto* overlapping = new RecordingControl(&plug, IRECT(20, 20, 40, 40));
+  auto* far = new RecordingControl(&plug, IRECT(70, 70, 80, 80));
+  gui.AttachControl(background);
+  gui.AttachControl(a);
+  gui.AttachControl(overlapping);
+  gui.AttachControl(far);
+  gui.SetStrictDrawing(false);
+  EXPECT_FALSE(gui.IsStrictDrawing());
+
+  // Background dirty: everything is drawn once and set clean.
+  IRECT all(0, 0, 100, 100);
+  gui.Draw(&all);
+  EXPECT_EQ(background->draws, 1);
+  EXPECT_EQ(far->draws, 1);
+  IRECT r;
+  EXPECT_FALSE(gui.IsDirty(&r));
+
+  a->SetDirty(false);
+  gui.Draw(&all);
+  EXPECT_EQ(gui.GetDrawRect(), IRECT(10, 10, 30, 30));
+  EXPECT_EQ(background->draws, 2);
+  EXPECT_EQ(a->draws, 2);
+  EXPECT_EQ(overlapping->draws, 2);
+  EXPECT_EQ(far->draws, 1);
+  EXPECT_FALSE(a->IsDirty());
+}
+
+TEST(IGraphicsRedraw, SetStrictDrawingAndSetAllControlsDirtyMarkEveryControl) {
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui(&plug, 100, 100);
+  gui.PrepDraw();
+  auto* a = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
+  auto* b = new RecordingControl(&plug, IRECT(20, 0, 30, 10));
+  gui.AttachControl(a);
+  gui.AttachControl(b);
+  DrawAllClean(&gui);
+  gui.SetAllControlsDirty();
+  EXPECT_TRUE(a->IsDirty());
+  EXPECT_TRUE(b->IsDirty());
+  DrawAllClean(&gui);
+  gui.SetStrictDrawing(true);
+  EXPECT_TRUE(a->IsDirty());
+  EXPECT_TRUE(b->IsDirty());
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "graphics/controls/ibitmap_control.h"
+#include "graphics/icontrol.h"
+#include "graphics/igraphics_headless.h"
+#include "lice/lice_bitmap.h"
+#include "tests/graphics/graphics_test_support.h"
+
+namespace {
+constexpr int kMeterFrames = 11;
+// Ends mid-sweep, so the last value is not an end of the range.
+constexpr int kSamples = 200500;
+
+// A meter filmstrip whose frame f is filled with grey level f.
+LICE_MemBitmap* MakeMeterStrip(int w, int h) {
+  auto* bitmap = new LICE_MemBitmap(w, h * kMeterFrames);
+  for (int f = 0; f < kMeterFrames; ++f)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        bitmap->getBits()[(f * h + y) * bitmap->getRowSpan() + x] = 0xFF000000u | static_cast<unsigned>(f) * 0x010101u;
+  return bitmap;
+}
+}  // namespace
+
+TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
+  GraphicsTestPlug plug;
+  auto* gui = new IGraphicsHeadless(&plug, 64, 32);
+  plug.AttachGraphics(gui);
+  LICE_MemBitmap* strip = MakeMeterStrip(8, 32);
+  IBitmap meterImage(strip, 8, 32 * kMeterFrames, kMeterFrames);
+  int meters[4];
+  for (int i = 0; i < 4; ++i) meters[i] = gui->AttachControl(new IBitmapControl(&plug, 8 + i * 12, 0, meterImage));
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> written{0};
+  std::thread audio([&] {
+    // One "block" after another: every sample feeds every meter, as the
+    // effect's processing does.
+    for (int s = 0; s < kSamples; ++s) {
+      const double v = (s % 1000) / 999.0;
+      for (int m : meters) gui->SetControlFromPlug(m, v);
+      // Parameters arrive from the processing path too.
+      if (s % 64 == 0) gui->SetParameterFromPlug(0, v, true);
+    }
+    written.store(1, std::memory_order_release);
+    stop.store(true, std::memory_order_release);
+  });
+
+  int frames = 0;
+  while (!stop.load(std::memory_order_acquire)) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) {
+      gui->Draw(&dirty);
+      ++frames;
+    }
+    std::this_thread::yield();
+  }
+  audio.join();
+  EXPECT_EQ(written.load(std::memory_order_acquire), 1);
+  EXPECT_GT(frames, 0);
+
+  // After the writer stops, at most two passes bring every meter to rest on
+  // the frame of the last value written.
+  for (int pass = 0; pass < 3; ++pass) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
+  }
+  IRECT none;
+  EXPECT_FALSE(gui->IsDirty(&none));
+  const double last = ((kSamples - 1) % 1000) / 999.0;
+  const int frame = IBitmapControl::FrameForValue(last, kMeterFrames);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_DOUBLE_EQ(gui->GetControl(meters[i])->GetValue(), last);
+    EXPECT_EQ(gui->GetPoint(8 + i * 12 + 3, 10).R, frame - 1);
+  }
+  delete strip;
+}
