@@ -1,0 +1,40 @@
+# morvante_add_vst3_bundle(<target> BUNDLE_NAME <name> SOURCES <sources...>
+#                          [LIBS <libs...>] [RESOURCES_DIR <dir>])
+# Builds a VST3 bundle <name>.vst3/Contents/x86_64-linux/<name>.so in the
+# build tree. The sources must define GetPlugModuleInfo and MakePlug; the
+# module entry points come from the binding. Only the entry points are
+# exported, and everything but the system libraries is linked in.
+set(MORVANTE_VST3_INSTALL_DIR "$ENV{HOME}/.vst3" CACHE PATH "Where cmake --install puts the VST3 bundles")
+
+function(morvante_add_vst3_bundle target)
+  cmake_parse_arguments(ARG "" "BUNDLE_NAME;RESOURCES_DIR" "SOURCES;LIBS" ${ARGN})
+  set(bundle_dir ${CMAKE_BINARY_DIR}/${ARG_BUNDLE_NAME}.vst3)
+  set(exports ${PROJECT_SOURCE_DIR}/framework/vst3/exports.map)
+
+  # The entry points are compiled into the bundle itself: from a static
+  # library nothing would pull them in.
+  add_library(${target} MODULE ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/framework/vst3/module_entry.cpp)
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} morvante_vst3)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${exports})
+  if(NOT MORVANTE_SANITIZE AND NOT MORVANTE_TSAN AND NOT MORVANTE_FUZZ)
+    # Sanitizer runtimes come from the host process, so only a plain build
+    # can insist that everything else resolves inside the bundle.
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME ${ARG_BUNDLE_NAME}
+    SUFFIX ".so"
+    LIBRARY_OUTPUT_DIRECTORY ${bundle_dir}/Contents/x86_64-linux
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${exports})
+
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle_dir}/Contents/Resources)
+  if(ARG_RESOURCES_DIR)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_directory ${ARG_RESOURCES_DIR} ${bundle_dir}/Contents/Resources)
+  endif()
+  set_property(TARGET ${target} PROPERTY MORVANTE_BUNDLE_DIR ${bundle_dir})
+endfunction()

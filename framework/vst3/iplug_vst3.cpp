@@ -1,0 +1,342 @@
+// IPlugVST3: construction, initialisation, buses, processing set-up and the
+// per-block process call.
+#include "framework/vst3/iplug_vst3.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "framework/vst3/iplug_parameter.h"
+#include "graphics/igraphics.h"
+#include "framework/vst3/vst3_strings.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivsthostapplication.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+SpeakerArrangement ArrangementForChannels(int n) {
+  switch (n) {
+    case 1: return SpeakerArr::kMono;
+    case 2: return SpeakerArr::kStereo;
+    case 3: return SpeakerArr::k30Music;
+    case 4: return SpeakerArr::k40Music;
+    case 5: return SpeakerArr::k50;
+    case 6: return SpeakerArr::k51;
+    default: return SpeakerArr::kEmpty;
+  }
+}
+
+int SpeakerCount(SpeakerArrangement arr) {
+  int n = 0;
+  for (; arr; arr &= arr - 1) ++n;
+  return n;
+}
+
+void BusName(const WDL_String* label, const char* fallback, String128 name) {
+  Utf8ToUtf16(label ? label->Get() : fallback, name, 128);
+}
+}  // namespace
+
+IPlugVST3::IPlugVST3(IPlugInstanceInfo, int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
+                     int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSidechainChannels)
+    : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
+                latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3),
+      mSideChainChannels(nSidechainChannels) {
+  SetInputChannelConnections(0, NInChannels(), true);
+  SetOutputChannelConnections(0, NOutChannels(), true);
+  if (NInChannels() > 0) CreateLatencyDelayLine();
+
+  SetInputBusLabel(0, "Main Input");
+  if (mSideChainChannels > 0) SetInputBusLabel(1, "Aux Input");
+  if (!IsInst()) SetOutputBusLabel(0, "Output");
+}
+
+IPlugVST3::~IPlugVST3() = default;
+
+tresult PLUGIN_API IPlugVST3::queryInterface(const TUID iid, void** obj) {
+  if (!obj) return kInvalidArgument;
+  QUERY_INTERFACE(iid, obj, IPlugDiagnostics::iid, IPlugDiagnostics)
+  return SingleComponentEffect::queryInterface(iid, obj);
+}
+
+tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
+  const tresult result = SingleComponentEffect::initialize(context);
+  IdentifyHost(context);
+  if (result == kResultOk) {
+    AddBuses();
+    AddHostParameters();
+  }
+  OnHostIdentified();
+  RestorePreset(0);
+  return result;
+}
+
+void IPlugVST3::IdentifyHost(FUnknown* context) {
+  if (!context) return;
+  FUnknownPtr<IHostApplication> app(context);
+  if (!app) return;
+  String128 name = {};
+  app->getName(name);
+  // A host that fills all 128 characters leaves no terminator.
+  name[127] = 0;
+  char host[128 * 3 + 1];
+  Utf16ToUtf8(name, host, sizeof host);
+  SetHost(host, 0);
+}
+
+void IPlugVST3::AddBuses() {
+  String128 name;
+  const int nMainIn = NInChannels() - mSideChainChannels;
+  if (nMainIn >= 1 && nMainIn <= 6) {
+    BusName(GetInputBusLabel(0), "Main Input", name);
+    addAudioInput(name, ArrangementForChannels(nMainIn));
+  }
+  BusName(GetOutputBusLabel(0), "Output", name);
+  addAudioOutput(name, ArrangementForChannels(NOutChannels()));
+}
+
+void IPlugVST3::AddHostParameters() {
+  if (NPresets() > 0)
+    parameters.addParameter(STR16("Preset"), STR16(""), NPresets(), 0.0, ParameterInfo::kIsProgramChange,
+                            static_cast<int32>(kPresetParamTag), kRootUnitId);
+  if (!IsInst()) {
+    auto* bypass = new StringListParameter(
+        STR16("Bypass"), kBypassParamTag, nullptr,
+        ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
+    bypass->appendString(STR16("off"));
+    bypass->appendString(STR16("on"));
+    parameters.addParameter(bypass);
+  }
+  for (int i = 0; i < NParams(); ++i) {
+    IParam* param = GetParam(i);
+    parameters.addParameter(
+        new IPlugParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
+  }
+}
+
+UnitID IPlugVST3::UnitForGroup(const char* group) {
+  if (!group || !group[0]) return kRootUnitId;
+  for (int i = mParamGroups.GetSize() - 1; i >= 0; --i)
+    if (std::strcmp(mParamGroups.Get(i)->Get(), group) == 0) return i + 1;
+  mParamGroups.Add(new WDL_String(group));
+  return mParamGroups.GetSize();
+}
+
+tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                 SpeakerArrangement* outputs, int32 numOuts) {
+  SetInputChannelConnections(0, NInChannels(), false);
+  SetOutputChannelConnections(0, NOutChannels(), false);
+
+  const int nIn = numIns > 0 && inputs ? SpeakerCount(inputs[0]) : 0;
+  const int nOut = numOuts > 0 && outputs ? SpeakerCount(outputs[0]) : 0;
+  if (!LegalIO(nIn, nOut)) return kResultFalse;
+
+  String128 name;
+  auto* firstIn = audioInputs.empty() ? nullptr : FCast<AudioBus>(audioInputs.at(0).get());
+  if (firstIn && SpeakerCount(firstIn->getArrangement()) != nIn) {
+    audioInputs.clear();
+    Utf8ToUtf16("Input", name, 128);
+    addAudioInput(name, ArrangementForChannels(nIn));
+  }
+  auto* firstOut = audioOutputs.empty() ? nullptr : FCast<AudioBus>(audioOutputs.at(0).get());
+  if (firstOut && SpeakerCount(firstOut->getArrangement()) != nOut) {
+    audioOutputs.clear();
+    Utf8ToUtf16("Output", name, 128);
+    addAudioOutput(name, ArrangementForChannels(nOut));
+  }
+  return numIns == 1 ? kResultOk : kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
+  OnActivate(state != 0);
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3::canProcessSampleSize(int32 symbolicSampleSize) {
+  return symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64 ? kResultTrue : kResultFalse;
+}
+
+uint32 PLUGIN_API IPlugVST3::getLatencySamples() { return static_cast<uint32>(std::max(GetLatency(), 0)); }
+
+uint32 PLUGIN_API IPlugVST3::getTailSamples() { return static_cast<uint32>(std::max(GetTailSize(), 0)); }
+
+tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
+  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
+  // Every filter is designed from the rate: a rate of zero, below or NaN
+  // would fill the effect with infinities.
+  if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kResultFalse;
+  // A host must not process while it sets up; taking the lock keeps a block
+  // that does from meeting half-resized scratch buffers.
+  WDL_MutexLock lock(GetMutex());
+  SetSampleRate(setup.sampleRate);
+  SetHostBypass(false);
+  SetBlockSize(setup.maxSamplesPerBlock);
+  Reset();
+  processSetup = setup;
+  mProcessingSetUp = true;
+  return kResultOk;
+}
+
+void IPlugVST3::SetHostBypass(bool bypassed) {
+  SetBypassed(bypassed);
+  mHostBypassed.store(bypassed, std::memory_order_relaxed);
+}
+
+tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
+  WDL_MutexLock lock(GetMutex());
+  if (data.processContext) mProcessContext = *data.processContext;
+  ApplyParameterChanges(data.inputParameterChanges);
+
+  // A flush (no samples) only delivers parameter changes.
+  if (data.numSamples <= 0) return kResultOk;
+  const int32 sampleSize = processSetup.symbolicSampleSize;
+  // The buffers are a union of float and double pointers: a block that
+  // disagrees with the set-up has buffers of unknown size, and neither
+  // reading nor writing them is safe.
+  if (data.symbolicSampleSize != sampleSize) return kResultOk;
+  if (sampleSize != kSample32 && sampleSize != kSample64) return kResultOk;
+
+  if (!mProcessingSetUp) {
+    // No rate and no scratch yet: the effect has nothing to run with.
+    SilenceActiveOutputs(data);
+    return kResultOk;
+  }
+  ConnectInputBuffers(data);
+  ConnectOutputBuffers(data);
+
+  const bool bypassed = IsBypassed();
+  if (sampleSize == kSample64) {
+    if (bypassed)
+      PassThroughBuffers(0.0, data.numSamples);
+    else
+      ProcessBuffers(0.0, data.numSamples);
+  } else {
+    if (bypassed)
+      PassThroughBuffers(0.0f, data.numSamples);
+    else
+      ProcessBuffers(0.0f, data.numSamples);
+  }
+  return kResultOk;
+}
+
+void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
+  if (!changes) return;
+  const int32 nQueues = changes->getParameterCount();
+  for (int32 i = 0; i < nQueues; ++i) {
+    IParamValueQueue* queue = changes->getParameterData(i);
+    if (!queue) continue;
+    const int32 nPoints = queue->getPointCount();
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (nPoints <= 0 || queue->getPoint(nPoints - 1, offset, value) != kResultOk) continue;
+    ApplyParameterChange(queue->getParameterId(), value);
+  }
+}
+
+void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
+  // Normalised values are 0..1 by definition; a NaN has no meaning at all.
+  if (std::isnan(value)) return;
+  value = std::min(std::max(value, 0.0), 1.0);
+  if (tag == kBypassParamTag) {
+    SetHostBypass(value > 0.5);
+  } else if (tag == kPresetParamTag) {
+    // 1.0 names the place after the last preset, which restores nothing.
+    RestorePreset(static_cast<int>(value * NPresets()));
+  } else if (IsParamTag(tag)) {
+    const int idx = static_cast<int>(tag);
+    GetParam(idx)->SetNormalized(value);
+    if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(idx, value, true);
+    OnParamChange(idx);
+  }
+}
+
+void IPlugVST3::ConnectInputBuffers(ProcessData& data) {
+  const int nIn = NInChannels();
+  AudioBusBuffers* bus = data.numInputs > 0 && data.inputs ? &data.inputs[0] : nullptr;
+  const bool is64 = processSetup.symbolicSampleSize == kSample64;
+  const bool hasBuffers = bus && (is64 ? bus->channelBuffers64 != nullptr : bus->channelBuffers32 != nullptr);
+  const int n = hasBuffers ? std::min(std::max(bus->numChannels, 0), nIn) : 0;
+
+  SetInputChannelConnections(0, n, true);
+  SetInputChannelConnections(n, nIn - n, false);
+  // Channels without host input read their scratch, which may still hold an
+  // earlier block's converted samples.
+  if (n < nIn) ZeroScratchBuffers();
+  if (n == 0) return;
+  if (is64)
+    AttachInputBuffers(0, n, bus->channelBuffers64);
+  else
+    AttachInputBuffers(0, n, bus->channelBuffers32, data.numSamples);
+}
+
+void IPlugVST3::ConnectOutputBuffers(ProcessData& data) {
+  const int nOut = NOutChannels();
+  const bool is64 = processSetup.symbolicSampleSize == kSample64;
+  // Anything the host does not hand over this block writes to scratch, never
+  // to an earlier block's buffers.
+  SetOutputChannelConnections(0, nOut, false);
+  int c = 0;
+  for (int32 b = 0; data.outputs && b < data.numOutputs && c < nOut; ++b) {
+    AudioBusBuffers& bus = data.outputs[b];
+    const int n = std::min(std::max(bus.numChannels, 0), nOut - c);
+    // Buses the component never reported have no active flag: left alone.
+    Bus* componentBus = getBus(kAudio, kOutput, b);
+    const bool hasBuffers = is64 ? bus.channelBuffers64 != nullptr : bus.channelBuffers32 != nullptr;
+    const bool active = componentBus && componentBus->isActive() && hasBuffers;
+    SetOutputChannelConnections(c, n, active);
+    if (active) {
+      if (is64)
+        AttachOutputBuffers(c, n, bus.channelBuffers64);
+      else
+        AttachOutputBuffers(c, n, bus.channelBuffers32);
+    }
+    c += n;
+  }
+}
+
+void IPlugVST3::SilenceActiveOutputs(ProcessData& data) {
+  const bool is64 = processSetup.symbolicSampleSize == kSample64;
+  for (int32 b = 0; data.outputs && b < data.numOutputs; ++b) {
+    AudioBusBuffers& bus = data.outputs[b];
+    Bus* componentBus = getBus(kAudio, kOutput, b);
+    if (!componentBus || !componentBus->isActive()) continue;
+    for (int32 ch = 0; ch < bus.numChannels; ++ch) {
+      if (is64 && bus.channelBuffers64 && bus.channelBuffers64[ch])
+        std::fill_n(bus.channelBuffers64[ch], data.numSamples, 0.0);
+      else if (!is64 && bus.channelBuffers32 && bus.channelBuffers32[ch])
+        std::fill_n(bus.channelBuffers32[ch], data.numSamples, 0.0f);
+    }
+  }
+}
+
+bool IPlugVST3::IsRenderingOffline() { return processSetup.processMode == kOffline; }
+
+double IPlugVST3::GetSamplePos() { return static_cast<double>(mProcessContext.projectTimeSamples); }
+
+double IPlugVST3::GetTempo() { return mProcessContext.tempo; }
+
+void IPlugVST3::GetTimeSig(int* numerator, int* denominator) {
+  if (numerator) *numerator = mProcessContext.timeSigNumerator;
+  if (denominator) *denominator = mProcessContext.timeSigDenominator;
+}
+
+void IPlugVST3::GetTime(ITimeInfo* timeInfo) {
+  if (!timeInfo) return;
+  timeInfo->mTempo = mProcessContext.tempo;
+  timeInfo->mSamplePos = static_cast<double>(mProcessContext.projectTimeSamples);
+  timeInfo->mPPQPos = mProcessContext.projectTimeMusic;
+  timeInfo->mLastBar = mProcessContext.barPositionMusic;
+  timeInfo->mCycleStart = mProcessContext.cycleStartMusic;
+  timeInfo->mCycleEnd = mProcessContext.cycleEndMusic;
+  timeInfo->mNumerator = mProcessContext.timeSigNumerator;
+  timeInfo->mDenominator = mProcessContext.timeSigDenominator;
+  timeInfo->mTransportIsRunning = (mProcessContext.state & ProcessContext::kPlaying) != 0;
+  timeInfo->mTransportLoopEnabled = (mProcessContext.state & ProcessContext::kCycleActive) != 0;
+}
+
+bool IPlugVST3::SendMidiMsg(IMidiMsg*) { return false; }

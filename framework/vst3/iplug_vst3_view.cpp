@@ -1,0 +1,85 @@
+#include "framework/vst3/iplug_vst3_view.h"
+
+#include <cstring>
+
+#include "framework/vst3/iplug_vst3.h"
+#include "graphics/igraphics.h"
+
+using namespace Steinberg;
+
+namespace {
+bool IsType(FIDString type, FIDString expected) { return type && std::strcmp(type, expected) == 0; }
+
+// The window system the editor engine's platform layer serves.
+#if SMTG_OS_MACOS
+bool IsNativeType(FIDString type) { return IsType(type, kPlatformTypeNSView); }
+bool IsSupportedType(FIDString type) { return IsNativeType(type) || IsType(type, kPlatformTypeHIView); }
+#elif SMTG_OS_WINDOWS
+bool IsNativeType(FIDString type) { return IsType(type, kPlatformTypeHWND); }
+bool IsSupportedType(FIDString type) { return IsNativeType(type); }
+#else
+bool IsNativeType(FIDString type) { return IsType(type, kPlatformTypeX11EmbedWindowID); }
+bool IsSupportedType(FIDString type) { return IsNativeType(type); }
+#endif
+}  // namespace
+
+IPlugVST3View::IPlugVST3View(IPlugVST3* plug) : CPluginView(nullptr), mPlug(plug) { mPlug->addRef(); }
+
+IPlugVST3View::~IPlugVST3View() {
+  mPlug->removeDependentView(this);
+  mPlug->release();
+}
+
+tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type) {
+  return mPlug->GetGUI() && IsSupportedType(type) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
+  IGraphics* gui = mPlug->GetGUI();
+  // Saying yes to a window type nothing can open would leave the host an
+  // empty frame it believes is the editor.
+  if (!gui || !IsSupportedType(type)) return kResultFalse;
+  CPluginView::attached(parent, type);
+  if (IsNativeType(type))
+    gui->OpenWindow(parent);
+  else
+    gui->OpenWindow(parent, nullptr, 0, 0);
+  mPlug->OnGUIOpen();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::removed() {
+  if (IGraphics* gui = mPlug->GetGUI()) {
+    mPlug->OnGUIClose();
+    gui->CloseWindow();
+  }
+  CPluginView::removed();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
+  IGraphics* gui = mPlug->GetGUI();
+  if (!gui) return kResultFalse;
+  if (!size) return kInvalidArgument;
+  *size = ViewRect(0, 0, gui->Width(), gui->Height());
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
+  if (newSize) {
+    rect = *newSize;
+    if (mExpectingNewSize) {
+      mPlug->OnWindowResize();
+      mExpectingNewSize = false;
+    }
+  }
+  return kResultOk;
+}
+
+void IPlugVST3View::resize(int w, int h) {
+  // Without a frame the host cannot be asked; it keeps the size it has.
+  if (!plugFrame) return;
+  mExpectingNewSize = true;
+  ViewRect newSize(0, 0, w, h);
+  plugFrame->resizeView(this, &newSize);
+}
