@@ -1,0 +1,192 @@
+#include "tests/vst3/host/host_objects.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+template <class I>
+tresult Answer(I* self, const TUID iid, void** obj) {
+  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, I::iid)) {
+    self->addRef();
+    *obj = self;
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kNoInterface;
+}
+}  // namespace
+
+tresult PLUGIN_API TestHostApplication::getName(String128 name) {
+  size_t i = 0;
+  for (; i < mName.size() && i < 127; ++i) name[i] = static_cast<char16>(mName[i]);
+  name[i] = 0;
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestHostApplication::createInstance(TUID, TUID, void** obj) {
+  *obj = nullptr;
+  return kNoInterface;
+}
+
+tresult PLUGIN_API TestHostApplication::queryInterface(const TUID iid, void** obj) {
+  return Answer<IHostApplication>(this, iid, obj);
+}
+
+tresult PLUGIN_API TestContextMenu::popup(UCoord x, UCoord y) {
+  ++popups;
+  lastX = x;
+  lastY = y;
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestContextMenu::queryInterface(const TUID iid, void** obj) {
+  return Answer<IContextMenu>(this, iid, obj);
+}
+
+tresult PLUGIN_API TestComponentHandler::beginEdit(ParamID id) {
+  edits.push_back({'b', id, 0.0});
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestComponentHandler::performEdit(ParamID id, ParamValue value) {
+  edits.push_back({'p', id, value});
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestComponentHandler::endEdit(ParamID id) {
+  edits.push_back({'e', id, 0.0});
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestComponentHandler::restartComponent(int32 flags) {
+  restarts.push_back(flags);
+  return kResultOk;
+}
+
+IContextMenu* PLUGIN_API TestComponentHandler::createContextMenu(IPlugView* view, const ParamID* paramID) {
+  menuView = view;
+  menuTag = paramID ? *paramID : 0xFFFFFFFF;
+  menu.addRef();
+  return &menu;
+}
+
+tresult PLUGIN_API TestComponentHandler::queryInterface(const TUID iid, void** obj) {
+  if (mOffersContextMenus && FUnknownPrivate::iidEqual(iid, IComponentHandler3::iid)) {
+    addRef();
+    *obj = static_cast<IComponentHandler3*>(this);
+    return kResultOk;
+  }
+  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IComponentHandler::iid)) {
+    addRef();
+    *obj = static_cast<IComponentHandler*>(this);
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kNoInterface;
+}
+
+tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
+  ++resizes;
+  lastSize = *newSize;
+  if (answerWithOnSize) view->onSize(newSize);
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestPlugFrame::queryInterface(const TUID iid, void** obj) {
+  return Answer<IPlugFrame>(this, iid, obj);
+}
+
+tresult PLUGIN_API TestParamQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value) {
+  if (index < 0 || static_cast<size_t>(index) >= mPoints.size()) return kResultFalse;
+  if (failLastPoint && static_cast<size_t>(index) == mPoints.size() - 1) return kResultFalse;
+  sampleOffset = mPoints[static_cast<size_t>(index)].first;
+  value = mPoints[static_cast<size_t>(index)].second;
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestParamQueue::addPoint(int32 sampleOffset, ParamValue value, int32& index) {
+  mPoints.emplace_back(sampleOffset, value);
+  index = static_cast<int32>(mPoints.size()) - 1;
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestParamQueue::queryInterface(const TUID iid, void** obj) {
+  return Answer<IParamValueQueue>(this, iid, obj);
+}
+
+TestParamChanges::~TestParamChanges() { Clear(); }
+
+void TestParamChanges::Clear() {
+  for (TestParamQueue* queue : mQueues) delete queue;
+  mQueues.clear();
+}
+
+TestParamQueue* TestParamChanges::Add(ParamID tag, double value, int32 offset) {
+  int32 index = 0;
+  auto* queue = static_cast<TestParamQueue*>(addParameterData(tag, index));
+  int32 pointIndex = 0;
+  queue->addPoint(offset, value, pointIndex);
+  return queue;
+}
+
+IParamValueQueue* PLUGIN_API TestParamChanges::getParameterData(int32 index) {
+  if (index < 0 || static_cast<size_t>(index) >= mQueues.size()) return nullptr;
+  return mQueues[static_cast<size_t>(index)];
+}
+
+IParamValueQueue* PLUGIN_API TestParamChanges::addParameterData(const ParamID& id, int32& index) {
+  for (size_t i = 0; i < mQueues.size(); ++i) {
+    if (mQueues[i] && mQueues[i]->getParameterId() == id) {
+      index = static_cast<int32>(i);
+      return mQueues[i];
+    }
+  }
+  mQueues.push_back(new TestParamQueue(id));
+  index = static_cast<int32>(mQueues.size()) - 1;
+  return mQueues.back();
+}
+
+tresult PLUGIN_API TestParamChanges::queryInterface(const TUID iid, void** obj) {
+  return Answer<IParameterChanges>(this, iid, obj);
+}
+
+tresult PLUGIN_API TestStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
+  if (numBytesRead) *numBytesRead = 0;
+  if (numBytes < 0) return kInvalidArgument;
+  const size_t left = data.size() - std::min(position, data.size());
+  if (failShortReads && static_cast<size_t>(numBytes) > left) return kResultFalse;
+  const size_t n = std::min(static_cast<size_t>(numBytes), left);
+  if (n > 0) std::memcpy(buffer, data.data() + position, n);
+  position += n;
+  if (numBytesRead) *numBytesRead = static_cast<int32>(n);
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestStream::write(void* buffer, int32 numBytes, int32* numBytesWritten) {
+  if (numBytesWritten) *numBytesWritten = 0;
+  if (numBytes < 0) return kInvalidArgument;
+  if (writeLimit >= 0 && static_cast<long>(data.size()) + numBytes > writeLimit) return kResultFalse;
+  const auto* bytes = static_cast<const uint8_t*>(buffer);
+  data.insert(data.end(), bytes, bytes + numBytes);
+  position = data.size();
+  if (numBytesWritten) *numBytesWritten = numBytes;
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestStream::seek(int64 pos, int32 mode, int64* result) {
+  int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? static_cast<int64>(position) : static_cast<int64>(data.size());
+  if (base + pos < 0) return kResultFalse;
+  position = static_cast<size_t>(base + pos);
+  if (result) *result = static_cast<int64>(position);
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestStream::tell(int64* pos) {
+  if (pos) *pos = static_cast<int64>(position);
+  return kResultOk;
+}
+
+tresult PLUGIN_API TestStream::queryInterface(const TUID iid, void** obj) { return Answer<IBStream>(this, iid, obj); }
