@@ -38,7 +38,8 @@ bool IPlugBase::SerializeParams(ByteChunk* chunk) {
 int IPlugBase::UnserializeParams(const ByteChunk* chunk, int startPos) {
   if (!chunk) return -1;
   WDL_MutexLock lock(&mMutex);
-  int pos = startPos;
+  // Any negative start is a failed read: -1 is the one failure position.
+  int pos = startPos < 0 ? -1 : startPos;
   for (int i = 0; i < NParams() && pos >= 0; ++i) {
     IParam* param = GetParam(i);
     double value = 0.0;

@@ -50,6 +50,38 @@ PresetView ViewPreset(PresetPlug& plug, int idx) {
   return view;
 }
 
+TEST(ParamState, FullAndCutStatesOf43Parameters) {
+  PresetPlug source(43, 1, false);
+  source.Scramble(2);
+  ByteChunk state;
+  ASSERT_TRUE(source.SerializeState(&state));
+  ASSERT_EQ(state.Size(), 344);
+
+  PresetPlug whole(43, 1, false);
+  EXPECT_EQ(whole.UnserializeState(&state, 0), 344);
+  EXPECT_EQ(whole.Values(), source.Values());
+
+  PresetPlug cut(43, 1, false);
+  cut.Scramble(9);
+  state.Resize(340);
+  EXPECT_EQ(cut.UnserializeState(&state, 0), -1);
+  for (int i = 0; i < 42; ++i) EXPECT_EQ(cut.GetParam(i)->Value(), source.GetParam(i)->Value()) << i;
+  EXPECT_EQ(cut.GetParam(42)->Value(), 1.0);  // 0 clamped into 1..10
+  EXPECT_EQ(cut.paramChanges, 43);
+}
+
+TEST(ParamState, NegativeStartReadsNothingAndFails) {
+  PresetPlug plug(4, 1, false);
+  plug.Scramble(3);
+  const std::vector<double> before = plug.Values();
+  ByteChunk state;
+  plug.SerializeState(&state);
+  for (int start : {-1, -5, -0x7fffffff}) EXPECT_EQ(plug.UnserializeParams(&state, start), -1);
+  EXPECT_EQ(plug.Values(), before);
+  PresetPlug none(0, 1, false);
+  EXPECT_EQ(none.UnserializeParams(&state, -3), -1);
+}
+
 TEST(Presets, DefaultPresetWithNullNameIsEmptyAndHoldsTheState) {
   PresetPlug plug(6, 3, false);
   plug.Scramble(4);
