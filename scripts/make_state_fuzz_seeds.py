@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the state fuzzers into fuzz/corpus/<name>/.
+
+The fuzzers load into an instance with 10 parameters (kinds cycling double
+-24..24, bool, int 1..10, enum of 4, double 0..100), 3 presets and the
+unique ID "MRV1"; the seeds are valid inputs for it, plus a few near misses.
+"""
+import base64
+import os
+import struct
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus")
+N_PARAMS = 10
+VERSION_TAG = struct.pack("<ii", 0x70666674, 0x00010000)
+
+
+def state(seed):
+    values = []
+    for i in range(N_PARAMS):
+        kind = i % 5
+        k = seed + 3 * i
+        values.append([-24.0 + (k % 97) / 2.0, k % 2, 1 + k % 10, k % 4, (k % 97) * 1.03][kind])
+    return struct.pack("<%dd" % N_PARAMS, *values)
+
+
+def name_str(text):
+    data = text.encode()
+    return struct.pack("<i", len(data)) + data
+
+
+def bank_state():
+    return (name_str("First") + b"\x01" + state(1) + name_str("Second") + b"\x01" + state(2)
+            + name_str("empty") + b"\x00")
+
+
+def name28(text):
+    return text.encode()[:27].ljust(28, b"\0")
+
+
+def program_header(byte_size, fmt, name):
+    return b"CcnK" + struct.pack(">i", byte_size) + fmt + struct.pack(">iiii", 1, 0x4D525631, 20000, N_PARAMS) + name28(name)
+
+
+def param_program(name, seed):
+    floats = [((seed + 7 * i) % 11) / 10.0 for i in range(N_PARAMS)]
+    return program_header(0, b"FxCk", name) + struct.pack(">%df" % N_PARAMS, *floats)
+
+
+def chunk_program(name, chunk):
+    return program_header(len(chunk) + 60, b"FPCh", name) + struct.pack(">i", len(chunk)) + chunk
+
+
+def bank_header(byte_size, fmt, n_programs, current):
+    return (b"CcnK" + struct.pack(">i", byte_size) + fmt + struct.pack(">iiiii", 2, 0x4D525631, 20000, n_programs, current)
+            + b"\0" * 124)
+
+
+def write(fuzzer, name, data):
+    folder = os.path.join(ROOT, fuzzer)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def main():
+    write("fuzz_unserialize_params", "state.bin", state(3))
+    write("fuzz_unserialize_params", "short.bin", state(4)[:-4])
+
+    write("fuzz_unserialize_presets", "bank.bin", bank_state())
+    write("fuzz_unserialize_presets", "cut_name.bin", bank_state()[:-3])
+
+    write("fuzz_load_fxp", "param.fxp", param_program("Params", 1))
+    tagged = VERSION_TAG + state(5)
+    write("fuzz_load_fxp", "chunk.fxp", chunk_program("Chunk", tagged))
+    write("fuzz_load_fxp", "chunk_untagged.fxp", chunk_program("Untagged", state(6)))
+
+    records = b"".join(param_program("P%d" % i, i) for i in range(3))
+    write("fuzz_load_fxb", "param.fxb", bank_header(0, b"FxBk", 3, 1) + records)
+    chunk = VERSION_TAG + bank_state()
+    write("fuzz_load_fxb", "chunk.fxb", bank_header(len(chunk) + 160, b"FBCh", 3, 0) + struct.pack(">i", len(chunk)) + chunk)
+
+    write("fuzz_read_str_at", "names.bin", name_str("First") + name_str("") + name_str("with\0nul"))
+    write("fuzz_read_str_at", "negative.bin", struct.pack("<i", -5) + b"abc")
+
+    blob = base64.b64encode(state(7))
+    write("fuzz_preset_blob", "state.txt", struct.pack("<H", 80 + 16) + blob)
+    write("fuzz_preset_blob", "cut.txt", struct.pack("<H", 80 + 16) + blob[:50])
+
+
+if __name__ == "__main__":
+    main()
