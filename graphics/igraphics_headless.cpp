@@ -77,8 +77,15 @@ LICE_IBitmap* IGraphicsHeadless::OSLoadBitmap(int, const char* name) {
   const char* dot = std::strrchr(name, '.');
   const char* ext = dot ? dot + 1 : name;
   if (strcasecmp(ext, "png") != 0) return nullptr;
+  // As in a bundle, a resource is found by its last path component, without
+  // the folders the editor's image table names: "resources/img/BG.png" is
+  // "BG.png" in the resource folder.
+  const char* slash = std::strrchr(name, '/');
+  const char* base = slash ? slash + 1 : name;
+  const std::string stem(base, static_cast<size_t>(dot - base > 0 ? dot - base : 0));
+  if (stem.empty()) return nullptr;
   if (!mResourceFolder.empty()) LICE_SetResourceFolder(mResourceFolder.c_str());
-  const std::string path = LICE_ResourcePath(name);
+  const std::string path = LICE_ResourcePath((stem + ".png").c_str());
   if (path.empty()) return nullptr;
   return LICE_LoadPNG(path.c_str());
 }
