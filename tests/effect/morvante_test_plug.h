@@ -3,11 +3,9 @@
 // records are open to inspection.
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include "effect/morvante.h"
-#include "graphics/igraphics.h"
 
 class TestMorvante : public MORVANTE {
 public:
@@ -41,25 +39,4 @@ public:
     double* channels[2] = {left.data(), right.data()};
     ProcessDoubleReplacing(channels, channels, static_cast<int>(left.size()));
   }
-};
-
-// An editor that records the meter values the processing sends.
-class MeterRecordingGraphics : public IGraphics {
-public:
-  struct Update {
-    int controlIdx;
-    double value;
-  };
-
-  void SetParameterFromPlug(int, double, bool) override {}
-  void PrepDraw() override {}
-  void SetControlFromPlug(int controlIdx, double normalizedValue) override {
-    updates.push_back({controlIdx, normalizedValue});
-    if (onUpdate) onUpdate(static_cast<int>(updates.size()));
-  }
-
-  std::vector<Update> updates;
-  // Runs after each update with the number recorded so far: lets a test act
-  // as another thread would, in the middle of a block.
-  std::function<void(int)> onUpdate;
 };

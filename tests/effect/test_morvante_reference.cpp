@@ -1,0 +1,253 @@
+// The plug-in's processing against the literal per-sample oracle: outputs
+// and meter values must be equal bit for bit, whatever the settings, block
+// sizes, rate or channel configuration.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/effect/meter_recording_graphics.h"
+#include "tests/effect/morvante_test_plug.h"
+#include "tests/effect/reference_morvante.h"
+#include "tests/effect/test_signal.h"
+
+namespace {
+
+// The editor's meter controls, Low to High; the bands' processing order maps
+// onto them through the band records.
+constexpr int kMeterControl[kNumMorvanteBands] = {/* High */ 46, /* High Mid */ 45, /* Low */ 42,
+                                                  /* Low Mid */ 43, /* Mid */ 44};
+
+class Random {
+public:
+  explicit Random(uint32_t seed) : mState(seed) {}
+  double Uniform(double lo, double hi) {
+    mState = mState * 1664525u + 1013904223u;
+    return lo + (hi - lo) * (static_cast<double>(mState >> 8) / 16777216.0);
+  }
+  bool Chance(double p) { return Uniform(0.0, 1.0) < p; }
+  int Index(int n) { return std::min(n - 1, static_cast<int>(Uniform(0.0, n))); }
+
+private:
+  uint32_t mState;
+};
+
+// The plug-in and the oracle, fed the same settings and input.
+class Pair {
+public:
+  Pair(double sampleRate, bool editor) {
+    plug.SetSampleRate(sampleRate);
+    ref.SetSampleRate(sampleRate);
+    for (int i = 0; i < kNumMorvanteParams; ++i) ref.SetParameter(i, plug.GetParam(i)->Value());
+    if (editor) {
+      for (int b = 0; b < kNumMorvanteBands; ++b) plug.Band(b).meterControlIdx = kMeterControl[b];
+      graphics = new MeterRecordingGraphics(&plug);
+      plug.AttachGraphics(graphics);
+      ref.SetEditorOpen(true);
+    }
+  }
+
+  // A change delivered the framework's way.
+  void Set(int paramIdx, double value) {
+    plug.SetParam(paramIdx, value);
+    ref.SetParameter(paramIdx, plug.GetParam(paramIdx)->Value());
+  }
+  // The live switches need no notification: the processing reads them.
+  void SetLive(int paramIdx, double value) {
+    plug.GetParam(paramIdx)->Set(value);
+    ref.SetParameter(paramIdx, plug.GetParam(paramIdx)->Value());
+  }
+
+  void RandomiseBand(Random& rnd, int b, double thresholdOffChance) {
+    const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
+    auto any = [&](int paramIdx) {
+      const IParam* p = plug.GetParam(paramIdx);
+      Set(paramIdx, rnd.Uniform(p->Min(), p->Max()));
+    };
+    for (int paramIdx : {layout.attackParam, layout.bandwidthParam, layout.frequencyParam, layout.gainParam,
+                         layout.ratioParam, layout.releaseParam}) {
+      any(paramIdx);
+    }
+    Set(layout.thresholdParam, rnd.Chance(thresholdOffChance) ? 0.0 : rnd.Uniform(5.0, 60.0));
+    SetLive(layout.modeParam, rnd.Chance(0.5) ? 1.0 : 0.0);
+  }
+
+  void RandomiseAll(Random& rnd, double thresholdOffChance) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) RandomiseBand(rnd, b, thresholdOffChance);
+    Set(kOutput, rnd.Uniform(-12.0, 12.0));
+  }
+
+  // Runs one block through both and compares everything they produced.
+  void Run(const std::vector<double>& left, const std::vector<double>& right, bool rightConnected = true) {
+    const int n = static_cast<int>(left.size());
+    std::vector<double> plugL = left, plugR = right;
+    std::vector<double> refL(n), refR(n);
+    if (rightConnected) {
+      plug.ProcessInPlace(plugL, plugR);
+    } else {
+      RunMonoThroughFrame(plugL);
+    }
+    const double* refIn[2] = {left.data(), right.data()};
+    double* refOut[2] = {refL.data(), refR.data()};
+    ref.Process(refIn, refOut, n);
+
+    ++blocks;
+    ASSERT_EQ(std::memcmp(plugL.data(), refL.data(), n * sizeof(double)), 0) << FirstDifference(plugL, refL);
+    if (rightConnected) {
+      ASSERT_EQ(std::memcmp(plugR.data(), refR.data(), n * sizeof(double)), 0) << FirstDifference(plugR, refR);
+    }
+    if (graphics) {
+      ASSERT_EQ(graphics->updates.size(), ref.meterLog.size());
+      for (size_t k = 0; k < ref.meterLog.size(); ++k) {
+        ASSERT_EQ(graphics->updates[k].controlIdx, kMeterControl[ref.meterLog[k].band]);
+        ASSERT_EQ(std::memcmp(&graphics->updates[k].value, &ref.meterLog[k].value, sizeof(double)), 0)
+            << "meter update " << k;
+      }
+      graphics->updates.clear();
+      ref.meterLog.clear();
+    }
+  }
+
+  TestMorvante plug;
+  ReferenceMorvante ref;
+  MeterRecordingGraphics* graphics = nullptr;
+  int blocks = 0;
+
+private:
+  // Only the left channel connected: the frame hands the effect a silent
+  // scratch buffer for the right one and discards its right output.
+  void RunMonoThroughFrame(std::vector<double>& left) {
+    const int n = static_cast<int>(left.size());
+    if (plug.GetBlockSize() < n) plug.SetBlockSize(4096);
+    plug.SetInputChannelConnections(0, 1, true);
+    plug.SetInputChannelConnections(1, 1, false);
+    plug.SetOutputChannelConnections(0, 1, true);
+    plug.SetOutputChannelConnections(1, 1, false);
+    std::vector<double> in = left;
+    double* inPtr[1] = {in.data()};
+    double* outPtr[1] = {left.data()};
+    plug.AttachInputBuffers(0, 2, inPtr);
+    plug.AttachOutputBuffers(0, 2, outPtr);
+    plug.ProcessBuffers(0.0, n);
+  }
+
+  static std::string FirstDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
+        char text[160];
+        std::snprintf(text, sizeof(text), "first difference at frame %zu: %.17g vs %.17g", i, a[i], b[i]);
+        return text;
+      }
+    }
+    return "";
+  }
+};
+
+constexpr int kBlockSizes[] = {1, 2, 3, 17, 64, 256, 1000, 4096, 5, 128};
+
+// Settings change between blocks in every way the host can change them.
+void RunVaried(double sampleRate, bool editor, bool stereo, double seconds, uint32_t seed) {
+  Pair pair(sampleRate, editor);
+  Random rnd(seed);
+  ProgramSignal signal(sampleRate, seed);
+  pair.RandomiseAll(rnd, 0.15);
+  const int total = static_cast<int>(seconds * kTestRunScale * sampleRate);
+  int done = 0, blockIdx = 0;
+  while (done < total) {
+    const int n = std::min(total - done, kBlockSizes[blockIdx++ % 10]);
+    std::vector<double> left(n), right(n);
+    signal.Fill(left.data(), right.data(), n);
+    if (!stereo) std::fill(right.begin(), right.end(), 0.0);
+    pair.Run(left, right, stereo);
+    if (::testing::Test::HasFatalFailure()) return;
+    done += n;
+
+    if (rnd.Chance(0.3)) {
+      const int b = rnd.Index(kNumMorvanteBands);
+      pair.RandomiseBand(rnd, b, 0.2);
+    }
+    if (rnd.Chance(0.1)) pair.SetLive(kBypass, pair.plug.GetParam(kBypass)->Value() == 0.0 ? 1.0 : 0.0);
+    if (rnd.Chance(0.05)) pair.RandomiseAll(rnd, 0.1);
+  }
+  EXPECT_GT(pair.blocks, 10);
+}
+
+TEST(MorvanteReference, StereoAt44100) { RunVaried(44100.0, true, true, 4.0, 101); }
+TEST(MorvanteReference, StereoAt48000) { RunVaried(48000.0, true, true, 4.0, 202); }
+TEST(MorvanteReference, StereoAt96000WithoutEditor) { RunVaried(96000.0, false, true, 3.0, 303); }
+TEST(MorvanteReference, MonoThroughTheFrameAt48000) { RunVaried(48000.0, true, false, 3.0, 404); }
+
+// Attack and release extremes, including a coefficient of 0 (no time at
+// all), which the parameter ranges cannot reach: the copies are set
+// directly on both sides.
+TEST(MorvanteReference, AttackAndReleaseExtremes) {
+  const double rate = 44100.0;
+  Pair pair(rate, true);
+  Random rnd(505);
+  pair.RandomiseAll(rnd, 0.0);
+  const double attacks[kNumMorvanteBands] = {0.0, 1.0, 50.0, 0.0, 1.0};
+  const double releases[kNumMorvanteBands] = {0.0, 30.0, 3000.0, 30.0, 0.0};
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    pair.plug.Band(b).attack = pair.ref.band[b].attack = attacks[b];
+    pair.plug.Band(b).release = pair.ref.band[b].release = releases[b];
+  }
+  ProgramSignal signal(rate, 505);
+  const int total = static_cast<int>(3.0 * kTestRunScale * rate);
+  for (int done = 0, k = 0; done < total; ++k) {
+    const int n = std::min(total - done, kBlockSizes[k % 10]);
+    std::vector<double> left(n), right(n);
+    signal.Fill(left.data(), right.data(), n);
+    pair.Run(left, right);
+    if (HasFatalFailure()) return;
+    done += n;
+  }
+}
+
+// Every band boosted, then every band cut, at the top of the threshold
+// range so that all of them work all the time.
+TEST(MorvanteReference, AllBoostedThenAllCut) {
+  const double rate = 48000.0;
+  Pair pair(rate, false);
+  ProgramSignal signal(rate, 606);
+  for (double gain : {18.0, -18.0}) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
+      pair.Set(layout.gainParam, gain);
+      pair.Set(layout.thresholdParam, 60.0);
+      pair.Set(layout.ratioParam, 20.0);
+    }
+    const int total = static_cast<int>(1.0 * kTestRunScale * rate);
+    for (int done = 0; done < total;) {
+      const int n = std::min(total - done, 480);
+      std::vector<double> left(n), right(n);
+      signal.Fill(left.data(), right.data(), n);
+      pair.Run(left, right);
+      if (HasFatalFailure()) return;
+      done += n;
+    }
+  }
+}
+
+// Non-finite input and the state clearing that follows go the same way.
+TEST(MorvanteReference, NonFiniteInputAndRecovery) {
+  const double rate = 44100.0;
+  Pair pair(rate, true);
+  Random rnd(707);
+  pair.RandomiseAll(rnd, 0.0);
+  ProgramSignal signal(rate, 707);
+  for (int k = 0; k < 12; ++k) {
+    std::vector<double> left(300), right(300);
+    signal.Fill(left.data(), right.data(), 300);
+    if (k == 2) left[17] = std::nan("");
+    if (k == 5) right[100] = HUGE_VAL;
+    if (k == 8) left[0] = -HUGE_VAL;
+    pair.Run(left, right);
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace
