@@ -40,16 +40,6 @@ TEST(MemBitmap, ResizeReportsChangeOnly) {
   EXPECT_FALSE(bm.resize(0, 0));
 }
 
-TEST(MemBitmap, ShrinkKeepsTheBlockGrowAddsAQuarter) {
-  LICE_MemBitmap bm(16, 16, 0);
-  const int first = bm.getAllocSize();
-  EXPECT_EQ(first, 4 * 16 * 16 * 5 / 4);
-  bm.resize(8, 8);
-  EXPECT_EQ(bm.getAllocSize(), first);
-  bm.resize(32, 32);
-  EXPECT_EQ(bm.getAllocSize(), 4 * 32 * 32 * 5 / 4);
-}
-
 TEST(MemBitmap, NegativeSizesHoldNoPixels) {
   LICE_MemBitmap bm(4, 4);
   EXPECT_TRUE(bm.resize(-3, -5));
