@@ -54,7 +54,15 @@ std::unique_ptr<PluginInstance> Vst3Test::MakeInstance(const char* hostName) {
   } else {
     plug->component->initialize(nullptr);
   }
+  ActivateBuses(*plug);
   return plug;
+}
+
+void Vst3Test::ActivateBuses(PluginInstance& plug) {
+  for (int32 i = 0; i < plug.component->getBusCount(kAudio, kInput); ++i)
+    plug.component->activateBus(kAudio, kInput, i, true);
+  for (int32 i = 0; i < plug.component->getBusCount(kAudio, kOutput); ++i)
+    plug.component->activateBus(kAudio, kOutput, i, true);
 }
 
 tresult Vst3Test::Setup(PluginInstance& plug, int32 sampleSize, int32 maxBlock, double rate) {

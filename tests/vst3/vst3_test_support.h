@@ -79,8 +79,11 @@ class Vst3Test : public ::testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
-  // A fresh instance beside the fixture's; initialised like it.
+  // A fresh instance beside the fixture's; initialised like it, buses
+  // activated.
   std::unique_ptr<PluginInstance> MakeInstance(const char* hostName = "Ardour");
+  // As hosts do before processing: every bus the component reports.
+  static void ActivateBuses(PluginInstance& plug);
   Steinberg::tresult Setup(PluginInstance& plug, Steinberg::int32 sampleSize, Steinberg::int32 maxBlock = 256,
                            double rate = 44100.0);
 
