@@ -196,6 +196,8 @@ private:
   void DrawStrict(const IRECT& rect);
   void DrawNonStrict();
   void DeleteControlsAndBitmaps();
+  // The menu half of PromptUserInput: one item per display text.
+  void PromptFromMenu(IControl* control, IParam* param, IRECT* rect);
   // Fills *dest with a new image of w x h owned by the bitmap cache.
   bool NewCachedBitmap(int w, int h, LICE_MemBitmap** dest);
 

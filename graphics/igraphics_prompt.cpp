@@ -1,16 +1,21 @@
-// Turning a prompt into a text field, and typed text into a value.
+// Turning a prompt into a menu or a text field, and the pick or the typed
+// text into a value.
 #include <cstdlib>
+#include <cstring>
 
 #include "framework/iparam.h"
 #include "graphics/icontrol.h"
 #include "graphics/igraphics.h"
+#include "graphics/ipopup_menu.h"
 
 void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
   if (!control || !param || !rect) return;
   const EParamKind kind = param->Type();
   const bool wantsMenu = kind == kParamEnum || (kind == kParamBool && param->GetNDisplayTexts() > 0);
-  // Menus are built with IPopupMenu; until it exists they are not offered.
-  if (wantsMenu) return;
+  if (wantsMenu) {
+    PromptFromMenu(control, param, rect);
+    return;
+  }
   char text[PARAM_DISPLAY_BUFFER_SIZE];
   param->GetDisplayForHost(text, false);
   CreateTextEntry(control, control->GetText(), rect, text, param);
@@ -29,4 +34,22 @@ void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const
     if (param->GetNegateDisplay()) value = -value;
   }
   control->SetValueFromUserInput(param->GetNormalized(value));
+}
+
+void IGraphics::PromptFromMenu(IControl* control, IParam* param, IRECT* rect) {
+  char current[PARAM_DISPLAY_BUFFER_SIZE];
+  param->GetDisplayForHost(current, true);
+  const int n = param->GetNDisplayTexts();
+  IPopupMenu menu;
+  // Items stand for the values 0..n-1, looked up by value.
+  for (int i = 0; i < n; ++i) {
+    const char* text = param->GetDisplayText(i);
+    menu.AddItem(text, -1, std::strcmp(text, current) == 0 ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
+  }
+  IPopupMenu* picked = CreateIPopupMenu(&menu, rect);
+  if (!picked) return;
+  // A menu handed back without a pick in range is a dismissal, not value 0.
+  const int chosen = picked->GetChosenItemIdx();
+  if (chosen < 0 || chosen >= picked->GetNItems()) return;
+  control->SetValueFromUserInput(param->GetNormalized(static_cast<double>(chosen)));
 }
