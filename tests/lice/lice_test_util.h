@@ -4,9 +4,6 @@
 #include "lice/lice_bitmap.h"
 #include "lice/lice_fill.h"
 
-// A bitmap of w x h pixels all set to color.
-inline void FillAll(LICE_IBitmap* bm, LICE_pixel color) { LICE_Clear(bm, color); }
-
 // Number of pixels differing from color.
 inline int CountNot(LICE_IBitmap* bm, LICE_pixel color) {
   int n = 0;

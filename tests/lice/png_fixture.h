@@ -22,7 +22,7 @@ struct PngFixture {
   std::vector<uint8_t> Encode() const;
 };
 
-// Bytes of a file, "" when unreadable; writes bytes to a file.
+// Bytes of a file (empty when unreadable); writes bytes to a file.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
