@@ -20,7 +20,8 @@ bool IGraphicsHeadless::DrawScreen(IRECT* rect) {
   return true;
 }
 
-void IGraphicsHeadless::ForceEndUserEdit() { mTextAnswers.clear(); }
+// Scripted text is applied as the field opens, so no field is ever left open.
+void IGraphicsHeadless::ForceEndUserEdit() {}
 
 int IGraphicsHeadless::ShowMessageBox(const char*, const char*, int) { return 0; }
 
