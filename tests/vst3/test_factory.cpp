@@ -1,4 +1,6 @@
 // The module's entry points, factory and class description.
+#include <dlfcn.h>
+
 #include <cstring>
 
 #include "tests/vst3/vst3_test_support.h"
@@ -118,4 +120,19 @@ TEST(Vst3Factory, InstancesAreIndependent) {
   EXPECT_EQ(second->controller->setParamNormalized(kLowGain, 0.25), kResultOk);
   EXPECT_DOUBLE_EQ(second->controller->getParamNormalized(kLowGain), 0.25);
   second->component->terminate();
+}
+
+TEST(Vst3Module, ExportsNothingButTheEntryPoints) {
+  ASSERT_TRUE(Module().Loaded());
+  void* handle = dlopen(MORVANTE_VST3_SO, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_NE(dlsym(handle, "GetPluginFactory"), nullptr);
+  EXPECT_NE(dlsym(handle, "ModuleEntry"), nullptr);
+  EXPECT_NE(dlsym(handle, "ModuleExit"), nullptr);
+  // The bundle's own and the SDK's symbols stay inside it.
+  EXPECT_EQ(dlsym(handle, "_Z8MakePlugv"), nullptr);
+  EXPECT_EQ(dlsym(handle, "_Z17GetPlugModuleInfov"), nullptr);
+  EXPECT_EQ(dlsym(handle, "gPluginFactory"), nullptr);
+  EXPECT_EQ(dlsym(handle, "_ZN9Steinberg3Vst14EditController12hostKnobModeE"), nullptr);
+  dlclose(handle);
 }

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds one configuration and installs MORVANTE.vst3 for the current user,
+# into ~/.vst3, where Linux VST3 hosts look for plug-ins.
+#   scripts/install-plugin.sh [release|asan|tsan]      (default: release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+config="${1:-release}"
+scripts/build.sh "$config"
+cmake --install "build/$config" --component vst3
+echo "installed into $(cmake -L -N "build/$config" | sed -n 's/^MORVANTE_VST3_INSTALL_DIR:PATH=//p')/MORVANTE.vst3"
