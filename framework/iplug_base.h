@@ -203,8 +203,7 @@ public:
 
   // Making presets (the effect's constructor): each fills the first preset
   // not yet initialised and does nothing when there is none. Names longer
-  // than 255 characters are cut.
-  // A null name gives "Empty".
+  // than 255 characters are cut; a null name gives "Empty".
   void MakeDefaultPreset(const char* name, int nPresets);
   // One value per parameter, in index order: an int for bool, int and enum
   // parameters, a double otherwise.
