@@ -142,11 +142,11 @@ TEST_F(Vst3Component, AnswersTheProcessorQueries) {
 }
 
 TEST_F(Vst3Component, RefusesBadSetups) {
-  EXPECT_EQ(Setup(*mPlug, 2), kResultFalse);
-  EXPECT_EQ(Setup(*mPlug, kSample32, 256, 0.0), kResultFalse);
-  EXPECT_EQ(Setup(*mPlug, kSample32, 256, -48000.0), kResultFalse);
-  EXPECT_EQ(Setup(*mPlug, kSample32, 256, std::nan("")), kResultFalse);
-  EXPECT_EQ(Setup(*mPlug, kSample64, 256, 96000.0), kResultOk);
+  EXPECT_EQ(SetUpProcessing(*mPlug, 2), kResultFalse);
+  EXPECT_EQ(SetUpProcessing(*mPlug, kSample32, 256, 0.0), kResultFalse);
+  EXPECT_EQ(SetUpProcessing(*mPlug, kSample32, 256, -48000.0), kResultFalse);
+  EXPECT_EQ(SetUpProcessing(*mPlug, kSample32, 256, std::nan("")), kResultFalse);
+  EXPECT_EQ(SetUpProcessing(*mPlug, kSample64, 256, 96000.0), kResultOk);
 }
 
 TEST_F(Vst3Component, KeepsTheComponentStateSeparate) {

@@ -65,7 +65,7 @@ protected:
 
 template <class T>
 void Vst3Process::CompareWithDirect(int32 sampleSize) {
-  ASSERT_EQ(Setup(*mPlug, sampleSize, kBlock, kRate), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, sampleSize, kBlock, kRate), kResultOk);
   ASSERT_EQ(mPlug->component->setActive(true), kResultOk);
   DirectEffect direct;
   BusBuffers<T> in(2, kBlock), out(2, kBlock);
@@ -112,7 +112,7 @@ TEST_F(Vst3Process, SixtyFourBitAudioMatchesTheEffectDrivenDirectly) { CompareWi
 TEST_F(Vst3Process, ThirtyTwoBitAudioMatchesTheEffectDrivenDirectly) { CompareWithDirect<float>(kSample32); }
 
 TEST_F(Vst3Process, BypassAboveOneHalfPassesTheInputThrough) {
-  ASSERT_EQ(Setup(*mPlug, kSample64), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample64), kResultOk);
   BusBuffers<double> in(2, kBlock), out(2, kBlock);
   FillInput(in, 0, kBlock);
   TestParamChanges changes;
@@ -132,12 +132,12 @@ TEST_F(Vst3Process, BypassAboveOneHalfPassesTheInputThrough) {
   changes.Clear();
   changes.Add(vt::kBypassTag, 1.0);
   ASSERT_EQ(Run(in, out, kBlock, &changes), kResultOk);
-  ASSERT_EQ(Setup(*mPlug, kSample64), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample64), kResultOk);
   EXPECT_EQ(mPlug->controller->getParamNormalized(vt::kBypassTag), 0.0);
 }
 
 TEST_F(Vst3Process, PresetPointsRestoreThePresetAndOneRestoresNothing) {
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   BusBuffers<float> in(2, 64), out(2, 64);
   TestParamChanges changes;
   changes.Add(vt::kLowGain, 0.9);
@@ -157,7 +157,7 @@ TEST_F(Vst3Process, PresetPointsRestoreThePresetAndOneRestoresNothing) {
 }
 
 TEST_F(Vst3Process, IgnoresUnknownTagsNullQueuesAndUnreadablePoints) {
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   BusBuffers<float> in(2, 64), out(2, 64);
   TestParamChanges changes;
   changes.Add(43, 0.3);
@@ -176,7 +176,7 @@ TEST_F(Vst3Process, IgnoresUnknownTagsNullQueuesAndUnreadablePoints) {
 }
 
 TEST_F(Vst3Process, InactiveOutputBusLeavesTheHostBuffersAlone) {
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   ASSERT_EQ(mPlug->component->activateBus(kAudio, Vst::kOutput, 0, false), kResultTrue);
   BusBuffers<float> in(2, kBlock), out(2, kBlock);
   FillInput(in, 0, kBlock);
@@ -187,7 +187,7 @@ TEST_F(Vst3Process, InactiveOutputBusLeavesTheHostBuffersAlone) {
 }
 
 TEST_F(Vst3Process, AFlushWithoutSamplesOrBuffersOnlyDeliversChanges) {
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   TestParamChanges changes;
   changes.Add(vt::kLowGain, 0.25);
   ProcessData data{};
@@ -207,7 +207,7 @@ TEST_F(Vst3Process, ProcessingBeforeSetUpIsSilent) {
 }
 
 TEST_F(Vst3Process, ABlockOfTheOtherSampleSizeIsNotTouched) {
-  ASSERT_EQ(Setup(*mPlug, kSample64), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample64), kResultOk);
   // Float buffers of the block's own size: read as doubles they would be
   // overrun twice over.
   BusBuffers<float> in(2, kBlock), out(2, kBlock);
@@ -219,9 +219,9 @@ TEST_F(Vst3Process, ABlockOfTheOtherSampleSizeIsNotTouched) {
 }
 
 TEST_F(Vst3Process, ALongBlockIsProcessedInPiecesLikeShortOnes) {
-  ASSERT_EQ(Setup(*mPlug, kSample32, 64, kRate), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32, 64, kRate), kResultOk);
   auto reference = MakeInstance("Ardour");
-  ASSERT_EQ(Setup(*reference, kSample32, 64, kRate), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*reference, kSample32, 64, kRate), kResultOk);
   constexpr int kLong = 1000;
   BusBuffers<float> in(2, kLong), out(2, kLong);
   FillInput(in, 0, kLong);
@@ -244,9 +244,9 @@ TEST_F(Vst3Process, ALongBlockIsProcessedInPiecesLikeShortOnes) {
 }
 
 TEST_F(Vst3Process, NoInputBusReadsSilence) {
-  ASSERT_EQ(Setup(*mPlug, kSample64), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample64), kResultOk);
   auto reference = MakeInstance("Ardour");
-  ASSERT_EQ(Setup(*reference, kSample64), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*reference, kSample64), kResultOk);
   // A first block with signal leaves converted samples nowhere to linger.
   BusBuffers<double> in(2, kBlock), silent(2, kBlock), out(2, kBlock), refOut(2, kBlock);
   FillInput(in, 0, kBlock);
@@ -267,7 +267,7 @@ TEST_F(Vst3Process, NoInputBusReadsSilence) {
 }
 
 TEST_F(Vst3Process, NullChannelPointersAreSurvived) {
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   BusBuffers<float> in(2, kBlock), out(2, kBlock);
   FillInput(in, 0, kBlock);
   AudioBusBuffers inBus, outBus;
@@ -297,7 +297,7 @@ TEST_F(Vst3Process, MonoBusesProcessTheFirstChannel) {
   SpeakerArrangement mono = 0x80000;
   ASSERT_EQ(mPlug->processor->setBusArrangements(&mono, 1, &mono, 1), kResultOk);
   ActivateBuses(*mPlug);
-  ASSERT_EQ(Setup(*mPlug, kSample32), kResultOk);
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32), kResultOk);
   BusBuffers<float> in(1, kBlock), out(1, kBlock);
   FillInput(in, 0, kBlock);
   ASSERT_EQ(Run(in, out, kBlock), kResultOk);

@@ -65,7 +65,7 @@ void Vst3Test::ActivateBuses(PluginInstance& plug) {
     plug.component->activateBus(kAudio, kOutput, i, true);
 }
 
-tresult Vst3Test::Setup(PluginInstance& plug, int32 sampleSize, int32 maxBlock, double rate) {
+tresult Vst3Test::SetUpProcessing(PluginInstance& plug, int32 sampleSize, int32 maxBlock, double rate) {
   ProcessSetup setup{kRealtime, sampleSize, maxBlock, rate};
   return plug.processor->setupProcessing(setup);
 }

@@ -84,7 +84,7 @@ protected:
   std::unique_ptr<PluginInstance> MakeInstance(const char* hostName = "Ardour");
   // As hosts do before processing: every bus the component reports.
   static void ActivateBuses(PluginInstance& plug);
-  Steinberg::tresult Setup(PluginInstance& plug, Steinberg::int32 sampleSize, Steinberg::int32 maxBlock = 256,
+  Steinberg::tresult SetUpProcessing(PluginInstance& plug, Steinberg::int32 sampleSize, Steinberg::int32 maxBlock = 256,
                            double rate = 44100.0);
 
   // Declared first so that they outlive every instance that holds them.

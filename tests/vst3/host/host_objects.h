@@ -27,7 +27,7 @@ private:                                                                        
                                                                                                 \
 public:
 
-class TestHostApplication : public Steinberg::Vst::IHostApplication {
+class TestHostApplication final : public Steinberg::Vst::IHostApplication {
 public:
   explicit TestHostApplication(const char* name) : mName(name) {}
   Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
@@ -39,7 +39,7 @@ private:
   std::string mName;
 };
 
-class TestContextMenu : public Steinberg::Vst::IContextMenu {
+class TestContextMenu final : public Steinberg::Vst::IContextMenu {
 public:
   Steinberg::int32 PLUGIN_API getItemCount() override { return 0; }
   Steinberg::tresult PLUGIN_API getItem(Steinberg::int32, Item&, Steinberg::Vst::IContextMenuTarget**) override {
@@ -61,7 +61,7 @@ public:
 };
 
 // Records every edit; offers IComponentHandler3 only when asked to.
-class TestComponentHandler : public Steinberg::Vst::IComponentHandler, public Steinberg::Vst::IComponentHandler3 {
+class TestComponentHandler final : public Steinberg::Vst::IComponentHandler, public Steinberg::Vst::IComponentHandler3 {
 public:
   explicit TestComponentHandler(bool offersContextMenus = true) : mOffersContextMenus(offersContextMenus) {}
   struct Edit {
@@ -88,7 +88,7 @@ private:
   bool mOffersContextMenus;
 };
 
-class TestPlugFrame : public Steinberg::IPlugFrame {
+class TestPlugFrame final : public Steinberg::IPlugFrame {
 public:
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
@@ -122,7 +122,7 @@ private:
   std::vector<std::pair<Steinberg::int32, double>> mPoints;
 };
 
-class TestParamChanges : public Steinberg::Vst::IParameterChanges {
+class TestParamChanges final : public Steinberg::Vst::IParameterChanges {
 public:
   ~TestParamChanges();
   // Adds a point to the tag's queue, making the queue on first use.
@@ -143,7 +143,7 @@ private:
 
 // A stream over a byte vector that can be told to fail: reads and writes
 // past a limit fail (failAfter) or deliver nothing but succeed.
-class TestStream : public Steinberg::IBStream {
+class TestStream final : public Steinberg::IBStream {
 public:
   TestStream() = default;
   explicit TestStream(std::vector<uint8_t> bytes) : data(std::move(bytes)) {}
