@@ -106,3 +106,19 @@ TEST(EveryControl, ValuesSentFromThePlugInAreClampedExceptTheFirst) {
   editor.DrawAll();
   (void)controls;
 }
+
+TEST(EveryControl, RendersAtAMiddleValue) {
+  ControlsTestEditor editor;
+  std::vector<IControl*> controls = AttachEveryControl(editor);
+  for (IControl* c : controls) c->SetValue(0.6);
+  editor.DrawAll();
+  ASSERT_TRUE(editor.gui->WriteDrawBitmapPNG("/tmp/morvante_every_control.png"));
+  // Panel behind everything, the 61-frame strip at 0.6 (frame 37) on top.
+  EXPECT_EQ(editor.gui->GetPoint(199, 95), COLOR_GRAY);
+  EXPECT_EQ(editor.Pixel(5, 5), FramePixel(37));
+  // Four radio buttons over 100 pixels: 0.6 selects button 2 (of 0..3).
+  EXPECT_EQ(editor.Pixel(65, 35), FramePixel(2));
+  EXPECT_EQ(editor.Pixel(35, 35), FramePixel(1));
+  // The rotated disc is drawn around the centre of (100, 50, 124, 74).
+  EXPECT_NE(editor.gui->GetPoint(112, 62), COLOR_GRAY);
+}
