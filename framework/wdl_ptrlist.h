@@ -28,7 +28,7 @@ public:
     if (index >= n) return Add(item);
     if (!mItems.Add(nullptr)) return nullptr;
     T** list = mItems.Get();
-    std::memmove(list + index + 1, list + index, sizeof(T*) * static_cast<size_t>(n - index));
+    for (int i = n; i > index; --i) list[i] = list[i - 1];
     list[index] = item;
     return item;
   }
