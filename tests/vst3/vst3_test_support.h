@@ -10,7 +10,7 @@
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "tests/vst3/host/host_objects.h"
-#include "tests/vst3/host/plugin_module.h"
+#include "tools/vst3_host/plugin_module.h"
 
 namespace vst3test {
 

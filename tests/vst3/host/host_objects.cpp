@@ -19,22 +19,6 @@ tresult Answer(I* self, const TUID iid, void** obj) {
 }
 }  // namespace
 
-tresult PLUGIN_API TestHostApplication::getName(String128 name) {
-  size_t i = 0;
-  for (; i < mName.size() && i < 127; ++i) name[i] = static_cast<char16>(mName[i]);
-  name[i] = 0;
-  return kResultOk;
-}
-
-tresult PLUGIN_API TestHostApplication::createInstance(TUID, TUID, void** obj) {
-  *obj = nullptr;
-  return kNoInterface;
-}
-
-tresult PLUGIN_API TestHostApplication::queryInterface(const TUID iid, void** obj) {
-  return Answer<IHostApplication>(this, iid, obj);
-}
-
 tresult PLUGIN_API TestContextMenu::popup(UCoord x, UCoord y) {
   ++popups;
   lastX = x;

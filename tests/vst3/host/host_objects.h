@@ -12,8 +12,8 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
-#include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "tools/vst3_host/host_application.h"
 
 // FUnknown for stack objects: counts references, answers for FUnknown and
 // the interfaces a subclass lists.
@@ -27,17 +27,8 @@ private:                                                                        
                                                                                                 \
 public:
 
-class TestHostApplication final : public Steinberg::Vst::IHostApplication {
-public:
-  explicit TestHostApplication(const char* name) : mName(name) {}
-  Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
-  Steinberg::tresult PLUGIN_API createInstance(Steinberg::TUID cid, Steinberg::TUID iid, void** obj) override;
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
-  TEST_HOST_REFCOUNT
-
-private:
-  std::string mName;
-};
+// The host application is the one the tools use.
+using TestHostApplication = HostApplication;
 
 class TestContextMenu final : public Steinberg::Vst::IContextMenu {
 public:

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/vst3/host/host_objects.h"
-#include "tests/vst3/host/plugin_module.h"
+#include "tools/vst3_host/plugin_module.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -1,4 +1,4 @@
-#include "tests/vst3/host/plugin_module.h"
+#include "tools/vst3_host/plugin_module.h"
 
 #include <dlfcn.h>
 
