@@ -2,6 +2,7 @@
 // offline, loading it the way a DAW does.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
