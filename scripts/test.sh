@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds one configuration and runs its test suite.
 #   scripts/test.sh [release|asan|tsan]      (default: release)
+# The tsan configuration runs the threading tests (CTest label "tsan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 config="${1:-release}"
 scripts/build.sh "$config"
-ctest --test-dir "build/$config" --output-on-failure -j "$(nproc)"
+selection=()
+if [[ "$config" == tsan ]]; then selection=(-L tsan); fi
+ctest --test-dir "build/$config" --output-on-failure -j "$(nproc)" "${selection[@]}"
