@@ -88,66 +88,46 @@ TEST(Biquad, LowPassAtQuarterRate) {
   EXPECT_EQ(f.getA2(), f.getA0());
 }
 
-TEST(Biquad, HighPassCoefficients) {
-  Biquad f(Biquad::kHighPass, 0.1, 2.0, 0.0);
-  ExpectCoefficientsNear(f,
-                         {0.78862322227091979, -1.5772464445418396, 0.78862322227091979,
-                          -1.4107321069061622, 0.74376078217751698},
-                         kCoefficientTolerance);
-}
-
-TEST(Biquad, BandPassCoefficients) {
-  Biquad f(Biquad::kBandPass, 0.05, 0.4, 0.0);
-  ExpectCoefficientsNear(
-      f, {0.27864045000420607, 0.0, -0.27864045000420607, -1.3721074012304789, 0.44271909999158786},
-      kCoefficientTolerance);
-}
-
-TEST(Biquad, NotchCoefficients) {
-  Biquad f(Biquad::kNotch, 0.2, 1.0, 0.0);
-  ExpectCoefficientsNear(f,
-                         {0.67772338108619521, -0.41885608448176627, 0.67772338108619521,
-                          -0.41885608448176627, 0.35544676217239041},
-                         kCoefficientTolerance);
-}
-
-TEST(Biquad, PeakingBoostAndCutCoefficients) {
-  Biquad boost(Biquad::kPeaking, 0.0567, 2.7, 12.0);
-  ExpectCoefficientsNear(boost,
-                         {1.1808567294117918, -1.7607000679464735, 0.69780655193364239,
-                          -1.7607000679464735, 0.87866328134543419},
-                         kCoefficientTolerance);
-  Biquad cut(Biquad::kPeaking, 0.0567, 2.7, -12.0);
-  ExpectCoefficientsNear(cut,
-                         {0.84684278379657443, -1.4910361469706094, 0.74408965919440018,
-                          -1.4910361469706094, 0.59093244299097462},
-                         kCoefficientTolerance);
-}
-
-TEST(Biquad, LowShelfBoostAndCutCoefficients) {
-  Biquad boost(Biquad::kLowShelf, 0.01, 0.707, 6.0);
-  ExpectCoefficientsNear(boost,
-                         {1.0184780463637405, -1.9093166350432082, 0.89837822082055858,
-                          -1.9111970674260733, 0.91497583480143395},
-                         kCoefficientTolerance);
-  Biquad cut(Biquad::kLowShelf, 0.01, 0.707, -6.0);
-  ExpectCoefficientsNear(cut,
-                         {0.98185719718779168, -1.8765225958964913, 0.89837560865269584,
-                          -1.8746762798275502, 0.88207912190942865},
-                         kCoefficientTolerance);
-}
-
-TEST(Biquad, HighShelfBoostAndCutCoefficients) {
-  Biquad boost(Biquad::kHighShelf, 0.04, 0.707, 9.0);
-  ExpectCoefficientsNear(boost,
-                         {2.6236649294531709, -4.6917573732206146, 2.1215292438788697,
-                          -1.6474599810769766, 0.70089678118840257},
-                         kCoefficientTolerance);
-  Biquad cut(Biquad::kHighShelf, 0.04, 0.707, -9.0);
-  ExpectCoefficientsNear(cut,
-                         {0.38114623127901544, -0.62792316297048771, 0.26714416666555237,
-                          -1.7882456408785703, 0.80861287585265044},
-                         kCoefficientTolerance);
+TEST(Biquad, CoefficientsOfEachType) {
+  struct Case {
+    const char* name;
+    int type;
+    double fc, q, gain;
+    Coefficients want;
+  };
+  const Case cases[] = {
+      {"high pass", Biquad::kHighPass, 0.1, 2.0, 0.0,
+       {0.78862322227091979, -1.5772464445418396, 0.78862322227091979, -1.4107321069061622,
+        0.74376078217751698}},
+      {"band pass", Biquad::kBandPass, 0.05, 0.4, 0.0,
+       {0.27864045000420607, 0.0, -0.27864045000420607, -1.3721074012304789,
+        0.44271909999158786}},
+      {"notch", Biquad::kNotch, 0.2, 1.0, 0.0,
+       {0.67772338108619521, -0.41885608448176627, 0.67772338108619521, -0.41885608448176627,
+        0.35544676217239041}},
+      {"peaking boost", Biquad::kPeaking, 0.0567, 2.7, 12.0,
+       {1.1808567294117918, -1.7607000679464735, 0.69780655193364239, -1.7607000679464735,
+        0.87866328134543419}},
+      {"peaking cut", Biquad::kPeaking, 0.0567, 2.7, -12.0,
+       {0.84684278379657443, -1.4910361469706094, 0.74408965919440018, -1.4910361469706094,
+        0.59093244299097462}},
+      {"low shelf boost", Biquad::kLowShelf, 0.01, 0.707, 6.0,
+       {1.0184780463637405, -1.9093166350432082, 0.89837822082055858, -1.9111970674260733,
+        0.91497583480143395}},
+      {"low shelf cut", Biquad::kLowShelf, 0.01, 0.707, -6.0,
+       {0.98185719718779168, -1.8765225958964913, 0.89837560865269584, -1.8746762798275502,
+        0.88207912190942865}},
+      {"high shelf boost", Biquad::kHighShelf, 0.04, 0.707, 9.0,
+       {2.6236649294531709, -4.6917573732206146, 2.1215292438788697, -1.6474599810769766,
+        0.70089678118840257}},
+      {"high shelf cut", Biquad::kHighShelf, 0.04, 0.707, -9.0,
+       {0.38114623127901544, -0.62792316297048771, 0.26714416666555237, -1.7882456408785703,
+        0.80861287585265044}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectCoefficientsNear(Biquad(c.type, c.fc, c.q, c.gain), c.want, kCoefficientTolerance);
+  }
 }
 
 TEST(Biquad, ShelvesIgnoreQ) {

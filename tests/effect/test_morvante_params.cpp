@@ -150,13 +150,6 @@ constexpr double MorvanteBand::*kCopyFields[] = {
 };
 constexpr int kNumCopyFields = 7;
 
-int FieldIndex(double MorvanteBand::*field) {
-  for (int f = 0; f < kNumCopyFields; ++f) {
-    if (kCopyFields[f] == field) return f;
-  }
-  return -1;
-}
-
 // Every parameter copy of the effect, plus the output gain.
 struct Copies {
   double value[kNumMorvanteBands][kNumCopyFields];
@@ -177,57 +170,38 @@ Copies CopiesOf(TestMorvante& plug) {
 
 // Each copy lands in its own band's field and nowhere else.
 TEST(MorvanteParams, CopiesGoToTheirBand) {
-  struct Row {
-    int param;
+  // Each band's parameters in the field order of kCopyFields.
+  struct BandParams {
     int band;
-    double MorvanteBand::*field;
+    int params[kNumCopyFields];
   };
-  const Row rows[] = {
-      {kHighAttack, kBandHigh, &MorvanteBand::attack},
-      {kHighBandwidth, kBandHigh, &MorvanteBand::bandwidth},
-      {kHighFrequency, kBandHigh, &MorvanteBand::frequency},
-      {kHighGain, kBandHigh, &MorvanteBand::gain},
-      {kHighRatio, kBandHigh, &MorvanteBand::ratio},
-      {kHighRelease, kBandHigh, &MorvanteBand::release},
-      {kHighThreshold, kBandHigh, &MorvanteBand::threshold},
-      {kHighMidAttack, kBandHighMid, &MorvanteBand::attack},
-      {kHighMidBandwidth, kBandHighMid, &MorvanteBand::bandwidth},
-      {kHighMidFrequency, kBandHighMid, &MorvanteBand::frequency},
-      {kHighMidGain, kBandHighMid, &MorvanteBand::gain},
-      {kHighMidRatio, kBandHighMid, &MorvanteBand::ratio},
-      {kHighMidRelease, kBandHighMid, &MorvanteBand::release},
-      {kHighMidThreshold, kBandHighMid, &MorvanteBand::threshold},
-      {kLowAttack, kBandLow, &MorvanteBand::attack},
-      {kLowBandwidth, kBandLow, &MorvanteBand::bandwidth},
-      {kLowFrequency, kBandLow, &MorvanteBand::frequency},
-      {kLowGain, kBandLow, &MorvanteBand::gain},
-      {kLowRatio, kBandLow, &MorvanteBand::ratio},
-      {kLowRelease, kBandLow, &MorvanteBand::release},
-      {kLowThreshold, kBandLow, &MorvanteBand::threshold},
-      {kLowMidAttack, kBandLowMid, &MorvanteBand::attack},
-      {kLowMidBandwidth, kBandLowMid, &MorvanteBand::bandwidth},
-      {kLowMidFrequency, kBandLowMid, &MorvanteBand::frequency},
-      {kLowMidGain, kBandLowMid, &MorvanteBand::gain},
-      {kLowMidRatio, kBandLowMid, &MorvanteBand::ratio},
-      {kLowMidRelease, kBandLowMid, &MorvanteBand::release},
-      {kLowMidThreshold, kBandLowMid, &MorvanteBand::threshold},
-      {kMidAttack, kBandMid, &MorvanteBand::attack},
-      {kMidBandwidth, kBandMid, &MorvanteBand::bandwidth},
-      {kMidFrequency, kBandMid, &MorvanteBand::frequency},
-      {kMidGain, kBandMid, &MorvanteBand::gain},
-      {kMidRatio, kBandMid, &MorvanteBand::ratio},
-      {kMidRelease, kBandMid, &MorvanteBand::release},
-      {kMidThreshold, kBandMid, &MorvanteBand::threshold},
+  const BandParams bands[] = {
+      {kBandHigh,
+       {kHighAttack, kHighBandwidth, kHighFrequency, kHighGain, kHighRatio, kHighRelease,
+        kHighThreshold}},
+      {kBandHighMid,
+       {kHighMidAttack, kHighMidBandwidth, kHighMidFrequency, kHighMidGain, kHighMidRatio,
+        kHighMidRelease, kHighMidThreshold}},
+      {kBandLow,
+       {kLowAttack, kLowBandwidth, kLowFrequency, kLowGain, kLowRatio, kLowRelease, kLowThreshold}},
+      {kBandLowMid,
+       {kLowMidAttack, kLowMidBandwidth, kLowMidFrequency, kLowMidGain, kLowMidRatio,
+        kLowMidRelease, kLowMidThreshold}},
+      {kBandMid,
+       {kMidAttack, kMidBandwidth, kMidFrequency, kMidGain, kMidRatio, kMidRelease, kMidThreshold}},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.param);
-    TestMorvante plug;
-    const Copies before = CopiesOf(plug);
-    // Every maximum differs from its default.
-    plug.SetParam(row.param, plug.GetParam(row.param)->Max());
-    Copies expected = before;
-    expected.value[row.band][FieldIndex(row.field)] = plug.GetParam(row.param)->Max();
-    EXPECT_TRUE(CopiesOf(plug) == expected);
+  for (const BandParams& row : bands) {
+    for (int field = 0; field < kNumCopyFields; ++field) {
+      const int param = row.params[field];
+      SCOPED_TRACE(param);
+      TestMorvante plug;
+      const Copies before = CopiesOf(plug);
+      // Every maximum differs from its default.
+      plug.SetParam(param, plug.GetParam(param)->Max());
+      Copies expected = before;
+      expected.value[row.band][field] = plug.GetParam(param)->Max();
+      EXPECT_TRUE(CopiesOf(plug) == expected);
+    }
   }
 }
 
