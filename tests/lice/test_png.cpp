@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lice/lice_bitmap.h"
@@ -29,6 +30,25 @@ PngFixture Rgb8() {
   return f;
 }
 
+// A one-row image of the given format.
+PngFixture OneRow(int width, int colorType, int bitDepth, std::vector<png_byte> rows) {
+  PngFixture f;
+  f.width = width;
+  f.colorType = colorType;
+  f.bitDepth = bitDepth;
+  f.rows = std::move(rows);
+  return f;
+}
+
+// Decodes f and checks the first row pixel by pixel.
+void ExpectFirstRow(const PngFixture& f, const std::vector<LICE_pixel>& want) {
+  auto bm = Load(f.Encode());
+  ASSERT_TRUE(bm);
+  for (size_t x = 0; x < want.size(); ++x) {
+    EXPECT_EQ(LICE_GetPixel(bm.get(), static_cast<int>(x), 0), want[x]) << "x " << x;
+  }
+}
+
 }  // namespace
 
 TEST(LoadPNG, RgbGetsOpaqueAlpha) {
@@ -48,117 +68,55 @@ TEST(LoadPNG, NewBitmapsAlignRowsToFourPixels) {
 }
 
 TEST(LoadPNG, RgbaKeepsAlpha) {
-  PngFixture f;
-  f.width = 2;
-  f.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  f.rows = {1, 2, 3, 0, 250, 251, 252, 128};
-  auto bm = Load(f.Encode());
-  ASSERT_TRUE(bm);
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 0, 0), LICE_RGBA(1, 2, 3, 0));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 1, 0), LICE_RGBA(250, 251, 252, 128));
+  ExpectFirstRow(OneRow(2, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 0, 250, 251, 252, 128}),
+                 {LICE_RGBA(1, 2, 3, 0), LICE_RGBA(250, 251, 252, 128)});
 }
 
 TEST(LoadPNG, PaletteWithTransparencyChunk) {
-  PngFixture f;
-  f.width = 4;
-  f.colorType = PNG_COLOR_TYPE_PALETTE;
-  f.bitDepth = 2;
+  PngFixture f = OneRow(4, PNG_COLOR_TYPE_PALETTE, 2, {0x1B});  // indices 0, 1, 2, 3
   f.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
   f.paletteAlpha = {0, 77};  // entries 2 and 3 stay opaque
-  f.rows = {0x1B};           // indices 0, 1, 2, 3
-  auto bm = Load(f.Encode());
-  ASSERT_TRUE(bm);
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 0, 0), LICE_RGBA(255, 0, 0, 0));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 1, 0), LICE_RGBA(0, 255, 0, 77));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 2, 0), LICE_RGBA(0, 0, 255, 255));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 3, 0), LICE_RGBA(9, 8, 7, 255));
+  ExpectFirstRow(f, {LICE_RGBA(255, 0, 0, 0), LICE_RGBA(0, 255, 0, 77), LICE_RGBA(0, 0, 255, 255),
+                     LICE_RGBA(9, 8, 7, 255)});
 }
 
 TEST(LoadPNG, PaletteWithoutTransparencyIsOpaque) {
-  PngFixture f;
-  f.width = 2;
-  f.colorType = PNG_COLOR_TYPE_PALETTE;
+  PngFixture f = OneRow(2, PNG_COLOR_TYPE_PALETTE, 8, {1, 0});
   f.palette = {{1, 2, 3}, {4, 5, 6}};
-  f.rows = {1, 0};
-  auto bm = Load(f.Encode());
-  ASSERT_TRUE(bm);
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 0, 0), LICE_RGBA(4, 5, 6, 255));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 1, 0), LICE_RGBA(1, 2, 3, 255));
+  ExpectFirstRow(f, {LICE_RGBA(4, 5, 6, 255), LICE_RGBA(1, 2, 3, 255)});
 }
 
 TEST(LoadPNG, LowDepthGreyExpandsToEqualChannels) {
-  PngFixture one;
-  one.width = 9;
-  one.colorType = PNG_COLOR_TYPE_GRAY;
-  one.bitDepth = 1;
-  one.rows = {0xA5, 0x80};  // 1010 0101 1
-  auto bm1 = Load(one.Encode());
-  ASSERT_TRUE(bm1);
-  const int bits[9] = {1, 0, 1, 0, 0, 1, 0, 1, 1};
-  for (int x = 0; x < 9; ++x) {
-    const unsigned v = bits[x] ? 255 : 0;
-    EXPECT_EQ(LICE_GetPixel(bm1.get(), x, 0), LICE_RGBA(v, v, v, 255)) << x;
-  }
-
-  PngFixture four;
-  four.width = 3;
-  four.colorType = PNG_COLOR_TYPE_GRAY;
-  four.bitDepth = 4;
-  four.rows = {0x3F, 0x70};
-  auto bm4 = Load(four.Encode());
-  ASSERT_TRUE(bm4);
-  EXPECT_EQ(LICE_GetPixel(bm4.get(), 0, 0), LICE_RGBA(0x33, 0x33, 0x33, 255));
-  EXPECT_EQ(LICE_GetPixel(bm4.get(), 1, 0), LICE_RGBA(0xFF, 0xFF, 0xFF, 255));
-  EXPECT_EQ(LICE_GetPixel(bm4.get(), 2, 0), LICE_RGBA(0x77, 0x77, 0x77, 255));
+  const int bits[9] = {1, 0, 1, 0, 0, 1, 0, 1, 1};  // 1010 0101 1
+  std::vector<LICE_pixel> want1;
+  for (int bit : bits) want1.push_back(bit ? LICE_RGBA(255, 255, 255, 255) : LICE_RGBA(0, 0, 0, 255));
+  ExpectFirstRow(OneRow(9, PNG_COLOR_TYPE_GRAY, 1, {0xA5, 0x80}), want1);
+  ExpectFirstRow(OneRow(3, PNG_COLOR_TYPE_GRAY, 4, {0x3F, 0x70}),
+                 {LICE_RGBA(0x33, 0x33, 0x33, 255), LICE_RGBA(0xFF, 0xFF, 0xFF, 255),
+                  LICE_RGBA(0x77, 0x77, 0x77, 255)});
 }
 
 TEST(LoadPNG, GreyWithTransparentColour) {
-  PngFixture f;
-  f.width = 3;
-  f.colorType = PNG_COLOR_TYPE_GRAY;
+  PngFixture f = OneRow(3, PNG_COLOR_TYPE_GRAY, 8, {40, 41, 200});
   f.hasTransparentColor = true;
   f.transparentColor.gray = 40;
-  f.rows = {40, 41, 200};
-  auto bm = Load(f.Encode());
-  ASSERT_TRUE(bm);
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 0, 0), LICE_RGBA(40, 40, 40, 0));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 1, 0), LICE_RGBA(41, 41, 41, 255));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 2, 0), LICE_RGBA(200, 200, 200, 255));
+  ExpectFirstRow(f, {LICE_RGBA(40, 40, 40, 0), LICE_RGBA(41, 41, 41, 255),
+                     LICE_RGBA(200, 200, 200, 255)});
 }
 
 TEST(LoadPNG, GreyWithAlpha) {
-  PngFixture f;
-  f.width = 2;
-  f.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  f.rows = {17, 0, 230, 99};
-  auto bm = Load(f.Encode());
-  ASSERT_TRUE(bm);
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 0, 0), LICE_RGBA(17, 17, 17, 0));
-  EXPECT_EQ(LICE_GetPixel(bm.get(), 1, 0), LICE_RGBA(230, 230, 230, 99));
+  ExpectFirstRow(OneRow(2, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {17, 0, 230, 99}),
+                 {LICE_RGBA(17, 17, 17, 0), LICE_RGBA(230, 230, 230, 99)});
 }
 
 TEST(LoadPNG, SixteenBitSamplesKeepTheirHighByte) {
-  PngFixture rgb;
-  rgb.width = 1;
-  rgb.bitDepth = 16;
-  rgb.rows = {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01};
-  auto a = Load(rgb.Encode());
-  ASSERT_TRUE(a);
-  EXPECT_EQ(LICE_GetPixel(a.get(), 0, 0), LICE_RGBA(0x12, 0xAB, 0xFF, 255));
-
-  PngFixture rgba = rgb;
-  rgba.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  rgba.rows = {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01, 0x80, 0x7F};
-  auto b = Load(rgba.Encode());
-  ASSERT_TRUE(b);
-  EXPECT_EQ(LICE_GetPixel(b.get(), 0, 0), LICE_RGBA(0x12, 0xAB, 0xFF, 0x80));
-
-  PngFixture grey = rgb;
-  grey.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  grey.rows = {0x9A, 0xBC, 0x40, 0x00};
-  auto c = Load(grey.Encode());
-  ASSERT_TRUE(c);
-  EXPECT_EQ(LICE_GetPixel(c.get(), 0, 0), LICE_RGBA(0x9A, 0x9A, 0x9A, 0x40));
+  ExpectFirstRow(OneRow(1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}),
+                 {LICE_RGBA(0x12, 0xAB, 0xFF, 255)});
+  ExpectFirstRow(
+      OneRow(1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01, 0x80, 0x7F}),
+      {LICE_RGBA(0x12, 0xAB, 0xFF, 0x80)});
+  ExpectFirstRow(OneRow(1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x9A, 0xBC, 0x40, 0x00}),
+                 {LICE_RGBA(0x9A, 0x9A, 0x9A, 0x40)});
 }
 
 TEST(LoadPNG, RgbWithTransparentColour) {
