@@ -87,3 +87,11 @@ private:
     events.push_back(mName + " " + what + " " + std::to_string(x) + "," + std::to_string(y));
   }
 };
+
+// Makes a RecordingControl and attaches it to gui.
+inline RecordingControl* AttachRecording(IGraphics& gui, IPlugBase* plug, IRECT rect, int paramIdx = -1,
+                                         const char* name = "c") {
+  auto* control = new RecordingControl(plug, rect, paramIdx, name);
+  gui.AttachControl(control);
+  return control;
+}

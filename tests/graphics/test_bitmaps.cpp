@@ -73,8 +73,7 @@ TEST(IGraphicsBitmaps, BlitsAreClippedToTheDrawRectangle) {
   GraphicsTestPlug plug;
   IGraphicsHeadless gui(&plug, 64, 64);
   gui.PrepDraw();
-  auto* control = new RecordingControl(&plug, IRECT(0, 0, 64, 64));
-  gui.AttachControl(control);
+  AttachRecording(gui, &plug, IRECT(0, 0, 64, 64));
   LICE_MemBitmap* pixels = MakeStrip(3, 8, 8);  // rows 0-7 blue 1, 8-15 blue 2
   IBitmap image(pixels, 8, 24, 1);
   IRECT clip(4, 4, 20, 12);

@@ -120,8 +120,7 @@ TEST(IGraphicsEvents, SecondaryButtonOnAParameterOpensTheHostMenuUnderVST3) {
 TEST(IGraphicsEvents, SecondaryButtonReachesTheControlOutsideVST3) {
   GraphicsTestPlug plug(4, kAPIVST2);
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* knob = new RecordingControl(&plug, IRECT(0, 0, 50, 50), 0, "knob");
-  gui.AttachControl(knob);
+  auto* knob = AttachRecording(gui, &plug, IRECT(0, 0, 50, 50), 0, "knob");
   IMouseMod right(false, true);
   gui.OnMouseDown(5, 5, &right);
   EXPECT_EQ(knob->events, (Strings{"knob down 5,5"}));

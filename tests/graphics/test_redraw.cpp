@@ -10,27 +10,27 @@ void DrawAllClean(IGraphics* gui) {
     if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
   }
 }
+
+// A 200 x 200 editor prepared for drawing.
+class IGraphicsRedraw : public ::testing::Test {
+protected:
+  IGraphicsRedraw() { gui.PrepDraw(); }
+  RecordingControl* Attach(IRECT rect) { return AttachRecording(gui, &plug, rect); }
+  GraphicsTestPlug plug;
+  IGraphicsHeadless gui{&plug, 200, 200};
+};
 }  // namespace
 
-TEST(IGraphicsRedraw, DrawWithoutControlsSucceedsWithoutPresenting) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 100, 100);
-  gui.PrepDraw();
+TEST_F(IGraphicsRedraw, DrawWithoutControlsSucceedsWithoutPresenting) {
   IRECT r(0, 0, 10, 10);
   EXPECT_TRUE(gui.Draw(&r));
   EXPECT_EQ(gui.NumPresented(), 0);
 }
 
-TEST(IGraphicsRedraw, IsDirtyUnitesTheRectanglesOfDirtyControls) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 200, 200);
-  gui.PrepDraw();
-  auto* a = new RecordingControl(&plug, IRECT(10, 10, 20, 20));
-  auto* b = new RecordingControl(&plug, IRECT(50, 5, 60, 15));
-  auto* c = new RecordingControl(&plug, IRECT(100, 100, 110, 110));
-  gui.AttachControl(a);
-  gui.AttachControl(b);
-  gui.AttachControl(c);
+TEST_F(IGraphicsRedraw, IsDirtyUnitesTheRectanglesOfDirtyControls) {
+  auto* a = Attach(IRECT(10, 10, 20, 20));
+  auto* b = Attach(IRECT(50, 5, 60, 15));
+  Attach(IRECT(100, 100, 110, 110));
   DrawAllClean(&gui);
 
   IRECT r;
@@ -50,10 +50,7 @@ TEST(IGraphicsRedraw, IsDirtyUnitesTheRectanglesOfDirtyControls) {
   EXPECT_EQ(again, r);
 }
 
-TEST(IGraphicsRedraw, AChangedValueIsDrawnInTwoPassesAPlainDirtyInOne) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 100, 100);
-  gui.PrepDraw();
+TEST_F(IGraphicsRedraw, AChangedValueIsDrawnInTwoPassesAPlainDirtyInOne) {
   auto* control = new RecordingControl(&plug, IRECT(10, 10, 30, 30));
   const int idx = gui.AttachControl(control);
   DrawAllClean(&gui);
@@ -82,16 +79,10 @@ TEST(IGraphicsRedraw, AChangedValueIsDrawnInTwoPassesAPlainDirtyInOne) {
   EXPECT_EQ(control->draws, 3);
 }
 
-TEST(IGraphicsRedraw, StrictDrawingDrawsWhatMeetsTheRectangleAndCleansEverything) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 100, 100);
-  gui.PrepDraw();
-  auto* inside = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
-  auto* outside = new RecordingControl(&plug, IRECT(50, 50, 60, 60));
-  auto* hidden = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
-  gui.AttachControl(inside);
-  gui.AttachControl(outside);
-  gui.AttachControl(hidden);
+TEST_F(IGraphicsRedraw, StrictDrawingDrawsWhatMeetsTheRectangleAndCleansEverything) {
+  auto* inside = Attach(IRECT(0, 0, 10, 10));
+  auto* outside = Attach(IRECT(50, 50, 60, 60));
+  auto* hidden = Attach(IRECT(0, 0, 10, 10));
   hidden->Hide(true);
   IRECT r(0, 0, 20, 20);
   EXPECT_TRUE(gui.Draw(&r));
@@ -109,18 +100,11 @@ TEST(IGraphicsRedraw, StrictDrawingDrawsWhatMeetsTheRectangleAndCleansEverything
   EXPECT_EQ(gui.GetDrawRect(), r);
 }
 
-TEST(IGraphicsRedraw, NonStrictDrawingRedrawsAroundEachDirtyControl) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 100, 100);
-  gui.PrepDraw();
-  auto* background = new RecordingControl(&plug, IRECT(0, 0, 100, 100));
-  auto* a = new RecordingControl(&plug, IRECT(10, 10, 30, 30));
-  auto* overlapping = new RecordingControl(&plug, IRECT(20, 20, 40, 40));
-  auto* far = new RecordingControl(&plug, IRECT(70, 70, 80, 80));
-  gui.AttachControl(background);
-  gui.AttachControl(a);
-  gui.AttachControl(overlapping);
-  gui.AttachControl(far);
+TEST_F(IGraphicsRedraw, NonStrictDrawingRedrawsAroundEachDirtyControl) {
+  auto* background = Attach(IRECT(0, 0, 100, 100));
+  auto* a = Attach(IRECT(10, 10, 30, 30));
+  auto* overlapping = Attach(IRECT(20, 20, 40, 40));
+  auto* far = Attach(IRECT(70, 70, 80, 80));
   gui.SetStrictDrawing(false);
   EXPECT_FALSE(gui.IsStrictDrawing());
 
@@ -142,14 +126,9 @@ TEST(IGraphicsRedraw, NonStrictDrawingRedrawsAroundEachDirtyControl) {
   EXPECT_FALSE(a->IsDirty());
 }
 
-TEST(IGraphicsRedraw, SetStrictDrawingAndSetAllControlsDirtyMarkEveryControl) {
-  GraphicsTestPlug plug;
-  IGraphicsHeadless gui(&plug, 100, 100);
-  gui.PrepDraw();
-  auto* a = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
-  auto* b = new RecordingControl(&plug, IRECT(20, 0, 30, 10));
-  gui.AttachControl(a);
-  gui.AttachControl(b);
+TEST_F(IGraphicsRedraw, SetStrictDrawingAndSetAllControlsDirtyMarkEveryControl) {
+  auto* a = Attach(IRECT(0, 0, 10, 10));
+  auto* b = Attach(IRECT(20, 0, 30, 10));
   DrawAllClean(&gui);
   gui.SetAllControlsDirty();
   EXPECT_TRUE(a->IsDirty());

@@ -10,10 +10,8 @@
 TEST(IGraphicsValues, SetControlFromPlugIgnoresIndicesOutsideTheList) {
   GraphicsTestPlug plug;
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* a = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
-  auto* b = new RecordingControl(&plug, IRECT(0, 0, 10, 10));
-  gui.AttachControl(a);
-  gui.AttachControl(b);
+  auto* a = AttachRecording(gui, &plug, IRECT(0, 0, 10, 10));
+  auto* b = AttachRecording(gui, &plug, IRECT(0, 0, 10, 10));
   gui.SetControlFromPlug(-1, 0.3);
   gui.SetControlFromPlug(2, 0.3);
   gui.SetControlFromPlug(1000, 0.3);
@@ -96,8 +94,7 @@ TEST(IControlValues, DoubleClickRestoresTheDefaultAndSendsIt) {
 TEST(IControlValues, SetDirtyClampsBeforeSending) {
   GraphicsTestPlug plug;
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* control = new RecordingControl(&plug, IRECT(0, 0, 10, 10), 0);
-  gui.AttachControl(control);
+  auto* control = AttachRecording(gui, &plug, IRECT(0, 0, 10, 10), 0);
   control->SetValue(1.7);
   control->SetDirty(true);
   EXPECT_DOUBLE_EQ(control->GetValue(), 1.0);
@@ -168,10 +165,8 @@ TEST(IGraphicsValues, HideGrayOutAndTooltipsFollowTheParameter) {
   GraphicsTestPlug plug;
   plug.GetParam(3)->InitDouble("Release", 0.0, 0.0, 1.0, 0.1);
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* a = new RecordingControl(&plug, IRECT(), 3);
-  auto* b = new RecordingControl(&plug, IRECT(), -1);
-  gui.AttachControl(a);
-  gui.AttachControl(b);
+  auto* a = AttachRecording(gui, &plug, IRECT(), 3);
+  auto* b = AttachRecording(gui, &plug, IRECT(), -1);
   gui.HideControl(3, true);
   gui.GrayOutControl(3, true);
   EXPECT_TRUE(a->IsHidden());
@@ -188,10 +183,8 @@ TEST(IGraphicsValues, HideGrayOutAndTooltipsFollowTheParameter) {
 TEST(IGraphicsValues, SetParameterFromGUIReachesEveryControlOfTheParameter) {
   GraphicsTestPlug plug;
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* a = new RecordingControl(&plug, IRECT(), 1);
-  auto* b = new RecordingControl(&plug, IRECT(), 1);
-  gui.AttachControl(a);
-  gui.AttachControl(b);
+  auto* a = AttachRecording(gui, &plug, IRECT(), 1);
+  auto* b = AttachRecording(gui, &plug, IRECT(), 1);
   gui.SetParameterFromGUI(1, 0.4);
   EXPECT_DOUBLE_EQ(a->GetValue(), 0.4);
   EXPECT_DOUBLE_EQ(b->GetValue(), 0.4);
@@ -203,8 +196,7 @@ TEST(IGraphicsValues, TypedTextBecomesTheValue) {
   plug.GetParam(0)->InitDouble("Depth", 0.0, -10.0, 10.0, 0.01);
   plug.GetParam(0)->SetNegateDisplay(true);
   IGraphicsHeadless gui(&plug, 100, 100);
-  auto* control = new RecordingControl(&plug, IRECT(), 0);
-  gui.AttachControl(control);
+  auto* control = AttachRecording(gui, &plug, IRECT(), 0);
   gui.SetFromStringAfterPrompt(control, plug.GetParam(0), "-4");
   EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 4.0);
   gui.SetFromStringAfterPrompt(control, plug.GetParam(0), "abc");
