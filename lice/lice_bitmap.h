@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "graphics/gdi_rect.h"
+
 // A pixel is 0xAARRGGBB, not premultiplied; in memory its bytes are blue,
 // green, red, alpha.
 typedef uint32_t LICE_pixel;
@@ -20,18 +22,6 @@ inline unsigned LICE_GETB(LICE_pixel p) { return p & 0xffu; }
 inline unsigned LICE_GETG(LICE_pixel p) { return (p >> 8) & 0xffu; }
 inline unsigned LICE_GETR(LICE_pixel p) { return (p >> 16) & 0xffu; }
 inline unsigned LICE_GETA(LICE_pixel p) { return (p >> 24) & 0xffu; }
-
-// Integer rectangle (left, top, right, bottom), right and bottom exclusive;
-// shared with the GDI-style drawing layer.
-#ifndef MORVANTE_RECT_DEFINED
-#define MORVANTE_RECT_DEFINED
-struct RECT {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
-#endif
 
 // Platform drawing context (the GDI-style layer's memory context).
 struct SWELL_GDP_CTX;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "graphics/gdi_rect.h"
+
 // Memory drawing context; the raster library names the same type.
 struct SWELL_GDP_CTX;
 typedef SWELL_GDP_CTX* HDC;
@@ -14,18 +16,6 @@ typedef HGDIOBJ HFONT;
 
 #ifndef _WIN32
 typedef int BOOL;
-#endif
-
-// Right and bottom exclusive. The raster library declares the same struct
-// under the same guard.
-#ifndef MORVANTE_RECT_DEFINED
-#define MORVANTE_RECT_DEFINED
-struct RECT {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
 #endif
 
 struct POINT {
