@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -113,35 +114,18 @@ void LICE_CachedFont::SetFromHFont(HGDIOBJ font, int flags) {
     for (unsigned short c = 0; c < 128; ++c) RenderGlyph(c);
 }
 
-LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) {
-  const LICE_pixel previous = m_fg;
-  m_fg = color;
-  return previous;
-}
+// Each setter returns the value it replaces.
+LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(m_fg, color); }
 
-LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) {
-  const LICE_pixel previous = m_bg;
-  m_bg = color;
-  return previous;
-}
+LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(m_bg, color); }
 
-LICE_pixel LICE_CachedFont::SetEffectColor(LICE_pixel color) {
-  const LICE_pixel previous = m_effectcol;
-  m_effectcol = color;
-  return previous;
-}
+LICE_pixel LICE_CachedFont::SetEffectColor(LICE_pixel color) { return std::exchange(m_effectcol, color); }
 
-int LICE_CachedFont::SetBkMode(int mode) {
-  const int previous = m_bgmode;
-  m_bgmode = mode;
-  return previous;
-}
+int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(m_bgmode, mode); }
 
 int LICE_CachedFont::SetCombineMode(int mode, float alpha) {
-  const int previous = m_comb;
-  m_comb = mode;
   m_alpha = alpha;
-  return previous;
+  return std::exchange(m_comb, mode);
 }
 
 bool LICE_CachedFont::UseNativeRendering(unsigned int dtFlags) const {
