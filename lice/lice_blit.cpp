@@ -1,6 +1,7 @@
 #include "lice/lice_blit.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,17 +34,51 @@ void LICE_BlitRowCombiner::Apply(LICE_pixel* dest, const LICE_pixel* src, int n)
   }
 }
 
+bool LICE_ReadBlitSurfaces(LICE_IBitmap* dest, LICE_IBitmap* src, LICE_BlitSurfaces* out) {
+  LICE_BlitSurfaces& px = *out;
+  px.destBits = dest->getBits();
+  px.srcBits = src->getBits();
+  px.destW = dest->getWidth();
+  px.destH = dest->getHeight();
+  px.destSpan = dest->getRowSpan();
+  px.srcW = src->getWidth();
+  px.srcH = src->getHeight();
+  px.srcSpan = src->getRowSpan();
+  return px.destBits && px.srcBits && px.destW > 0 && px.destH > 0 && px.srcW > 0 && px.srcH > 0 &&
+         px.destSpan >= px.destW && px.srcSpan >= px.srcW;
+}
+
+LICE_BlitScratch::~LICE_BlitScratch() {
+  std::free(m_row);
+  std::free(m_source);
+}
+
+bool LICE_BlitScratch::KeepSource(bool readsDest, const LICE_pixel** bits, int* span, int w, int h) {
+  if (!readsDest) return true;
+  std::free(m_source);
+  m_source = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(w) * h * sizeof(LICE_pixel)));
+  if (!m_source) return false;
+  for (int y = 0; y < h; ++y)
+    std::memcpy(m_source + static_cast<size_t>(y) * w, *bits + static_cast<intptr_t>(y) * *span,
+                w * sizeof(LICE_pixel));
+  *bits = m_source;
+  *span = w;
+  return true;
+}
+
+LICE_pixel* LICE_BlitScratch::RowBuffer(int n) {
+  std::free(m_row);
+  m_row = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(n) * sizeof(LICE_pixel)));
+  return m_row;
+}
+
 void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, const RECT* srcrect, float alpha, int mode) {
   if (!dest || !src) return;
-  LICE_pixel* dbits = dest->getBits();
-  const LICE_pixel* sbits = src->getBits();
-  const int dw = dest->getWidth(), dh = dest->getHeight(), dspan = dest->getRowSpan();
-  const int sw = src->getWidth(), sh = src->getHeight();
-  int sspan = src->getRowSpan();
-  if (!dbits || !sbits || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || dspan < dw || sspan < sw) return;
+  LICE_BlitSurfaces px;
+  if (!LICE_ReadBlitSurfaces(dest, src, &px)) return;
 
   // 64-bit so that no coordinate combination can overflow.
-  long long l = 0, t = 0, r = sw, b = sh;
+  long long l = 0, t = 0, r = px.srcW, b = px.srcH;
   if (srcrect) {
     l = srcrect->left;
     t = srcrect->top;
@@ -59,8 +94,8 @@ void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, const 
     dy -= t;
     t = 0;
   }
-  if (r > sw) r = sw;
-  if (b > sh) b = sh;
+  if (r > px.srcW) r = px.srcW;
+  if (b > px.srcH) b = px.srcH;
   if (dx < 0) {
     l -= dx;
     dx = 0;
@@ -69,29 +104,21 @@ void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, const 
     t -= dy;
     dy = 0;
   }
-  if (r - l > dw - dx) r = l + (dw - dx);
-  if (b - t > dh - dy) b = t + (dh - dy);
+  if (r - l > px.destW - dx) r = l + (px.destW - dx);
+  if (b - t > px.destH - dy) b = t + (px.destH - dy);
   if (r <= l || b <= t) return;
 
   const int w = static_cast<int>(r - l), h = static_cast<int>(b - t);
-  const LICE_pixel* sp = sbits + t * sspan + l;
-  LICE_pixel* dp = dbits + dy * dspan + dx;
+  const LICE_pixel* sp = px.srcBits + t * px.srcSpan + l;
+  int sspan = px.srcSpan;
+  LICE_pixel* dp = px.destBits + dy * px.destSpan + dx;
 
   const LICE_BlitRowCombiner combiner(alpha, mode);
   if (combiner.DrawsNothing()) return;
 
-  // Blitting a bitmap onto itself: take a copy so that overlapping rows read
-  // the source as it was.
-  LICE_pixel* copy = nullptr;
-  if (sbits == dbits) {
-    copy = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(w) * h * sizeof(LICE_pixel)));
-    if (!copy) return;
-    for (int y = 0; y < h; ++y) std::memcpy(copy + static_cast<size_t>(y) * w, sp + static_cast<long long>(y) * sspan, w * sizeof(LICE_pixel));
-    sp = copy;
-    sspan = w;
-  }
-  for (int y = 0; y < h; ++y) combiner.Apply(dp + static_cast<long long>(y) * dspan, sp + static_cast<long long>(y) * sspan, w);
-  std::free(copy);
+  LICE_BlitScratch scratch;
+  if (!scratch.KeepSource(px.srcBits == px.destBits, &sp, &sspan, w, h)) return;
+  for (int y = 0; y < h; ++y) combiner.Apply(dp + static_cast<long long>(y) * px.destSpan, sp + static_cast<long long>(y) * sspan, w);
 }
 
 void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,

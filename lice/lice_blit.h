@@ -28,3 +28,36 @@ private:
   int m_weight;
   int m_mode;
 };
+
+// The pixels and sizes of a blit's destination and source bitmaps.
+struct LICE_BlitSurfaces {
+  LICE_pixel* destBits = nullptr;
+  const LICE_pixel* srcBits = nullptr;
+  int destW = 0, destH = 0, destSpan = 0;
+  int srcW = 0, srcH = 0, srcSpan = 0;
+};
+
+// Reads both bitmaps' pixels and sizes into *out; false when either has no
+// pixels, no area or rows shorter than its width, and nothing can be drawn.
+bool LICE_ReadBlitSurfaces(LICE_IBitmap* dest, LICE_IBitmap* src, LICE_BlitSurfaces* out);
+
+// Memory a blit draws through, freed with it.
+class LICE_BlitScratch {
+public:
+  LICE_BlitScratch() = default;
+  LICE_BlitScratch(const LICE_BlitScratch&) = delete;
+  LICE_BlitScratch& operator=(const LICE_BlitScratch&) = delete;
+  ~LICE_BlitScratch();
+
+  // A blit that reads the bitmap it writes (readsDest) reads a packed copy of
+  // the w x h source pixels at *bits instead, so that every read sees the
+  // source as it was: *bits and *span are pointed at the copy. False when
+  // the copy cannot be made.
+  bool KeepSource(bool readsDest, const LICE_pixel** bits, int* span, int w, int h);
+  // A buffer of n pixels for resampled rows; null when out of memory.
+  LICE_pixel* RowBuffer(int n);
+
+private:
+  LICE_pixel* m_source = nullptr;
+  LICE_pixel* m_row = nullptr;
+};

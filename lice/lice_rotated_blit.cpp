@@ -1,7 +1,6 @@
 #include "lice/lice_rotated_blit.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "lice/lice_blit.h"
 #include "lice/lice_combine.h"
@@ -49,12 +48,8 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   for (float v : args)
     if (!std::isfinite(v)) return;
 
-  LICE_pixel* dbits = dest->getBits();
-  const LICE_pixel* sbits = src->getBits();
-  const int dw = dest->getWidth(), dh = dest->getHeight(), dspan = dest->getRowSpan();
-  const int iw = src->getWidth(), ih = src->getHeight();
-  int sspan = src->getRowSpan();
-  if (!dbits || !sbits || dw <= 0 || dh <= 0 || iw <= 0 || ih <= 0 || dspan < dw || sspan < iw) return;
+  LICE_BlitSurfaces px;
+  if (!LICE_ReadBlitSurfaces(dest, src, &px)) return;
 
   // A negative size puts the rectangle to the left of (above) the corner.
   const long long ex = static_cast<long long>(dstx) + dstw, ey = static_cast<long long>(dsty) + dsth;
@@ -62,8 +57,8 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   long long y0 = dsth < 0 ? ey : dsty, y1 = dsth < 0 ? dsty : ey;
   if (x0 < 0) x0 = 0;
   if (y0 < 0) y0 = 0;
-  if (x1 > dw) x1 = dw;
-  if (y1 > dh) y1 = dh;
+  if (x1 > px.destW) x1 = px.destW;
+  if (y1 > px.destH) y1 = px.destH;
   if (x1 <= x0 || y1 <= y0) return;
 
   const LICE_BlitRowCombiner combiner(alpha, mode);
@@ -84,36 +79,28 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
     for (double cy : cornersY)
       if (!(std::fabs(sAt(cx, cy)) < kMaxSourcePosition) || !(std::fabs(tAt(cx, cy)) < kMaxSourcePosition)) return;
 
-  const AxisBounds bx = MakeBounds(srcx, srcw, iw, cliptosourcerect);
-  const AxisBounds by = MakeBounds(srcy, srch, ih, cliptosourcerect);
+  const AxisBounds bx = MakeBounds(srcx, srcw, px.srcW, cliptosourcerect);
+  const AxisBounds by = MakeBounds(srcy, srch, px.srcH, cliptosourcerect);
   if (bx.hi <= bx.lo || by.hi <= by.lo) return;
 
   const bool bilinear = (mode & LICE_BLIT_FILTER_MASK) == LICE_BLIT_FILTER_BILINEAR;
   const int64_t sStep = ToFixed(dsdx), tStep = ToFixed(dtdx);
 
-  LICE_pixel* snapshot = nullptr;
-  if (sbits == dbits) {
-    snapshot = LICE_SnapshotPixels(sbits, sspan, iw, ih);
-    if (!snapshot) return;
-    sbits = snapshot;
-    sspan = iw;
-  }
+  LICE_BlitScratch scratch;
+  if (!scratch.KeepSource(px.srcBits == px.destBits, &px.srcBits, &px.srcSpan, px.srcW, px.srcH)) return;
   const int n = static_cast<int>(x1 - x0);
-  LICE_pixel* buf = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(n) * sizeof(LICE_pixel)));
-  if (!buf) {
-    std::free(snapshot);
-    return;
-  }
+  LICE_pixel* buf = scratch.RowBuffer(n);
+  if (!buf) return;
 
   for (long long y = y0; y < y1; ++y) {
     const int64_t sRow = ToFixed(sAt(static_cast<double>(x0), static_cast<double>(y)));
     const int64_t tRow = ToFixed(tAt(static_cast<double>(x0), static_cast<double>(y)));
-    LICE_ResampleRow(dbits + y * dspan + x0, buf, n, combiner, [&](int i, LICE_pixel* out) {
+    LICE_ResampleRow(px.destBits + y * px.destSpan + x0, buf, n, combiner, [&](int i, LICE_pixel* out) {
       const int64_t sf = sRow + sStep * i, tf = tRow + tStep * i;
       if (sf < bx.lo || sf >= bx.hi || tf < by.lo || tf >= by.hi) return false;
       if (!bilinear) {
         const int sx = static_cast<int>(LICE_FixedFloor(sf)), sy = static_cast<int>(LICE_FixedFloor(tf));
-        *out = sbits[static_cast<long long>(sy) * sspan + sx];
+        *out = px.srcBits[static_cast<long long>(sy) * px.srcSpan + sx];
         return true;
       }
       // Neighbours straddle the sample point; at the edges of the allowed
@@ -125,12 +112,10 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
       const int sx1 = ClampInt(static_cast<int>(sxi) + 1, bx.first, bx.last);
       const int sy0 = ClampInt(static_cast<int>(syi), by.first, by.last);
       const int sy1 = ClampInt(static_cast<int>(syi) + 1, by.first, by.last);
-      const LICE_pixel* r0 = sbits + static_cast<long long>(sy0) * sspan;
-      const LICE_pixel* r1 = sbits + static_cast<long long>(sy1) * sspan;
+      const LICE_pixel* r0 = px.srcBits + static_cast<long long>(sy0) * px.srcSpan;
+      const LICE_pixel* r1 = px.srcBits + static_cast<long long>(sy1) * px.srcSpan;
       *out = LICE_BilinearMix(r0[sx0], r0[sx1], r1[sx0], r1[sx1], fx, fy);
       return true;
     });
   }
-  std::free(buf);
-  std::free(snapshot);
 }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 #include "lice/lice_bitmap.h"
 #include "lice/lice_blit.h"
@@ -54,16 +52,6 @@ inline LICE_pixel LICE_DownscaleSample(const LICE_pixel* bits, int span, int w, 
 
 // Floor of a 16.16 fixed-point position, defined for negative values too.
 inline int64_t LICE_FixedFloor(int64_t v) { return v >= 0 ? v >> 16 : -((-v + 65535) >> 16); }
-
-// A copy of a bitmap's pixels with packed rows (malloc'd, null on failure):
-// resampling a bitmap onto itself reads from it.
-inline LICE_pixel* LICE_SnapshotPixels(const LICE_pixel* bits, int span, int w, int h) {
-  LICE_pixel* copy = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(w) * h * sizeof(LICE_pixel)));
-  if (!copy) return nullptr;
-  for (int y = 0; y < h; ++y)
-    std::memcpy(copy + static_cast<size_t>(y) * w, bits + static_cast<intptr_t>(y) * span, w * sizeof(LICE_pixel));
-  return copy;
-}
 
 // Resamples one destination row of n pixels: sample(i, &p) yields the source
 // pixel for destination pixel i, or false to leave that pixel alone. Runs of

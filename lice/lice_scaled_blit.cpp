@@ -1,7 +1,6 @@
 #include "lice/lice_scaled_blit.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "lice/lice_blit.h"
 #include "lice/lice_combine.h"
@@ -33,17 +32,13 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
     }
   }
 
-  LICE_pixel* dbits = dest->getBits();
-  const LICE_pixel* sbits = src->getBits();
-  const int dw = dest->getWidth(), dh = dest->getHeight(), dspan = dest->getRowSpan();
-  const int iw = src->getWidth(), ih = src->getHeight();
-  int sspan = src->getRowSpan();
-  if (!dbits || !sbits || dw <= 0 || dh <= 0 || iw <= 0 || ih <= 0 || dspan < dw || sspan < iw) return;
+  LICE_BlitSurfaces px;
+  if (!LICE_ReadBlitSurfaces(dest, src, &px)) return;
 
   const long long x0 = dstx < 0 ? 0 : dstx, y0 = dsty < 0 ? 0 : dsty;
   long long x1 = static_cast<long long>(dstx) + dstw, y1 = static_cast<long long>(dsty) + dsth;
-  if (x1 > dw) x1 = dw;
-  if (y1 > dh) y1 = dh;
+  if (x1 > px.destW) x1 = px.destW;
+  if (y1 > px.destH) y1 = px.destH;
   if (x1 <= x0 || y1 <= y0) return;
 
   const LICE_BlitRowCombiner combiner(alpha, mode);
@@ -67,39 +62,31 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
   // Centred on the block of source pixels that one destination pixel spans.
   const int kernelDx = xstep > 0 ? radius : -radius, kernelDy = ystep > 0 ? radius : -radius;
 
-  LICE_pixel* snapshot = nullptr;
-  if (sbits == dbits) {
-    snapshot = LICE_SnapshotPixels(sbits, sspan, iw, ih);
-    if (!snapshot) return;
-    sbits = snapshot;
-    sspan = iw;
-  }
+  LICE_BlitScratch scratch;
+  if (!scratch.KeepSource(px.srcBits == px.destBits, &px.srcBits, &px.srcSpan, px.srcW, px.srcH)) return;
   const int n = static_cast<int>(x1 - x0);
-  LICE_pixel* buf = static_cast<LICE_pixel*>(std::malloc(static_cast<size_t>(n) * sizeof(LICE_pixel)));
-  if (!buf) {
-    std::free(snapshot);
-    return;
-  }
+  LICE_pixel* buf = scratch.RowBuffer(n);
+  if (!buf) return;
 
   int64_t fy = fyStart;
   for (long long y = y0; y < y1; ++y, fy += fyStep) {
     const int64_t syi = LICE_FixedFloor(fy);
-    if (syi < 0 || syi >= ih) continue;
+    if (syi < 0 || syi >= px.srcH) continue;
     const int sy0 = static_cast<int>(syi);
-    const int sy1 = sy0 + 1 < ih ? sy0 + 1 : sy0;
+    const int sy1 = sy0 + 1 < px.srcH ? sy0 + 1 : sy0;
     const unsigned fracY = static_cast<unsigned>(fy - (syi << 16));
-    const LICE_pixel* r0 = sbits + static_cast<long long>(sy0) * sspan;
-    const LICE_pixel* r1 = sbits + static_cast<long long>(sy1) * sspan;
+    const LICE_pixel* r0 = px.srcBits + static_cast<long long>(sy0) * px.srcSpan;
+    const LICE_pixel* r1 = px.srcBits + static_cast<long long>(sy1) * px.srcSpan;
 
-    LICE_ResampleRow(dbits + y * dspan + x0, buf, n, combiner, [&](int i, LICE_pixel* out) {
+    LICE_ResampleRow(px.destBits + y * px.destSpan + x0, buf, n, combiner, [&](int i, LICE_pixel* out) {
       const int64_t fx = fxStart + fxStep * i;
       const int64_t sxi = LICE_FixedFloor(fx);
-      if (sxi < 0 || sxi >= iw) return false;
+      if (sxi < 0 || sxi >= px.srcW) return false;
       const int sx0 = static_cast<int>(sxi);
       if (downscale) {
-        *out = LICE_DownscaleSample(sbits, sspan, iw, ih, sx0 + kernelDx, sy0 + kernelDy, radius);
+        *out = LICE_DownscaleSample(px.srcBits, px.srcSpan, px.srcW, px.srcH, sx0 + kernelDx, sy0 + kernelDy, radius);
       } else if (bilinear) {
-        const int sx1 = sx0 + 1 < iw ? sx0 + 1 : sx0;
+        const int sx1 = sx0 + 1 < px.srcW ? sx0 + 1 : sx0;
         const unsigned fracX = static_cast<unsigned>(fx - (sxi << 16));
         *out = LICE_BilinearMix(r0[sx0], r0[sx1], r1[sx0], r1[sx1], fracX, fracY);
       } else {
@@ -108,6 +95,4 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
       return true;
     });
   }
-  std::free(buf);
-  std::free(snapshot);
 }
