@@ -32,10 +32,11 @@ tresult PLUGIN_API ParamQueue::queryInterface(const TUID iid, void** obj) {
   return Answer<IParamValueQueue>(this, iid, obj);
 }
 
-void ParamChanges::Add(ParamID id, ParamValue value, int32 offset) {
+ParamQueue* ParamChanges::Add(ParamID id, ParamValue value, int32 offset) {
   int32 index = 0;
-  IParamValueQueue* queue = addParameterData(id, index);
+  auto* queue = static_cast<ParamQueue*>(addParameterData(id, index));
   queue->addPoint(offset, value, index);
+  return queue;
 }
 
 IParamValueQueue* PLUGIN_API ParamChanges::getParameterData(int32 index) {
@@ -45,13 +46,13 @@ IParamValueQueue* PLUGIN_API ParamChanges::getParameterData(int32 index) {
 
 IParamValueQueue* PLUGIN_API ParamChanges::addParameterData(const ParamID& id, int32& index) {
   for (size_t i = 0; i < mQueues.size(); ++i) {
-    if (mQueues[i]->getParameterId() == id) {
+    if (mQueues[i] && mQueues[i]->getParameterId() == id) {
       index = static_cast<int32>(i);
       return mQueues[i].get();
     }
   }
   index = getParameterCount();
-  mQueues.push_back(std::make_unique<ParamQueue>(id));
+  ListQueue(MakeQueue(id));
   return mQueues.back().get();
 }
 

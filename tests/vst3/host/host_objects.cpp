@@ -84,57 +84,8 @@ tresult PLUGIN_API TestPlugFrame::queryInterface(const TUID iid, void** obj) {
 }
 
 tresult PLUGIN_API TestParamQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value) {
-  if (index < 0 || static_cast<size_t>(index) >= mPoints.size()) return kResultFalse;
-  if (failLastPoint && static_cast<size_t>(index) == mPoints.size() - 1) return kResultFalse;
-  sampleOffset = mPoints[static_cast<size_t>(index)].first;
-  value = mPoints[static_cast<size_t>(index)].second;
-  return kResultOk;
-}
-
-tresult PLUGIN_API TestParamQueue::addPoint(int32 sampleOffset, ParamValue value, int32& index) {
-  mPoints.emplace_back(sampleOffset, value);
-  index = static_cast<int32>(mPoints.size()) - 1;
-  return kResultOk;
-}
-
-tresult PLUGIN_API TestParamQueue::queryInterface(const TUID iid, void** obj) {
-  return Answer<IParamValueQueue>(this, iid, obj);
-}
-
-TestParamChanges::~TestParamChanges() { Clear(); }
-
-void TestParamChanges::Clear() {
-  for (TestParamQueue* queue : mQueues) delete queue;
-  mQueues.clear();
-}
-
-TestParamQueue* TestParamChanges::Add(ParamID tag, double value, int32 offset) {
-  int32 index = 0;
-  auto* queue = static_cast<TestParamQueue*>(addParameterData(tag, index));
-  int32 pointIndex = 0;
-  queue->addPoint(offset, value, pointIndex);
-  return queue;
-}
-
-IParamValueQueue* PLUGIN_API TestParamChanges::getParameterData(int32 index) {
-  if (index < 0 || static_cast<size_t>(index) >= mQueues.size()) return nullptr;
-  return mQueues[static_cast<size_t>(index)];
-}
-
-IParamValueQueue* PLUGIN_API TestParamChanges::addParameterData(const ParamID& id, int32& index) {
-  for (size_t i = 0; i < mQueues.size(); ++i) {
-    if (mQueues[i] && mQueues[i]->getParameterId() == id) {
-      index = static_cast<int32>(i);
-      return mQueues[i];
-    }
-  }
-  mQueues.push_back(new TestParamQueue(id));
-  index = static_cast<int32>(mQueues.size()) - 1;
-  return mQueues.back();
-}
-
-tresult PLUGIN_API TestParamChanges::queryInterface(const TUID iid, void** obj) {
-  return Answer<IParameterChanges>(this, iid, obj);
+  if (failLastPoint && index >= 0 && index == getPointCount() - 1) return kResultFalse;
+  return ParamQueue::getPoint(index, sampleOffset, value);
 }
 
 tresult PLUGIN_API TestStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "tools/vst3_host/host_application.h"
+#include "tools/vst3_host/param_changes.h"
 
 // FUnknown for stack objects: counts references, answers for FUnknown and
 // the interfaces a subclass lists.
@@ -91,45 +93,31 @@ public:
   bool answerWithOnSize = true;
 };
 
-// One parameter's points for one block.
-class TestParamQueue : public Steinberg::Vst::IParamValueQueue {
+// The tools' parameter changes, with faults a test can inject. Like the
+// tools' objects they do not count references.
+class TestParamQueue final : public ParamQueue {
 public:
-  explicit TestParamQueue(Steinberg::Vst::ParamID tag) : mTag(tag) {}
-  virtual ~TestParamQueue() = default;
-  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return mTag; }
-  Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(mPoints.size()); }
+  using ParamQueue::ParamQueue;
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
                                          Steinberg::Vst::ParamValue& value) override;
-  Steinberg::tresult PLUGIN_API addPoint(Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value,
-                                         Steinberg::int32& index) override;
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
-  TEST_HOST_REFCOUNT
 
   // Makes getPoint fail for the queue's last point.
   bool failLastPoint = false;
-
-private:
-  Steinberg::Vst::ParamID mTag;
-  std::vector<std::pair<Steinberg::int32, double>> mPoints;
 };
 
-class TestParamChanges final : public Steinberg::Vst::IParameterChanges {
+class TestParamChanges final : public ParamChanges {
 public:
-  ~TestParamChanges();
   // Adds a point to the tag's queue, making the queue on first use.
-  TestParamQueue* Add(Steinberg::Vst::ParamID tag, double value, Steinberg::int32 offset = 0);
+  TestParamQueue* Add(Steinberg::Vst::ParamID tag, double value, Steinberg::int32 offset = 0) {
+    return static_cast<TestParamQueue*>(ParamChanges::Add(tag, value, offset));
+  }
   // Lists a null queue, as a careless host might.
-  void AddNullQueue() { mQueues.push_back(nullptr); }
-  void Clear();
-  Steinberg::int32 PLUGIN_API getParameterCount() override { return static_cast<Steinberg::int32>(mQueues.size()); }
-  Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
-  Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
-                                                                Steinberg::int32& index) override;
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
-  TEST_HOST_REFCOUNT
+  void AddNullQueue() { ListQueue(nullptr); }
 
 private:
-  std::vector<TestParamQueue*> mQueues;
+  std::unique_ptr<ParamQueue> MakeQueue(Steinberg::Vst::ParamID tag) override {
+    return std::make_unique<TestParamQueue>(tag);
+  }
 };
 
 // A stream over a byte vector that can be told to fail: reads and writes
