@@ -53,18 +53,7 @@ int IRadioButtonsControl::SelectedButton() const {
 }
 
 void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* mod) {
-  if (mod && mod->R) {
-    PromptUserInput();
-    return;
-  }
-  const int n = mRECTs.GetSize();
-  for (int j = 0; j < n; ++j) {
-    if (!mRECTs.Get()[j].Contains(x, y)) continue;
-    // One button alone stands for 0 (j / (n - 1) would be 0/0).
-    SetValue(n >= 2 ? static_cast<double>(j) / static_cast<double>(n - 1) : 0.0);
-    SetDirty(true);
-    return;
-  }
+  PickAreaValue(this, mRECTs.Get(), mRECTs.GetSize(), x, y, mod);
 }
 
 bool IRadioButtonsControl::Draw(IGraphics* graphics) {

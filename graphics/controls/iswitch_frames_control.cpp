@@ -1,5 +1,7 @@
 #include "graphics/controls/iswitch_frames_control.h"
 
+#include "graphics/controls/control_support.h"
+
 namespace {
 // Edges in single precision, as the artwork's positions were laid out.
 int Edge(int start, int i, int size, int n) {
@@ -33,16 +35,5 @@ const IRECT* ISwitchFramesControl::GetHitRect(int idx) const {
 }
 
 void ISwitchFramesControl::OnMouseDown(int x, int y, IMouseMod* mod) {
-  if (mod && mod->R) {
-    PromptUserInput();
-    return;
-  }
-  const int n = mHitRects.GetSize();
-  for (int j = 0; j < n; ++j) {
-    if (!mHitRects.Get()[j].Contains(x, y)) continue;
-    // A single position has nowhere to go but 0 (j / (N - 1) would be 0/0).
-    SetValue(n >= 2 ? static_cast<double>(j) / static_cast<double>(n - 1) : 0.0);
-    SetDirty(true);
-    return;
-  }
+  PickAreaValue(this, mHitRects.Get(), mHitRects.GetSize(), x, y, mod);
 }
