@@ -8,11 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteChunk file;
   ChunkOf(data, size, &file);
-  for (bool chunks : {false, true}) {
-    PresetPlug plug(10, 3, chunks);
-    MakeFuzzPresets(&plug);
-    const std::vector<uint8_t> before = FuzzSnapshot(&plug);
-    CheckFailedLoadChangedNothing(plug.LoadBankFromFXBData(&file), before, &plug);
-  }
+  for (bool chunks : {false, true})
+    CheckLoadIntoFuzzPresets(chunks, [&](PresetPlug* plug) { return plug->LoadBankFromFXBData(&file); });
   return 0;
 }

@@ -7,11 +7,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteChunk chunk;
   ChunkOf(data, size, &chunk);
-  PresetPlug plug(10, 3, true);
-  MakeFuzzPresets(&plug);
-  const std::vector<uint8_t> before = FuzzSnapshot(&plug);
-  const int end = plug.UnserializePresets(&chunk, 0);
-  if (end > chunk.Size()) __builtin_trap();
-  CheckFailedLoadChangedNothing(end >= 0, before, &plug);
+  CheckLoadIntoFuzzPresets(true, [&](PresetPlug* plug) {
+    const int end = plug->UnserializePresets(&chunk, 0);
+    if (end > chunk.Size()) __builtin_trap();
+    return end >= 0;
+  });
   return 0;
 }

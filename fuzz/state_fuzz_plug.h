@@ -41,6 +41,17 @@ inline void CheckFailedLoadChangedNothing(bool loaded, const std::vector<uint8_t
   if (!loaded && FuzzSnapshot(plug) != before) __builtin_trap();
 }
 
+// Loads into an instance with the fuzz presets, with or without state
+// chunks: load(&plug) reports whether it loaded, and a failed load must have
+// changed nothing.
+template <class Load>
+inline void CheckLoadIntoFuzzPresets(bool chunks, Load load) {
+  PresetPlug plug(10, 3, chunks);
+  MakeFuzzPresets(&plug);
+  const std::vector<uint8_t> before = FuzzSnapshot(&plug);
+  CheckFailedLoadChangedNothing(load(&plug), before, &plug);
+}
+
 inline ByteChunk* ChunkOf(const uint8_t* data, size_t size, ByteChunk* chunk) {
   if (size > 0 && size < 0x7fffffff) chunk->PutBytes(data, static_cast<int>(size));
   return chunk;
