@@ -6,24 +6,12 @@
 #include <vector>
 
 #include "effect/morvante.h"
+#include "tests/support/no_host.h"
 
-class TestMorvante : public MORVANTE {
+class TestMorvante : public NoHost<MORVANTE> {
 public:
-  TestMorvante() : MORVANTE(IPlugInstanceInfo{}) {}
+  TestMorvante() : NoHost<MORVANTE>(IPlugInstanceInfo{}) {}
 
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return 0.0; }
-  void GetTimeSig(int* numerator, int* denominator) override {
-    *numerator = 4;
-    *denominator = 4;
-  }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   using MORVANTE::Band;
   using MORVANTE::OutputGain;

@@ -7,8 +7,9 @@
 
 #include "framework/byte_chunk.h"
 #include "framework/iplug_base.h"
+#include "tests/support/no_host.h"
 
-class PresetPlug : public IPlugBase {
+class PresetPlug : public NoHost<IPlugBase> {
 public:
   static constexpr int kUniqueID = 0x4d525631;  // MRV1
   static constexpr int kMfrID = 0x506e7672;     // Pnvr
@@ -16,7 +17,7 @@ public:
   // Parameter i cycles through: double -24..24, bool, int 1..10, enum of 4,
   // shaped double 0..100.
   PresetPlug(int nParams, int nPresets, bool doesChunks)
-      : IPlugBase(nParams, "1-1 2-2", nPresets, "Effect", "Product", "Maker", 0x20000, kUniqueID, kMfrID, 0, false,
+      : NoHost<IPlugBase>(nParams, "1-1 2-2", nPresets, "Effect", "Product", "Maker", 0x20000, kUniqueID, kMfrID, 0, false,
                   doesChunks, false, kAPIVST3) {
     for (int i = 0; i < NParams(); ++i) {
       IParam* param = GetParam(i);
@@ -57,18 +58,6 @@ public:
   void PresetsChangedByHost() override { ++presetChanges; }
   void InformHostOfProgramChange() override { ++programChanges; }
 
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* numerator, int* denominator) override {
-    *numerator = 4;
-    *denominator = 4;
-  }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return true; }
 
   int paramChanges = 0;
   int presetChanges = 0;

@@ -22,20 +22,10 @@ TEST(IPlugBase, FreshPresetRecord) {
 
 TEST(IPlugBase, LongNamesAreCut) {
   const std::string longName(300, 'q');
-  class LongPlug : public IPlugBase {
+  class LongPlug : public NoHost<IPlugBase> {
   public:
     explicit LongPlug(const char* name)
-        : IPlugBase(0, "1-1", 0, name, name, name, 0, 0, 0, 0, false, false, false, kAPIVST3) {}
-    void BeginInformHostOfParamChange(int) override {}
-    void InformHostOfParamChange(int, double) override {}
-    void EndInformHostOfParamChange(int) override {}
-    void InformHostOfProgramChange() override {}
-    double GetSamplePos() override { return 0; }
-    double GetTempo() override { return 0; }
-    void GetTimeSig(int*, int*) override {}
-    void GetTime(ITimeInfo*) override {}
-    void ResizeGraphics(int, int) override {}
-    bool SendMidiMsg(IMidiMsg*) override { return true; }
+        : NoHost<IPlugBase>(0, "1-1", 0, name, name, name, 0, 0, 0, 0, false, false, false, kAPIVST3) {}
   } plug(longName.c_str());
   EXPECT_EQ(std::string(plug.GetEffectName()), std::string(PLUG_NAME_SIZE - 1, 'q'));
   EXPECT_EQ(std::strlen(plug.GetProductName()), static_cast<size_t>(PLUG_NAME_SIZE - 1));

@@ -6,14 +6,15 @@
 
 #include "framework/imidi_msg.h"
 #include "framework/iplug_base.h"
+#include "tests/support/no_host.h"
 
-class TestPlug : public IPlugBase {
+class TestPlug : public NoHost<IPlugBase> {
 public:
   static constexpr int kUniqueID = 0x4d525631;  // MRV1
   static constexpr int kMfrID = 0x506e7672;     // Pnvr
 
   explicit TestPlug(const char* channelIO = "1-1 2-2", int nParams = 3, int latency = 0)
-      : IPlugBase(nParams, channelIO, 1, "Effect", "Product", "Maker", 0x20000, kUniqueID, kMfrID, latency, false,
+      : NoHost<IPlugBase>(nParams, channelIO, 1, "Effect", "Product", "Maker", 0x20000, kUniqueID, kMfrID, latency, false,
                   false, false, kAPIVST3) {}
 
   struct Call {
@@ -39,20 +40,10 @@ public:
     }
   }
 
-  void BeginInformHostOfParamChange(int) override {}
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override {
     informed.push_back({paramIdx, normalizedValue});
   }
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  double GetSamplePos() override { return 0.0; }
   double GetTempo() override { return tempo; }
-  void GetTimeSig(int* numerator, int* denominator) override {
-    *numerator = 4;
-    *denominator = 4;
-  }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
   bool SendMidiMsg(IMidiMsg* msg) override {
     sent.push_back(*msg);
     return msg->mStatus != 0xff;

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "framework/iplug_base.h"
+#include "tests/support/no_host.h"
 #include "graphics/icontrol.h"
 #include "graphics/igraphics.h"
 
-class GraphicsTestPlug : public IPlugBase {
+class GraphicsTestPlug : public NoHost<IPlugBase> {
 public:
   explicit GraphicsTestPlug(int nParams = 4, EAPI api = kAPIVST3)
-      : IPlugBase(nParams, "1-1 2-2", 1, "Effect", "Product", "Maker", 0x20000, 0x4d525631, 0x506e7672, 0, false,
+      : NoHost<IPlugBase>(nParams, "1-1 2-2", 1, "Effect", "Product", "Maker", 0x20000, 0x4d525631, 0x506e7672, 0, false,
                   false, false, api) {
     for (int i = 0; i < nParams; ++i) GetParam(i)->InitDouble("Param", 0.0, 0.0, 1.0, 0.01);
   }
@@ -23,16 +24,7 @@ public:
     log.push_back("inform " + std::to_string(paramIdx));
   }
   void EndInformHostOfParamChange(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
-  void InformHostOfProgramChange() override {}
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return 0.0; }
-  void GetTimeSig(int* numerator, int* denominator) override {
-    *numerator = 4;
-    *denominator = 4;
-  }
-  void GetTime(ITimeInfo*) override {}
   void ResizeGraphics(int w, int h) override { log.push_back("resize " + std::to_string(w) + "x" + std::to_string(h)); }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override {
     log.push_back("menu " + std::to_string(paramIdx) + " at " + std::to_string(x) + "," + std::to_string(y));
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/iplug_base.h"
+#include "tests/support/no_host.h"
 #include "graphics/controls/iknob_control.h"
 #include "graphics/igraphics_headless.h"
 #include "lice/lice_bitmap.h"
@@ -22,10 +23,10 @@ enum ControlsTestParam {
   kNumTestParams
 };
 
-class ControlsTestPlug : public IPlugBase {
+class ControlsTestPlug : public NoHost<IPlugBase> {
 public:
   explicit ControlsTestPlug(EAPI api)
-      : IPlugBase(kNumTestParams, "1-1 2-2", 1, "Effect", "Product", "Maker", 0x20000, 0x4d525631, 0x506e7672, 0,
+      : NoHost<IPlugBase>(kNumTestParams, "1-1 2-2", 1, "Effect", "Product", "Maker", 0x20000, 0x4d525631, 0x506e7672, 0,
                   false, false, false, api) {
     GetParam(kGain)->InitDouble("Gain", 0.0, -12.0, 12.0, 0.01, "dB");
     GetParam(kMode)->InitEnum("Mode", 1, 2);
@@ -44,16 +45,6 @@ public:
     informed.push_back(value);
   }
   void EndInformHostOfParamChange(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
-  void InformHostOfProgramChange() override {}
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return 0.0; }
-  void GetTimeSig(int* numerator, int* denominator) override {
-    *numerator = 4;
-    *denominator = 4;
-  }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
   void PopupHostContextMenuForParam(int paramIdx, int, int) override {
     log.push_back("host menu " + std::to_string(paramIdx));
   }
