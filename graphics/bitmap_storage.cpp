@@ -6,15 +6,7 @@
 
 BitmapStorage s_bitmapCache;
 
-BitmapStorage::~BitmapStorage() {
-  WDL_MutexLock lock(&mMutex);
-  for (int i = mEntries.GetSize() - 1; i >= 0; --i) {
-    Entry* entry = mEntries.Get(i);
-    delete entry->bitmap;
-    delete entry;
-  }
-  mEntries.Empty();
-}
+BitmapStorage::Entry::~Entry() { delete bitmap; }
 
 LICE_IBitmap* BitmapStorage::Find(int id) {
   if (id == kAnonymousId) return nullptr;
@@ -32,6 +24,7 @@ bool BitmapStorage::Add(LICE_IBitmap* bitmap, int id) {
   if (!entry) return false;
   WDL_MutexLock lock(&mMutex);
   if (!mEntries.Add(entry)) {
+    entry->bitmap = nullptr;  // not taken: the caller keeps it
     delete entry;
     return false;
   }
@@ -52,7 +45,6 @@ bool BitmapStorage::Remove(LICE_IBitmap* bitmap) {
     }
   }
   if (!found) return false;
-  delete found->bitmap;
   delete found;
   return true;
 }

@@ -14,7 +14,6 @@ public:
   static constexpr int kAnonymousId = -1;
 
   BitmapStorage() = default;
-  ~BitmapStorage();
   BitmapStorage(const BitmapStorage&) = delete;
   BitmapStorage& operator=(const BitmapStorage&) = delete;
 
@@ -32,13 +31,15 @@ public:
   int Size();
 
 private:
+  // An entry owns its bitmap.
   struct Entry {
     int id;
     LICE_IBitmap* bitmap;
+    ~Entry();
   };
 
   WDL_Mutex mMutex;
-  WDL_PtrList<Entry> mEntries;
+  WDL_OwnedPtrList<Entry> mEntries;
 };
 
 extern BitmapStorage s_bitmapCache;

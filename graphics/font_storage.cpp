@@ -7,15 +7,7 @@
 
 FontStorage s_fontCache;
 
-FontStorage::~FontStorage() {
-  WDL_MutexLock lock(&mMutex);
-  for (int i = mEntries.GetSize() - 1; i >= 0; --i) {
-    Entry* entry = mEntries.Get(i);
-    delete entry->font;
-    delete entry;
-  }
-  mEntries.Empty();
-}
+FontStorage::Entry::~Entry() { delete font; }
 
 LICE_CachedFont* FontStorage::Find(const IText* text) {
   WDL_MutexLock lock(&mMutex);
@@ -36,6 +28,7 @@ bool FontStorage::Add(LICE_CachedFont* font, const IText* text) {
   entry->face[FONT_FACE_SIZE - 1] = '\0';
   WDL_MutexLock lock(&mMutex);
   if (!mEntries.Add(entry)) {
+    entry->font = nullptr;  // not taken: the caller keeps it
     delete entry;
     return false;
   }

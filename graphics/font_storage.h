@@ -13,7 +13,6 @@ class LICE_CachedFont;
 class FontStorage {
 public:
   FontStorage() = default;
-  ~FontStorage();
   FontStorage(const FontStorage&) = delete;
   FontStorage& operator=(const FontStorage&) = delete;
 
@@ -31,10 +30,11 @@ private:
     int style;
     char face[FONT_FACE_SIZE];
     LICE_CachedFont* font;
+    ~Entry();  // an entry owns its font
   };
 
   WDL_Mutex mMutex;
-  WDL_PtrList<Entry> mEntries;
+  WDL_OwnedPtrList<Entry> mEntries;
 };
 
 extern FontStorage s_fontCache;
