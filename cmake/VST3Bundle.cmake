@@ -32,9 +32,14 @@ function(morvante_add_vst3_bundle target)
 
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle_dir}/Contents/Resources)
+  # Copy file by file: git keeps no empty folders, so a fresh clone may have
+  # no resource folder at all, and copy_directory fails on a missing source.
   if(ARG_RESOURCES_DIR)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_directory ${ARG_RESOURCES_DIR} ${bundle_dir}/Contents/Resources)
+    file(GLOB resources CONFIGURE_DEPENDS ${ARG_RESOURCES_DIR}/*)
+    if(resources)
+      add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${resources} ${bundle_dir}/Contents/Resources)
+    endif()
   endif()
   set_property(TARGET ${target} PROPERTY MORVANTE_BUNDLE_DIR ${bundle_dir})
 endfunction()
