@@ -1,5 +1,7 @@
 #include "tools/vst3_host/host_application.h"
 
+#include "tools/vst3_host/query_interface.h"
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
@@ -16,11 +18,5 @@ tresult PLUGIN_API HostApplication::createInstance(TUID, TUID, void** obj) {
 }
 
 tresult PLUGIN_API HostApplication::queryInterface(const TUID iid, void** obj) {
-  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IHostApplication::iid)) {
-    addRef();
-    *obj = this;
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return AnswerQueryInterface<IHostApplication>(this, iid, obj);
 }

@@ -1,19 +1,9 @@
 #include "tools/vst3_host/param_changes.h"
 
+#include "tools/vst3_host/query_interface.h"
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-
-namespace {
-template <class I>
-tresult Answer(I* self, const TUID iid, void** obj) {
-  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, I::iid)) {
-    *obj = self;
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
-}
-}  // namespace
 
 tresult PLUGIN_API ParamQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value) {
   if (index < 0 || index >= getPointCount()) return kResultFalse;
@@ -29,7 +19,7 @@ tresult PLUGIN_API ParamQueue::addPoint(int32 sampleOffset, ParamValue value, in
 }
 
 tresult PLUGIN_API ParamQueue::queryInterface(const TUID iid, void** obj) {
-  return Answer<IParamValueQueue>(this, iid, obj);
+  return AnswerQueryInterface<IParamValueQueue>(this, iid, obj);
 }
 
 ParamQueue* ParamChanges::Add(ParamID id, ParamValue value, int32 offset) {
@@ -57,5 +47,5 @@ IParamValueQueue* PLUGIN_API ParamChanges::addParameterData(const ParamID& id, i
 }
 
 tresult PLUGIN_API ParamChanges::queryInterface(const TUID iid, void** obj) {
-  return Answer<IParameterChanges>(this, iid, obj);
+  return AnswerQueryInterface<IParameterChanges>(this, iid, obj);
 }

@@ -3,21 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tools/vst3_host/query_interface.h"
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-
-namespace {
-template <class I>
-tresult Answer(I* self, const TUID iid, void** obj) {
-  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, I::iid)) {
-    self->addRef();
-    *obj = self;
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
-}
-}  // namespace
 
 tresult PLUGIN_API TestContextMenu::popup(UCoord x, UCoord y) {
   ++popups;
@@ -27,7 +16,7 @@ tresult PLUGIN_API TestContextMenu::popup(UCoord x, UCoord y) {
 }
 
 tresult PLUGIN_API TestContextMenu::queryInterface(const TUID iid, void** obj) {
-  return Answer<IContextMenu>(this, iid, obj);
+  return AnswerQueryInterface<IContextMenu>(this, iid, obj);
 }
 
 tresult PLUGIN_API TestComponentHandler::beginEdit(ParamID id) {
@@ -63,13 +52,7 @@ tresult PLUGIN_API TestComponentHandler::queryInterface(const TUID iid, void** o
     *obj = static_cast<IComponentHandler3*>(this);
     return kResultOk;
   }
-  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IComponentHandler::iid)) {
-    addRef();
-    *obj = static_cast<IComponentHandler*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return AnswerQueryInterface<IComponentHandler>(this, iid, obj);
 }
 
 tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
@@ -80,7 +63,7 @@ tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize)
 }
 
 tresult PLUGIN_API TestPlugFrame::queryInterface(const TUID iid, void** obj) {
-  return Answer<IPlugFrame>(this, iid, obj);
+  return AnswerQueryInterface<IPlugFrame>(this, iid, obj);
 }
 
 tresult PLUGIN_API TestParamQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value) {
@@ -124,4 +107,4 @@ tresult PLUGIN_API TestStream::tell(int64* pos) {
   return kResultOk;
 }
 
-tresult PLUGIN_API TestStream::queryInterface(const TUID iid, void** obj) { return Answer<IBStream>(this, iid, obj); }
+tresult PLUGIN_API TestStream::queryInterface(const TUID iid, void** obj) { return AnswerQueryInterface<IBStream>(this, iid, obj); }
