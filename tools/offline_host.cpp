@@ -9,6 +9,7 @@
 #include "public.sdk/source/common/memorystream.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "tools/vst3_host/param_changes.h"
+#include "tools/vst3_host/process_block.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -213,23 +214,11 @@ bool OfflineHost::Render(Audio& audio, int blockSize, const std::vector<ParamSet
     const auto n = static_cast<int32>(std::min<long>(blockSize, frames - pos));
     for (size_t ch = 0; ch < channels; ++ch)
       for (int32 i = 0; i < n; ++i) in[ch][static_cast<size_t>(i)] = static_cast<T>(audio.channels[ch][static_cast<size_t>(pos + i)]);
-    AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = static_cast<int32>(channels);
-    if constexpr (sizeof(T) == 8) {
-      inBus.channelBuffers64 = inPtrs.data();
-      outBus.channelBuffers64 = outPtrs.data();
-    } else {
-      inBus.channelBuffers32 = inPtrs.data();
-      outBus.channelBuffers32 = outPtrs.data();
-    }
     context.projectTimeSamples = pos;
-    ProcessData data{};
+    AudioBusBuffers inBus, outBus;
+    ProcessData data = MakeProcessData(inPtrs.data(), static_cast<int32>(channels), outPtrs.data(),
+                                       static_cast<int32>(channels), n, inBus, outBus);
     data.processMode = kOffline;
-    data.symbolicSampleSize = sizeof(T) == 8 ? kSample64 : kSample32;
-    data.numSamples = n;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
     data.inputParameterChanges = pos == 0 ? &first : &none;
     data.outputParameterChanges = &fromPlugin;
     data.processContext = &context;

@@ -10,6 +10,7 @@
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "tests/vst3/host/host_objects.h"
+#include "tools/vst3_host/process_block.h"
 #include "tools/vst3_host/plugin_module.h"
 
 namespace vst3test {
@@ -50,25 +51,10 @@ template <class T>
 Steinberg::Vst::ProcessData MakeBlock(BusBuffers<T>& in, BusBuffers<T>& out, Steinberg::Vst::AudioBusBuffers& inBus,
                                       Steinberg::Vst::AudioBusBuffers& outBus, int frames,
                                       Steinberg::Vst::IParameterChanges* changes = nullptr) {
-  Steinberg::Vst::ProcessData data{};
+  Steinberg::Vst::ProcessData data =
+      MakeProcessData(in.Pointers(), static_cast<Steinberg::int32>(in.data.size()), out.Pointers(),
+                      static_cast<Steinberg::int32>(out.data.size()), frames, inBus, outBus);
   data.processMode = Steinberg::Vst::kRealtime;
-  data.symbolicSampleSize = sizeof(T) == 8 ? Steinberg::Vst::kSample64 : Steinberg::Vst::kSample32;
-  data.numSamples = frames;
-  inBus = Steinberg::Vst::AudioBusBuffers{};
-  outBus = Steinberg::Vst::AudioBusBuffers{};
-  inBus.numChannels = static_cast<Steinberg::int32>(in.data.size());
-  outBus.numChannels = static_cast<Steinberg::int32>(out.data.size());
-  if constexpr (sizeof(T) == 8) {
-    inBus.channelBuffers64 = in.Pointers();
-    outBus.channelBuffers64 = out.Pointers();
-  } else {
-    inBus.channelBuffers32 = in.Pointers();
-    outBus.channelBuffers32 = out.Pointers();
-  }
-  data.numInputs = 1;
-  data.numOutputs = 1;
-  data.inputs = &inBus;
-  data.outputs = &outBus;
   data.inputParameterChanges = changes;
   return data;
 }

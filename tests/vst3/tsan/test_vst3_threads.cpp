@@ -10,6 +10,7 @@
 
 #include "tests/vst3/host/host_objects.h"
 #include "tools/vst3_host/plugin_module.h"
+#include "tools/vst3_host/process_block.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -52,19 +53,9 @@ TEST(Vst3Threads, ParametersSetOnTheMainThreadWhileTheAudioThreadProcesses) {
       changes.Clear();
       changes.Add(static_cast<ParamID>(b % 43), (b % 10) / 10.0);
       changes.Add(kBypassTag, (b % 7 == 0) ? 1.0 : 0.0);
-      AudioBusBuffers inBus{}, outBus{};
-      inBus.numChannels = 2;
-      inBus.channelBuffers32 = ins;
-      outBus.numChannels = 2;
-      outBus.channelBuffers32 = outs;
-      ProcessData data{};
+      AudioBusBuffers inBus, outBus;
+      ProcessData data = MakeProcessData(ins, 2, outs, 2, kBlock, inBus, outBus);
       data.processMode = kRealtime;
-      data.symbolicSampleSize = kSample32;
-      data.numSamples = kBlock;
-      data.numInputs = 1;
-      data.numOutputs = 1;
-      data.inputs = &inBus;
-      data.outputs = &outBus;
       data.inputParameterChanges = &changes;
       plug.processor->process(data);
       for (float s : outL)
