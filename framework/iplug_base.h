@@ -3,6 +3,8 @@
 // lock.
 #pragma once
 
+#include <atomic>
+
 #include "framework/host_info.h"
 #include "framework/iparam.h"
 #include "framework/iplug_channels.h"
@@ -136,8 +138,10 @@ public:
   double GetSampleRate() const { return mSampleRate; }
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
-  int GetTailSize() const { return mTailSize; }
-  void SetTailSize(int samples) { mTailSize = samples; }
+  // The effect may change its tail while processing; the host reads it from
+  // its own thread.
+  int GetTailSize() const { return mTailSize.load(std::memory_order_relaxed); }
+  void SetTailSize(int samples) { mTailSize.store(samples, std::memory_order_relaxed); }
   bool IsBypassed() const { return mIsBypassed; }
   void SetBypassed(bool bypassed) { mIsBypassed = bypassed; }
   // 0 while the host reports no tempo.
@@ -306,7 +310,7 @@ private:
   double mSampleRate = 44100.0;
   int mBlockSize = 0;
   int mLatency;
-  int mTailSize = 0;
+  std::atomic<int> mTailSize{0};
   LatencyDelayLine* mLatencyDelayLine = nullptr;
   IGraphics* mGraphics = nullptr;
   WDL_OwnedPtrList<IParam> mParams;
