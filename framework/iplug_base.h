@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include "framework/host_info.h"
 #include "framework/iparam.h"
@@ -278,6 +279,7 @@ private:
   // Unserializes the state; on failure puts back the state the instance had
   // before and returns -1.
   int UnserializeStateOrKeep(const ByteChunk* chunk, int startPos);
+  void ReserveStateBackup();
   // Gives an uninitialised preset the current state under a "user preset"
   // name.
   bool CaptureIntoPreset(IPreset* preset);
@@ -315,6 +317,9 @@ private:
   IGraphics* mGraphics = nullptr;
   WDL_OwnedPtrList<IParam> mParams;
   WDL_OwnedPtrList<IPreset> mPresets;
+  // The state before a restore, to put back if the restore fails. Sized
+  // once, so that a preset change on the audio thread allocates nothing.
+  std::unique_ptr<ByteChunk> mStateBackup;
   // The channel records point into these arrays, so they are sized once, in
   // the constructor.
   WDL_TypedBuf<double*> mInData{4096};
