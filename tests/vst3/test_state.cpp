@@ -186,6 +186,12 @@ protected:
     values.push_back(plug.controller->getParamNormalized(kBypassTag));
     return values;
   }
+  // The restored instance holds what mPlug saved and sounds like it.
+  void ExpectSameAsSaved(PluginInstance& restored, const std::vector<uint8_t>& bytes) {
+    EXPECT_EQ(HostValues(restored), HostValues(*mPlug));
+    EXPECT_EQ(SaveComponent(restored), bytes);
+    ExpectSameAudio(*mPlug, restored);
+  }
   // The same signal through both, block after block.
   void ExpectSameAudio(PluginInstance& a, PluginInstance& b) {
     for (PluginInstance* plug : {&a, &b}) ASSERT_EQ(SetUpProcessing(*plug, kSample64, kFrames, 48000.0), kResultOk);
@@ -216,9 +222,7 @@ TEST_F(Vst3HostState, ComponentStateAloneRestoresEveryValueAndTheSound) {
   // Hosts then hand the same bytes to the controller.
   TestStream again(bytes);
   ASSERT_EQ(restored->controller->setComponentState(&again), kResultOk);
-  EXPECT_EQ(HostValues(*restored), HostValues(*mPlug));
-  EXPECT_EQ(SaveComponent(*restored), bytes);
-  ExpectSameAudio(*mPlug, *restored);
+  ExpectSameAsSaved(*restored, bytes);
   restored->component->terminate();
 }
 
@@ -243,8 +247,7 @@ TEST_F(Vst3HostState, ComponentThenControllerInEitherOrderEndsTheSame) {
   ASSERT_EQ(second->controller->setComponentState(&c3), kResultOk);
   ASSERT_EQ(second->controller->setState(&e2), kResultOk);
   ASSERT_EQ(second->component->setState(&c4), kResultOk);
-  EXPECT_EQ(HostValues(*second), HostValues(*mPlug));
-  EXPECT_EQ(SaveComponent(*second), component);
+  ExpectSameAsSaved(*second, component);
   first->component->terminate();
   second->component->terminate();
 }
@@ -255,9 +258,7 @@ TEST_F(Vst3HostState, ControllerStateAloneStillRestoresStoredProjects) {
   auto restored = MakeInstance("Ardour");
   TestStream stream(bytes);
   ASSERT_EQ(restored->controller->setState(&stream), kResultOk);
-  EXPECT_EQ(HostValues(*restored), HostValues(*mPlug));
-  EXPECT_EQ(SaveComponent(*restored), bytes);
-  ExpectSameAudio(*mPlug, *restored);
+  ExpectSameAsSaved(*restored, bytes);
   restored->component->terminate();
 }
 
