@@ -45,7 +45,8 @@ int MORVANTE::TailBound(double sampleRate) const {
   double slowest = 0.0;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBand& band = mBands[b];
-    const double Fc = (band.frequency / sampleRate) * 0.125;
+    // The equaliser runs at eight times the rate.
+    const double Fc = (band.frequency / sampleRate) / kEqualiserRateFactor;
     const int type = kMorvanteBandLayouts[b].equaliserType;
     // The dynamic section as the processing tunes it at full gain, the
     // static one at the band's Gain less 24 dB.
@@ -55,6 +56,7 @@ int MORVANTE::TailBound(double sampleRate) const {
       slowest = std::max(slowest, steps / kEqualiserRateFactor);
     }
   }
+  // The output trim section, tuned as the processing tunes it.
   const double trim = StepsToFloor(PoleRadius(Biquad(Biquad::kPeaking, 0.25, 0.4, -2.5)));
   if (trim < 0.0) return INT_MAX;
   // The interpolating and decimating filters each spread a sample over their

@@ -1,5 +1,7 @@
 #include "effect/st_oversampler4x.h"
 
+#include <cmath>
+
 void StOversampler4x::up4(double x) {
   for (int i = 0; i < kInputLength - 1; ++i) inputHistory[i] = inputHistory[i + 1];
   inputHistory[kInputLength - 1] = 4.0 * x;
@@ -22,17 +24,18 @@ void StOversampler4x::up4(double x) {
 }
 
 int StOversampler4x::ImpulsePeakDelay(int stepsPerSample) {
-  // The response ends once the impulse has left both histories.
-  const int length = kInputLength + kTaps / (4 * (stepsPerSample > 0 ? stepsPerSample : 1)) + 2;
+  if (stepsPerSample < 1) stepsPerSample = 1;
+  // Long enough for the impulse to leave the input history and then the
+  // output history.
+  const int length = kInputLength / stepsPerSample + kTaps / (4 * stepsPerSample) + 2;
   StOversampler4x oversampler;
   int peak = 0;
-  double largest = -1.0;
+  double largest = 0.0;
   for (int n = 0; n < length; ++n) {
-    const double x = n == 0 ? 1.0 : 0.0;
-    for (int step = 0; step < stepsPerSample; ++step) oversampler.up4(x);
-    const double y = oversampler.downSample();
-    if (y > largest || -y > largest) {
-      largest = y < 0.0 ? -y : y;
+    for (int step = 0; step < stepsPerSample; ++step) oversampler.up4(n == 0 ? 1.0 : 0.0);
+    const double magnitude = std::fabs(oversampler.downSample());
+    if (magnitude > largest) {
+      largest = magnitude;
       peak = n;
     }
   }
