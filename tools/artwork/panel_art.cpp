@@ -163,6 +163,13 @@ public:
     mSmall.Draw(mBm, hi, knob.left + static_cast<int>(g.cx) + dx + 1, knob.top + y, art::kTextDim, ArtAlign::kCenter);
   }
 
+  // A mark above the centre of a bipolar knob's travel, in the frame's
+  // transparent top rows.
+  void CentreMark(const Box& knob, const KnobGeometry& g) {
+    const int x = knob.left + static_cast<int>(std::floor(g.cx));
+    LICE_FillRect(mBm, x, knob.top, g.cx == std::floor(g.cx) ? 1 : 2, 2, art::kText, 1.0f, kCopy);
+  }
+
   void MeterScale(const Box& meter) {
     const MeterGeometry g = MeterGeometryFor(meter.right - meter.left, meter.bottom - meter.top);
     for (int db = 0; db <= static_cast<int>(kMeterFullScaleDb); db += 2) {
@@ -286,6 +293,7 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
         const KnobGeometry g = KnobGeometryFor(r.right - r.left, r.bottom - r.top);
         const bool bipolar = KnobIsBipolar(param);
         paint.RangeEnds(r, g, RangeEndText(param, param.Min(), bipolar), RangeEndText(param, param.Max(), bipolar));
+        if (bipolar) paint.CentreMark(r, g);
         const std::string title = KnobTitle(param, BandOfParam(p.paramIdx));
         const std::string unit = param.GetLabelForHost();
         const Box col = columnOf(p);
