@@ -195,7 +195,7 @@ public:
   // Rows of "NAME  meaning", names bold in one column, the block centred
   // on cx.
   void Legend(const std::vector<std::pair<std::string, std::string>>& rows, int cx, int y) {
-    constexpr int kGap = 6, kRowPitch = 14;
+    constexpr int kGap = 6, kRowPitch = 13;
     int nw = 0, mw = 0;
     for (const auto& row : rows) {
       nw = std::max(nw, mLabel.Width(row.first));
@@ -214,7 +214,7 @@ public:
     LICE_FillRect(mBm, cx - w / 2, y + mSmall.LineHeight(), w, 1, underline, 1.0f, kCopy);
   }
   int LinkLineHeight() { return mSmall.LineHeight() + 1; }
-  void Wordmark(const std::string& text, int cx, int y) { mWordmark.Draw(mBm, text, cx, y, art::kTextBright, ArtAlign::kCenter, 2); }
+  void Wordmark(const std::string& text, int cx, int y) { mWordmark.Draw(mBm, text, cx, y, art::kTextBright, ArtAlign::kCenter, 1); }
 
 private:
   LICE_IBitmap* mBm;
@@ -309,9 +309,12 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
     }
   }
 
-  // What the detector names mean, at the bottom left.
-  paint.Caption("DETECTOR", 64, 526, art::kTextDim);
-  paint.Legend({{kDetectorModeNames[0], "larger channel"}, {kDetectorModeNames[1], "channel sum"}}, 64, 542);
+  // What the detector names mean, at the bottom left in line with the
+  // switches and their captions.
+  if (const MorvanteControlPlace* low = PlaceOfParam(kMorvanteBandLayouts[kBandLow].modeParam)) {
+    paint.Caption("DETECTOR", 64, low->y - 13, art::kTextDim);
+    paint.Legend({{kDetectorModeNames[0], "larger channel"}, {kDetectorModeNames[1], "channel sum"}}, 64, low->y + 1);
+  }
 
   // The maker's link where the link control lies.
   const int linkY = kLinkTop + (kEditorHeight - kLinkTop - paint.LinkLineHeight()) / 2;
