@@ -1,5 +1,8 @@
 // The parameter table of MORVANTE and the fixed description of its bands.
-#include "effect/morvante.h"
+// Kept free of the plug-in class so that tools can read it too.
+#include "effect/morvante_band.h"
+#include "effect/morvante_params.h"
+#include "framework/iparam.h"
 
 namespace {
 
@@ -82,13 +85,17 @@ const MorvanteBandLayout kMorvanteBandLayouts[kNumMorvanteBands] = {
      Biquad::kBandPass, Biquad::kPeaking},
 };
 
-// Indices 25 and 37 are left as fresh records on purpose (see
-// EMorvanteParam).
-void MORVANTE::InitParameters() {
+bool InitMorvanteParam(int paramIdx, IParam* param) {
   for (const DoubleParamRow& row : kDoubleParams) {
-    IParam* param = GetParam(row.index);
+    if (row.index != paramIdx) continue;
     param->InitDouble(row.name, row.defaultValue, row.minValue, row.maxValue, kParamStep, row.label, "", 1.0);
     param->SetShape(row.shape);
+    return true;
   }
-  for (const SwitchParamRow& row : kModeSwitches) GetParam(row.index)->InitInt(row.name, 0, 0, 1, "", "");
+  for (const SwitchParamRow& row : kModeSwitches) {
+    if (row.index != paramIdx) continue;
+    param->InitInt(row.name, 0, 0, 1, "", "");
+    return true;
+  }
+  return false;
 }
