@@ -1,98 +1,16 @@
 #include "tests/effect/editor_test_support.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <cstring>
 
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/iknob_control.h"
 #include "lice/lice_blit.h"
-#include "lice/lice_png.h"
 #include "lice/lice_resource.h"
 #include "lice/lice_sysbitmap.h"
 
-namespace {
-
-std::string& FolderStorage() {
-  static std::string folder;
-  return folder;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string FileNameOf(const char* resource) {
-  const char* slash = std::strrchr(resource, '/');
-  return slash ? slash + 1 : resource;
-}
-
-// Stand-in artwork until the build generates the real images: every frame a
-// distinct opaque colour with a transparent border, at sizes that fit the
-// layout.
-void FrameSize(EMorvanteControlKind kind, int paramIdx, int* w, int* h) {
-  if (kind == kControlKnob) {
-    *w = 60;
-    *h = 60;
-  } else if (kind == kControlMeter) {
-    *w = 150;
-    *h = 40;
-  } else if (paramIdx == kBypass) {
-    *w = 80;
-    *h = 60;
-  } else {
-    *w = 140;
-    *h = 26;
-  }
-}
-
-bool WriteStrip(const std::string& path, int w, int h, int frames, int seed) {
-  LICE_MemBitmap strip(w, h * frames);
-  for (int f = 0; f < frames; ++f)
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const bool border = x < 3 || y < 3 || x >= w - 3 || y >= h - 3;
-        strip.getBits()[(f * h + y) * strip.getRowSpan() + x] =
-            border ? 0u : LICE_RGBA(40 + seed % 200, 4 * f, 200, 255);
-      }
-  return LICE_WritePNG(path.c_str(), &strip);
-}
-
-bool WriteStandIns(const std::string& folder) {
-  LICE_MemBitmap bg(kEditorWidth, kEditorHeight);
-  for (int y = 0; y < kEditorHeight; ++y)
-    for (int x = 0; x < kEditorWidth; ++x)
-      bg.getBits()[y * bg.getRowSpan() + x] = LICE_RGBA(20 + x % 16, 22 + y % 16, 28, 255);
-  if (!LICE_WritePNG((folder + "/BG.png").c_str(), &bg)) return false;
-  for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
-    int w = 0, h = 0;
-    FrameSize(place.kind, place.paramIdx, &w, &h);
-    if (!WriteStrip(folder + "/" + FileNameOf(place.image.file), w, h, place.image.frames, place.image.id))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-void EditorImagesEnvironment::SetUp() {
-  std::string folder = MORVANTE_BUNDLE_RESOURCES;
-  if (!FileExists(folder + "/BG.png")) {
-    std::string pattern = ::testing::TempDir() + "morvante_images_XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    folder = pattern;
-    ASSERT_TRUE(WriteStandIns(folder));
-  }
-  FolderStorage() = folder;
-  LICE_SetResourceFolder(folder.c_str());
-}
+void EditorImagesEnvironment::SetUp() { LICE_SetResourceFolder(MORVANTE_BUNDLE_RESOURCES); }
 
 void EditorImagesEnvironment::TearDown() { LICE_SetResourceFolder(nullptr); }
-
-const std::string& EditorImagesEnvironment::Folder() { return FolderStorage(); }
 
 testing::Environment* const kEditorImages = testing::AddGlobalTestEnvironment(new EditorImagesEnvironment);
 

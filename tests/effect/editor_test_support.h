@@ -4,21 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "effect/morvante_layout.h"
 #include "graphics/icontrol.h"
 #include "graphics/linux/igraphics_linux.h"
 #include "lice/lice_bitmap.h"
 #include "tests/effect/morvante_test_plug.h"
 
-// Points the raster library's resource folder at the editor's images before
-// any test builds an editor, and back to the default afterwards.
+// Points the raster library's resource folder at the images the build drew
+// into the bundle before any test builds an editor, and back afterwards.
 class EditorImagesEnvironment : public ::testing::Environment {
 public:
   void SetUp() override;
   void TearDown() override;
-  static const std::string& Folder();
 };
 
 // The image of a knob, switch, meter or the background; null for others.
