@@ -73,3 +73,9 @@ double* MORVANTE::ParamCopy(int paramIdx) {
   }
   return nullptr;
 }
+
+// Indices 25 and 37 are left as fresh records on purpose (see
+// EMorvanteParam).
+void MORVANTE::InitParameters() {
+  for (int i = 0; i < kNumMorvanteParams; ++i) InitMorvanteParam(i, GetParam(i));
+}

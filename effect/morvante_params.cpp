@@ -1,5 +1,8 @@
 // The parameter table of MORVANTE and the fixed description of its bands.
-#include "effect/morvante.h"
+// Kept free of the plug-in class so that tools can read it too.
+#include "effect/morvante_band.h"
+#include "effect/morvante_params.h"
+#include "framework/iparam.h"
 
 namespace {
 
@@ -95,10 +98,4 @@ bool InitMorvanteParam(int paramIdx, IParam* param) {
     return true;
   }
   return false;
-}
-
-// Indices 25 and 37 are left as fresh records on purpose (see
-// EMorvanteParam).
-void MORVANTE::InitParameters() {
-  for (int i = 0; i < kNumMorvanteParams; ++i) InitMorvanteParam(i, GetParam(i));
 }

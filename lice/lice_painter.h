@@ -22,6 +22,8 @@ public:
   }
 
   bool CanDraw() const { return m_bits != nullptr; }
+  // Shapes whose colour varies (gradients) change it between plots.
+  void SetColor(LICE_pixel color) { m_color = color; }
   int Width() const { return m_width; }
   int Height() const { return m_height; }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effect/morvante_band.h"
@@ -127,16 +128,30 @@ public:
                                kCopy);
   }
 
-  void Heading(const std::string& text, int cx, int y) { mHeading.Draw(mBm, text, cx, y, art::kText, ArtAlign::kCenter, 2); }
+  void Heading(const std::string& text, int cx, int y) {
+    mHeading.Draw(mBm, text, cx, y, art::kText, ArtAlign::kCenter, 2);
+  }
+  // The band's name at the top left of its column, what its meter shows at
+  // the top right.
+  void BandHeading(const std::string& name, const Box& col) {
+    mHeading.Draw(mBm, name, col.left + 10, 7, art::kTextBright, ArtAlign::kLeft, 2);
+    mTiny.Draw(mBm, "GAIN REDUCTION", col.right - 10, 10, art::kTextDim, ArtAlign::kRight, 1);
+  }
 
-  // NAME unit under a knob; the unit dimmer than the name.
-  void KnobLabel(const std::string& title, const std::string& unit, int cx, int y) {
-    const int gap = 4;
-    const int tw = mLabel.TrackedWidth(title, 1), uw = unit.empty() ? 0 : mSmall.Width(unit);
-    const int total = tw + (uw ? gap + uw : 0);
-    const int left = cx - total / 2;
-    mLabel.Draw(mBm, title, left, y, art::kText, ArtAlign::kLeft, 1);
-    if (uw) mSmall.Draw(mBm, unit, left + tw + gap, y + 1, art::kTextDim, ArtAlign::kLeft);
+  // NAME unit under a knob, the unit dimmer than the name, kept inside the
+  // column [left, right): letter-spaced when there is room, moved inward
+  // when even the plain width would cross the column's edge.
+  void KnobLabel(const std::string& title, const std::string& unit, int cx, int y, int left, int right) {
+    constexpr int kGap = 4, kPad = 4;
+    const int uw = unit.empty() ? 0 : mSmall.Width(unit);
+    auto total = [&](int tracking) { return mLabel.TrackedWidth(title, tracking) + (uw ? kGap + uw : 0); };
+    const int tracking = cx - total(1) / 2 >= left + kPad && cx + (total(1) + 1) / 2 <= right - kPad ? 1 : 0;
+    const int w = total(tracking);
+    int x = cx - w / 2;
+    x = std::min(x, right - kPad - w);
+    x = std::max(x, left + kPad);
+    mLabel.Draw(mBm, title, x, y, art::kText, ArtAlign::kLeft, tracking);
+    if (uw) mSmall.Draw(mBm, unit, x + mLabel.TrackedWidth(title, tracking) + kGap, y + 1, art::kTextDim);
   }
 
   void RangeEnds(const Box& knob, const KnobGeometry& g, const std::string& lo, const std::string& hi) {
@@ -146,6 +161,13 @@ public:
     const int dx = static_cast<int>(std::lround(reach * 0.7071f));
     mSmall.Draw(mBm, lo, knob.left + static_cast<int>(g.cx) - dx, knob.top + y, art::kTextDim, ArtAlign::kCenter);
     mSmall.Draw(mBm, hi, knob.left + static_cast<int>(g.cx) + dx + 1, knob.top + y, art::kTextDim, ArtAlign::kCenter);
+  }
+
+  // A mark above the centre of a bipolar knob's travel, in the frame's
+  // transparent top rows.
+  void CentreMark(const Box& knob, const KnobGeometry& g) {
+    const int x = knob.left + static_cast<int>(std::floor(g.cx));
+    LICE_FillRect(mBm, x, knob.top, g.cx == std::floor(g.cx) ? 1 : 2, 2, art::kText, 1.0f, kCopy);
   }
 
   void MeterScale(const Box& meter) {
@@ -170,9 +192,29 @@ public:
   void Small(const std::string& text, int x, int y, LICE_pixel color, ArtAlign align) {
     mSmall.Draw(mBm, text, x, y, color, align);
   }
-  void Wordmark(const std::string& text, int cx, int y) { mWordmark.Draw(mBm, text, cx, y, art::kTextBright, ArtAlign::kCenter, 3); }
-  int SmallWidth(const std::string& text) { return mSmall.Width(text); }
-  int SmallLineHeight() { return mSmall.LineHeight(); }
+  // Rows of "NAME  meaning", names bold in one column, the block centred
+  // on cx.
+  void Legend(const std::vector<std::pair<std::string, std::string>>& rows, int cx, int y) {
+    constexpr int kGap = 6, kRowPitch = 13;
+    int nw = 0, mw = 0;
+    for (const auto& row : rows) {
+      nw = std::max(nw, mLabel.Width(row.first));
+      mw = std::max(mw, mSmall.Width(row.second));
+    }
+    const int x = cx - (nw + kGap + mw) / 2;
+    for (const auto& row : rows) {
+      mLabel.Draw(mBm, row.first, x + nw, y, art::kText, ArtAlign::kRight);
+      mSmall.Draw(mBm, row.second, x + nw + kGap, y, art::kTextDim);
+      y += kRowPitch;
+    }
+  }
+  void Link(const std::string& text, int cx, int y, LICE_pixel color, LICE_pixel underline) {
+    mSmall.Draw(mBm, text, cx, y, color, ArtAlign::kCenter);
+    const int w = mSmall.Width(text);
+    LICE_FillRect(mBm, cx - w / 2, y + mSmall.LineHeight(), w, 1, underline, 1.0f, kCopy);
+  }
+  int LinkLineHeight() { return mSmall.LineHeight() + 1; }
+  void Wordmark(const std::string& text, int cx, int y) { mWordmark.Draw(mBm, text, cx, y, art::kTextBright, ArtAlign::kCenter, 1); }
 
 private:
   LICE_IBitmap* mBm;
@@ -183,6 +225,17 @@ private:
   ArtFont mWordmark{17, true};
 };
 
+// The host of the product page without scheme and "www.", as a reader
+// would type it.
+std::string LinkText(const std::string& url) {
+  std::string host = url;
+  const size_t scheme = host.find("://");
+  if (scheme != std::string::npos) host = host.substr(scheme + 3);
+  host = host.substr(0, host.find('/'));
+  if (host.compare(0, 4, "www.") == 0) host = host.substr(4);
+  return host;
+}
+
 }  // namespace
 
 bool KnobIsBipolar(const IParam& param) { return param.Min() < 0 && param.Min() == -param.Max(); }
@@ -192,10 +245,13 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
   Painter paint(bm.get());
   paint.Panel();
 
-  // Band columns around their controls, named at the top.
+  // Band columns around their controls, named at the top; the output
+  // section at the right holds bypass and Output.
   constexpr int kMargin = 8, kColumnTop = 4, kColumnBottom = kEditorHeight - 4;
+  Box columns[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    Box col = {kEditorWidth, kColumnTop, 0, kColumnBottom};
+    Box& col = columns[b];
+    col = {kEditorWidth, kColumnTop, 0, kColumnBottom};
     for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
       if (BandOf(p) != b) continue;
       const Box r = BoxOf(p);
@@ -203,23 +259,30 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
       col.right = std::max(col.right, r.right + kMargin);
     }
     paint.Column(col);
-    paint.Heading(Upper(kMorvanteBandLayouts[b].name), (col.left + col.right) / 2, 7);
+    paint.BandHeading(Upper(kMorvanteBandLayouts[b].name), col);
   }
-
-  // Output section at the right: bypass and Output.
   const MorvanteControlPlace* bypass = PlaceOfParam(kBypass);
   const MorvanteControlPlace* output = PlaceOfParam(kOutput);
+  Box master = {kEditorWidth, kColumnTop, kEditorWidth - 3, kColumnBottom};
   if (bypass && output) {
     const Box by = BoxOf(*bypass), out = BoxOf(*output);
-    const Box col = {std::min(by.left, out.left) - 10, kColumnTop, kEditorWidth - 4, kColumnBottom};
-    paint.Column(col);
-    paint.Heading("OUTPUT", (col.left + col.right) / 2, 7);
+    master.left = std::min(by.left, out.left) - 10;
+    master.top = by.top - 30;
+    paint.Column(master);
+    paint.Heading("MASTER", (master.left + master.right) / 2, master.top + 4);
   }
+  auto columnOf = [&](const MorvanteControlPlace& p) {
+    const int b = BandOf(p);
+    return b >= 0 ? columns[b] : master;
+  };
 
-  // The readouts' display and the product name at the top left.
+  // The readouts' display at the top left; the product name at the top
+  // right, above the output section.
   paint.Inset({4, 4, 124, 52}, 4);
-  paint.Wordmark("MORVANTE", 64, 66);
-  paint.Small("DYNAMIC EQUALISER", 64, 90, art::kTextDim, ArtAlign::kCenter);
+  const int brandCx = (master.left + master.right) / 2;
+  paint.Wordmark("MORVANTE", brandCx, 14);
+  paint.Small("DYNAMIC EQUALISER", brandCx, 37, art::kTextDim, ArtAlign::kCenter);
+  LICE_FillRect(bm.get(), master.left + 20, 54, master.right - master.left - 40, 1, art::kColumnEdge, 1.0f, kCopy);
 
   for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
     const Box r = BoxOf(p);
@@ -230,10 +293,11 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
         const KnobGeometry g = KnobGeometryFor(r.right - r.left, r.bottom - r.top);
         const bool bipolar = KnobIsBipolar(param);
         paint.RangeEnds(r, g, RangeEndText(param, param.Min(), bipolar), RangeEndText(param, param.Max(), bipolar));
+        if (bipolar) paint.CentreMark(r, g);
         const std::string title = KnobTitle(param, BandOfParam(p.paramIdx));
         const std::string unit = param.GetLabelForHost();
-        if (p.paramIdx == kOutput) paint.KnobLabel(title, unit, cx, r.top - 14);
-        else paint.KnobLabel(title, unit, cx, r.bottom + 1);
+        const Box col = columnOf(p);
+        paint.KnobLabel(title, unit, cx, p.paramIdx == kOutput ? r.top - 14 : r.bottom + 1, col.left, col.right);
         break;
       }
       case kControlMeter:
@@ -245,17 +309,15 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
     }
   }
 
-  // What the detector names mean, at the bottom left.
-  paint.Caption("DETECTOR", 64, 534, art::kTextDim);
-  paint.Small(std::string(kDetectorModeNames[0]) + "  larger channel", 64, 548, art::kTextDim, ArtAlign::kCenter);
-  paint.Small(std::string(kDetectorModeNames[1]) + "  channel sum", 64, 562, art::kTextDim, ArtAlign::kCenter);
+  // What the detector names mean, at the bottom left in line with the
+  // switches and their captions.
+  if (const MorvanteControlPlace* low = PlaceOfParam(kMorvanteBandLayouts[kBandLow].modeParam)) {
+    paint.Caption("DETECTOR", 64, low->y - 13, art::kTextDim);
+    paint.Legend({{kDetectorModeNames[0], "larger channel"}, {kDetectorModeNames[1], "channel sum"}}, 64, low->y + 1);
+  }
 
   // The maker's link where the link control lies.
-  const std::string link = "penvarrowsonics.com";
-  const int linkCx = (kLinkLeft + kLinkRight) / 2;
-  const int linkY = kLinkTop + (kEditorHeight - kLinkTop - paint.SmallLineHeight()) / 2;
-  paint.Small(link, linkCx, linkY, art::kAccent, ArtAlign::kCenter);
-  const int lw = paint.SmallWidth(link);
-  LICE_FillRect(bm.get(), linkCx - lw / 2, linkY + paint.SmallLineHeight(), lw, 1, art::kAccentDim, 1.0f, kCopy);
+  const int linkY = kLinkTop + (kEditorHeight - kLinkTop - paint.LinkLineHeight()) / 2;
+  paint.Link(LinkText(kProductPageURL), (kLinkLeft + kLinkRight) / 2 - 2, linkY, art::kAccent, art::kAccentDim);
   return bm;
 }

@@ -92,6 +92,17 @@ protected:
     EXPECT_TRUE(LICE_WritePNG((std::string(MORVANTE_BINARY_DIR) + "/" + name).c_str(), &view));
   }
 
+  // Runs check(place, image, frame size) for every control of a kind.
+  template <class Check>
+  static void ForEachControl(EMorvanteControlKind kind, Check check) {
+    for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
+      if (p.kind != kind) continue;
+      LICE_IBitmap* bm = Image(p.image.file);
+      ASSERT_NE(bm, nullptr) << p.image.file;
+      check(p, bm, FrameSizeOf(p));
+    }
+  }
+
   static int FrameFor(double normalized, int frames) {
     int k = static_cast<int>((frames - 1) * normalized + 0.5);
     return k < 0 ? 0 : (k >= frames ? frames - 1 : k);
@@ -154,11 +165,7 @@ TEST_F(Artwork, BackgroundIsOpaqueAndCarriesTheLabels) {
 }
 
 TEST_F(Artwork, KnobsAreTransparentRoundAndMoveFromFrameToFrame) {
-  for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
-    if (p.kind != kControlKnob) continue;
-    LICE_IBitmap* bm = Image(p.image.file);
-    ASSERT_NE(bm, nullptr);
-    const MorvanteFrameSize s = FrameSizeOf(p);
+  ForEachControl(kControlKnob, [](const MorvanteControlPlace& p, LICE_IBitmap* bm, MorvanteFrameSize s) {
     const int last = p.image.frames - 1;
     for (int k = 0; k < last; ++k) EXPECT_FALSE(FramesEqual(bm, k, k + 1, s.width, s.height)) << p.image.file << k;
     for (int k : {0, last}) {
@@ -175,15 +182,11 @@ TEST_F(Artwork, KnobsAreTransparentRoundAndMoveFromFrameToFrame) {
     EXPECT_GT(accent(last), 100) << p.image.file;
     if (bipolar) EXPECT_NEAR(accent(0), accent(last), accent(last) / 10) << p.image.file;
     else EXPECT_GT(2 * accent(last), 3 * accent(last / 2)) << p.image.file;
-  }
+  });
 }
 
 TEST_F(Artwork, MetersRunFromEmptyToFull) {
-  for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
-    if (p.kind != kControlMeter) continue;
-    LICE_IBitmap* bm = Image(p.image.file);
-    ASSERT_NE(bm, nullptr);
-    const MorvanteFrameSize s = FrameSizeOf(p);
+  ForEachControl(kControlMeter, [](const MorvanteControlPlace& p, LICE_IBitmap* bm, MorvanteFrameSize s) {
     const int last = p.image.frames - 1;
     EXPECT_EQ(CountInFrame(bm, 0, s.width, s.height, IsLitReduction), 0) << p.image.file;
     int previous = 0;
@@ -194,21 +197,17 @@ TEST_F(Artwork, MetersRunFromEmptyToFull) {
     }
     // Full: the bar fills the frame but for its rim and the segment gaps.
     EXPECT_GT(previous, s.width * s.height * 2 / 5) << p.image.file;
-  }
+  });
 }
 
 TEST_F(Artwork, SwitchFramesShowTheirStates) {
-  for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
-    if (p.kind != kControlSwitch) continue;
-    LICE_IBitmap* bm = Image(p.image.file);
-    ASSERT_NE(bm, nullptr);
-    const MorvanteFrameSize s = FrameSizeOf(p);
+  ForEachControl(kControlSwitch, [](const MorvanteControlPlace& p, LICE_IBitmap* bm, MorvanteFrameSize s) {
     ASSERT_EQ(p.image.frames, 2);
     EXPECT_FALSE(FramesEqual(bm, 0, 1, s.width, s.height)) << p.image.file;
     if (p.paramIdx == kBypass) {
       EXPECT_EQ(CountInFrame(bm, 0, s.width, s.height, IsLamp), 0);
       EXPECT_GT(CountInFrame(bm, 1, s.width, s.height, IsLamp), 10);
-      continue;
+      return;
     }
     // Value 0 lights the left segment, value 1 the right one.
     auto litHalf = [&](int frame, bool right) {
@@ -221,7 +220,7 @@ TEST_F(Artwork, SwitchFramesShowTheirStates) {
     EXPECT_EQ(litHalf(0, true), 0) << p.image.file;
     EXPECT_GT(litHalf(1, true), 50) << p.image.file;
     EXPECT_EQ(litHalf(1, false), 0) << p.image.file;
-  }
+  });
 }
 
 TEST_F(Artwork, PreviewsOfTheWholeEditor) {
