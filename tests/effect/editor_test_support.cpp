@@ -4,6 +4,7 @@
 
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/iknob_control.h"
+#include "graphics/controls/itext_control.h"
 #include "lice/lice_blit.h"
 #include "lice/lice_resource.h"
 #include "lice/lice_sysbitmap.h"
@@ -67,4 +68,41 @@ void ControlCentre(IGraphics* gui, int controlIdx, int* x, int* y) {
   const IRECT& r = *gui->GetControl(controlIdx)->GetRECT();
   *x = (r.L + r.R) / 2;
   *y = (r.T + r.B) / 2;
+}
+
+const char* Text(IGraphics* gui, int idx) {
+  return static_cast<ITextControl*>(gui->GetControl(idx))->GetTextForPlug();
+}
+
+void Drag(IGraphics* gui, int idx, int up, bool fine) {
+  int x = 0, y = 0;
+  ControlCentre(gui, idx, &x, &y);
+  IMouseMod mod(true, false, fine);
+  gui->OnMouseDown(x, y, &mod);
+  const int step = up < 0 ? -1 : 1;
+  for (int k = step; k != up + step; k += step) gui->OnMouseDrag(x, y - k, &mod);
+  gui->OnMouseUp(x, y - up, &mod);
+}
+
+void Click(IGraphics* gui, int x, int y) {
+  IMouseMod mod(true);
+  gui->OnMouseDown(x, y, &mod);
+  gui->OnMouseUp(x, y, &mod);
+}
+
+void DragKnobTo(TestMorvante& plug, int idx, int paramIdx, double target) {
+  IGraphics* gui = plug.GetGUI();
+  const double h = gui->GetControl(idx)->GetRECT()->H();
+  const double delta = plug.GetParam(paramIdx)->GetNormalized(target) - gui->GetControl(idx)->GetValue();
+  const int coarse = static_cast<int>(delta * 4.0 * h);
+  if (coarse != 0) Drag(gui, idx, coarse);
+  const double rest = plug.GetParam(paramIdx)->GetNormalized(target) - gui->GetControl(idx)->GetValue();
+  const int fine = static_cast<int>(rest * 40.0 * h + (rest < 0 ? -0.5 : 0.5));
+  if (fine != 0) Drag(gui, idx, fine, true);
+}
+
+bool Overlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B; }
+std::string Describe(const IRECT& r) {
+  return "(" + std::to_string(r.L) + ", " + std::to_string(r.T) + ", " + std::to_string(r.R) + ", " +
+         std::to_string(r.B) + ")";
 }
