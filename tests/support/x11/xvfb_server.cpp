@@ -1,5 +1,7 @@
 #include "tests/support/x11/xvfb_server.h"
 
+#include <X11/Xlib.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -18,6 +20,7 @@ namespace {
 struct Server {
   Server() { Start(); }
   ~Server() {
+    if (keepAlive) XCloseDisplay(keepAlive);
     if (pid <= 0) return;
     kill(pid, SIGTERM);
     int status = 0;
@@ -32,11 +35,14 @@ struct Server {
     }
     // Xvfb writes the display number it picked to the descriptor.
     const std::string fd = std::to_string(fds[1]);
+    // -terminate: the server goes when its last client does, which is this
+    // program's own connection below, even when the program crashes.
     const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x900x24", "-nolisten", "tcp",
-                          "-noreset", nullptr};
+                          "-terminate", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     const int result =
@@ -61,11 +67,17 @@ struct Server {
       failure = "Xvfb did not start";
       return;
     }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    keepAlive = XOpenDisplay(nullptr);
+    if (!keepAlive) {
+      failure = "Xvfb does not answer";
+      return;
+    }
     display = ":" + number;
-    setenv("DISPLAY", display.c_str(), 1);
   }
 
   pid_t pid = 0;
+  Display* keepAlive = nullptr;
   std::string display;
   std::string failure;
 };
