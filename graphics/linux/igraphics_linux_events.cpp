@@ -20,8 +20,10 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       if (GetMouseCapture() < 0) OnMouseOut();
       break;
     case FocusOut:
-      // Pointer-grab focus changes are not a loss of focus.
-      if (mTextField && event.xfocus.mode == NotifyNormal) EndTextEntry(false);
+      // Grabs, and focus set again on the window that has it, are no loss.
+      if (mTextField && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+          event.xfocus.detail != NotifyPointer && !mWindow->HasFocus())
+        EndTextEntry(false);
       break;
     case DestroyNotify: WindowDestroyedByHost(); break;
     default: break;

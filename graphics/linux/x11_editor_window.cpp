@@ -154,9 +154,17 @@ void X11EditorWindow::SetSize(int w, int h) {
 }
 
 void X11EditorWindow::TakeFocus(Time time) {
-  if (!mWindow) return;
+  if (!mWindow || HasFocus()) return;
   XSetInputFocus(GetDisplay(), mWindow, RevertToParent, time);
   XFlush(GetDisplay());
+}
+
+bool X11EditorWindow::HasFocus() const {
+  if (!mWindow) return false;
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(GetDisplay(), &focus, &revert);
+  return focus == mWindow;
 }
 
 void X11EditorWindow::GrabPointer(Time time) {

@@ -39,6 +39,7 @@ public:
   void SetSize(int w, int h);
   // Keyboard focus to our window, as a click asks for.
   void TakeFocus(Time time);
+  bool HasFocus() const;
   void GrabPointer(Time time);
   void UngrabPointer(Time time);
   // Sends a key event we do not use on to the host's window.

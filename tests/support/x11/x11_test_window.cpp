@@ -11,6 +11,35 @@
 
 namespace x11test {
 
+namespace {
+std::vector<uint32_t> ReadWindowPixels(Display* display, Window window, int x, int y, int w, int h) {
+  std::vector<uint32_t> pixels;
+  XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                            ZPixmap);
+  if (!image) return pixels;
+  pixels.reserve(static_cast<size_t>(w) * h);
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, col, row)) & 0xFFFFFF);
+  XDestroyImage(image);
+  return pixels;
+}
+
+// The root window's pixels: what the user sees, children and menus included.
+bool WriteRootScreenshot(Display* display, const std::string& path, int w, int h) {
+  const std::vector<uint32_t> pixels = ReadWindowPixels(display, DefaultRootWindow(display), 0, 0, w, h);
+  if (pixels.empty()) return false;
+  LICE_MemBitmap bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      bitmap.getBits()[y * bitmap.getRowSpan() + x] = 0xFF000000u | pixels[static_cast<size_t>(y) * w + x];
+  return LICE_WritePNG(path.c_str(), &bitmap);
+}
+}  // namespace
+
+bool XUser::WriteScreenshot(const std::string& path, int w, int h) const {
+  return WriteRootScreenshot(mDisplay, path, w, h);
+}
+
 XUser::XUser() : mDisplay(XOpenDisplay(nullptr)) {}
 
 XUser::~XUser() {
@@ -127,26 +156,11 @@ std::vector<XWindowId> HostWindow::Children() const {
 void HostWindow::Sync() const { XSync(mDisplay, False); }
 
 std::vector<uint32_t> HostWindow::ReadPixels(XWindowId window, int x, int y, int w, int h) const {
-  std::vector<uint32_t> pixels;
-  XImage* image = XGetImage(mDisplay, window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
-                            ZPixmap);
-  if (!image) return pixels;
-  pixels.reserve(static_cast<size_t>(w) * h);
-  for (int row = 0; row < h; ++row)
-    for (int col = 0; col < w; ++col) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, col, row)) & 0xFFFFFF);
-  XDestroyImage(image);
-  return pixels;
+  return ReadWindowPixels(mDisplay, window, x, y, w, h);
 }
 
 bool HostWindow::WriteScreenshot(const std::string& path) const {
-  // The root window's pixels: what the user sees, children included.
-  const std::vector<uint32_t> pixels = ReadPixels(DefaultRootWindow(mDisplay), 0, 0, mWidth, mHeight);
-  if (pixels.empty()) return false;
-  LICE_MemBitmap bitmap(mWidth, mHeight);
-  for (int y = 0; y < mHeight; ++y)
-    for (int x = 0; x < mWidth; ++x)
-      bitmap.getBits()[y * bitmap.getRowSpan() + x] = 0xFF000000u | pixels[static_cast<size_t>(y) * mWidth + x];
-  return LICE_WritePNG(path.c_str(), &bitmap);
+  return WriteRootScreenshot(mDisplay, path, mWidth, mHeight);
 }
 
 int HostWindow::TakeForwardedKeyPresses() {

@@ -39,6 +39,8 @@ public:
     int x, y, w, h;
   };
   bool WaitForPopups(size_t n, int timeoutMs, std::vector<Area>* areas = nullptr);
+  // The screen's top-left w x h as a PNG file.
+  bool WriteScreenshot(const std::string& path, int w, int h) const;
 
 private:
   void Sync() const;
