@@ -2,6 +2,7 @@
 // our own, redrawn from the host's run loop at the engine's frame rate.
 #include <X11/Xlib.h>
 
+#include "graphics/linux/child_process.h"
 #include "graphics/linux/igraphics_linux.h"
 #include "graphics/linux/x11_editor_window.h"
 #include "graphics/linux/x11_text_field.h"
@@ -77,6 +78,8 @@ void IGraphicsLinux::Resize(int w, int h) {
 }
 
 void IGraphicsLinux::OnRunLoopTimer() {
+  // Programs the editor started (the browser hand-off) are collected here.
+  ReapFinishedChildren();
   if (!mWindow) return;
   IRECT dirty;
   if (IsDirty(&dirty)) Draw(&dirty);

@@ -30,11 +30,15 @@ std::string ScreenshotPath(const char* name) {
 // The user's part while the editor shows a menu, on its own connection.
 class MenuUser {
 public:
-  explicit MenuUser(std::function<void(x11test::XUser&, const std::vector<x11test::XUser::Area>&)> act)
+  using Areas = std::vector<x11test::XUser::Area>;
+  using Action = std::function<void(x11test::XUser&, const Areas&)>;
+  explicit MenuUser(Action act)
       : mThread([this, act] {
           x11test::XUser user;
-          std::vector<x11test::XUser::Area> menus;
+          Areas menus;
           sawMenu = user.WaitForPopups(1, 4000, &menus);
+          // The menu takes the keyboard and the pointer just after it shows.
+          usleep(150000);
           if (sawMenu) act(user, menus);
         }) {}
   ~MenuUser() { Join(); }
@@ -84,33 +88,23 @@ TEST_F(X11PromptTest, AValueMenuOpensTakesKeysAndThePickSetsTheParameter) {
 TEST_F(X11PromptTest, EscapeAndAClickOutsideDismissAndAClickOnAnItemPicks) {
   AttachPromptingCaption(kMode);
   ASSERT_TRUE(Open());
-  {
-    MenuUser user([](x11test::XUser& u, const std::vector<x11test::XUser::Area>&) { u.TypeKey(XK_Escape); });
+  // Clicks the caption, lets the user answer the menu, and serves until the
+  // mode is `until` or a while has passed.
+  auto promptAndAnswer = [&](MenuUser::Action answer, double until) {
+    Serve(500);
+    MenuUser user(std::move(answer));
     User().Click(kCaptionX, kCaptionY);
-    Serve(300);
+    loop.RunUntil([&] { return Value(kMode) == until; }, 1000);
     user.Join();
     EXPECT_TRUE(user.sawMenu);
-  }
+  };
+  promptAndAnswer([](x11test::XUser& u, const MenuUser::Areas&) { u.TypeKey(XK_Escape); }, -1.0);
   EXPECT_EQ(Value(kMode), 1.0);
-  Serve(500);
-  {
-    MenuUser user([](x11test::XUser& u, const std::vector<x11test::XUser::Area>&) { u.Click(390, 290); });
-    User().Click(kCaptionX, kCaptionY);
-    Serve(300);
-    user.Join();
-    EXPECT_TRUE(user.sawMenu);
-  }
+  promptAndAnswer([](x11test::XUser& u, const MenuUser::Areas&) { u.Click(390, 290); }, -1.0);
   EXPECT_EQ(Value(kMode), 1.0);
-  Serve(500);
-  {
-    MenuUser user([](x11test::XUser& u, const std::vector<x11test::XUser::Area>& menus) {
-      // The first item's middle.
-      u.Click(menus[0].x + 30, menus[0].y + 1 + 10);
-    });
-    User().Click(kCaptionX, kCaptionY);
-    loop.RunUntil([&] { return Value(kMode) == 0.0; }, 5000);
-    user.Join();
-  }
+  // The first item's middle.
+  promptAndAnswer([](x11test::XUser& u, const MenuUser::Areas& menus) { u.Click(menus[0].x + 30, menus[0].y + 11); },
+                  0.0);
   EXPECT_EQ(Value(kMode), 0.0);
 }
 

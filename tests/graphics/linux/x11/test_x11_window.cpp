@@ -1,5 +1,12 @@
 // The editor's window in a host's window: embedding, the run loop,
 // presenting, and input in editor pixels.
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "framework/wdl_string.h"
 #include "graphics/controls/icaption_control.h"
 #include "lice/lice_sysbitmap.h"
 #include "tests/graphics/graphics_test_support.h"
@@ -228,4 +235,90 @@ TEST_F(X11EngineTest, AWindowTheHostDestroysFirstIsForgottenWithoutHarm) {
   gui->CloseWindow();
   ASSERT_TRUE(Open());
   EXPECT_EQ(host->Children().size(), 1u);
+}
+
+TEST_F(X11EngineTest, ResizingTheEngineResizesItsWindow) {
+  ASSERT_TRUE(Open());
+  gui->Resize(200, 120);
+  Serve(50);
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(host->GetDisplay(), gui->GetXWindow(), &a));
+  EXPECT_EQ(a.width, 200);
+  EXPECT_EQ(a.height, 120);
+  gui->AttachPanelBackground(IColor(255, 0, 0, 255));
+  IRECT all(0, 0, 200, 120);
+  gui->Draw(&all);
+  EXPECT_EQ(host->ReadPixels(gui->GetXWindow(), 199, 119, 1, 1)[0], 0x0000FFu);
+}
+
+TEST_F(X11EngineTest, TheClipboardsTextArrivesAndASilentClipboardTimesOut) {
+  ASSERT_TRUE(Open());
+  WDL_String text("x");
+  // Nobody owns the clipboard.
+  EXPECT_FALSE(gui->GetTextFromClipboard(&text));
+  EXPECT_STREQ(text.Get(), "");
+
+  // Another program owns it and answers requests for UTF-8 text.
+  std::atomic<bool> owning{false};
+  std::atomic<bool> stop{false};
+  std::thread owner([&] {
+    Display* d = XOpenDisplay(nullptr);
+    Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    XSetSelectionOwner(d, clipboard, w, CurrentTime);
+    XSync(d, False);
+    owning = true;
+    while (!stop.load()) {
+      while (XPending(d)) {
+        XEvent e;
+        XNextEvent(d, &e);
+        if (e.type != SelectionRequest) continue;
+        const XSelectionRequestEvent& r = e.xselectionrequest;
+        const char* answer = "-3.5 dB \xC3\xA9";
+        XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(answer), static_cast<int>(strlen(answer)));
+        XEvent notify{};
+        notify.xselection.type = SelectionNotify;
+        notify.xselection.requestor = r.requestor;
+        notify.xselection.selection = r.selection;
+        notify.xselection.target = r.target;
+        notify.xselection.property = r.property;
+        notify.xselection.time = r.time;
+        XSendEvent(d, r.requestor, False, 0, &notify);
+        XFlush(d);
+      }
+      usleep(2000);
+    }
+    XDestroyWindow(d, w);
+    XCloseDisplay(d);
+  });
+  while (!owning.load()) usleep(1000);
+  EXPECT_TRUE(gui->GetTextFromClipboard(&text));
+  EXPECT_STREQ(text.Get(), "-3.5 dB \xC3\xA9");
+  stop = true;
+  owner.join();
+}
+
+TEST_F(X11EngineTest, AHiddenCursorComesBackWhereItWasHidden) {
+  ASSERT_TRUE(Open());
+  User().MoveTo(120, 80);
+  gui->HideMouseCursor();
+  User().MoveTo(300, 250);
+  gui->ShowMouseCursor();
+  Window root = 0;
+  Window child = 0;
+  int x = 0;
+  int y = 0;
+  int wx = 0;
+  int wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(host->GetDisplay(), DefaultRootWindow(host->GetDisplay()), &root, &child, &x, &y, &wx, &wy, &mask);
+  EXPECT_EQ(x, 120);
+  EXPECT_EQ(y, 80);
+  // Showing twice does nothing more.
+  User().MoveTo(10, 10);
+  gui->ShowMouseCursor();
+  XQueryPointer(host->GetDisplay(), DefaultRootWindow(host->GetDisplay()), &root, &child, &x, &y, &wx, &wy, &mask);
+  EXPECT_EQ(x, 10);
 }
