@@ -2,6 +2,7 @@
 
 #include "framework/iparam.h"
 #include "framework/iplug_base.h"
+#include "framework/wdl_mutex.h"
 #include "graphics/bitmap_storage.h"
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/ipanel_control.h"
@@ -34,13 +35,20 @@ void IGraphics::PrepDraw() {
   mTmpBitmap = new LICE_MemBitmap(0, 0);
 }
 
+WDL_Mutex* IGraphics::ControlListMutex() const { return mPlug ? mPlug->GetMutex() : nullptr; }
+
 void IGraphics::Resize(int w, int h) {
-  mWidth = w;
-  mHeight = h;
-  ReleaseMouseCapture();
-  mMouseOver = -1;
-  DeleteControlsAndBitmaps();
-  PrepDraw();
+  {
+    // The audio thread writes control values under the instance lock; it
+    // must never meet a control being deleted.
+    WDL_MutexLock lock(ControlListMutex());
+    mWidth = w;
+    mHeight = h;
+    ReleaseMouseCapture();
+    mMouseOver = -1;
+    DeleteControlsAndBitmaps();
+    PrepDraw();
+  }
   if (mPlug) mPlug->ResizeGraphics(w, h);
 }
 
@@ -61,15 +69,19 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
 void IGraphics::AttachBackground(int id, const char* name) {
   IBitmap bitmap = LoadIBitmap(id, name, 1);
   IControl* background = new IBitmapControl(mPlug, 0, 0, -1, bitmap, IChannelBlend::kBlendCopy);
+  WDL_MutexLock lock(ControlListMutex());
   if (!mControls.Insert(0, background)) delete background;
 }
 
 void IGraphics::AttachPanelBackground(const IColor& color) {
   IControl* background = new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), &color);
+  WDL_MutexLock lock(ControlListMutex());
   if (!mControls.Insert(0, background)) delete background;
 }
 
 int IGraphics::AttachControl(IControl* control) {
+  // Growing the list may move it while the audio thread walks it.
+  WDL_MutexLock lock(ControlListMutex());
   if (control && !mControls.Add(control)) delete control;
   return mControls.GetSize() - 1;
 }

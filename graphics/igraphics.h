@@ -14,6 +14,7 @@ class IPopupMenu;
 class LICE_IBitmap;
 class LICE_MemBitmap;
 class LICE_SysBitmap;
+class WDL_Mutex;
 class WDL_String;
 
 constexpr int DEFAULT_FPS = 25;
@@ -196,6 +197,9 @@ private:
   void DrawStrict(const IRECT& rect);
   void DrawNonStrict();
   void DeleteControlsAndBitmaps();
+  // The plug-in's instance lock, which guards the control list against the
+  // audio thread's value writes; null without a plug-in.
+  WDL_Mutex* ControlListMutex() const;
   // The menu half of PromptUserInput: one item per display text.
   void PromptFromMenu(IControl* control, IParam* param, IRECT* rect);
   // Fills *dest with a new image of w x h owned by the bitmap cache.

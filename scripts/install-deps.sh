@@ -8,7 +8,7 @@ packages=(
   juce-modules-source
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core fonts-liberation2
-  libx11-dev libxext-dev libxfixes-dev xvfb xauth
+  libx11-dev libxext-dev libxfixes-dev libxtst-dev xvfb xauth
   libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )

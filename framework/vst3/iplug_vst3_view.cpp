@@ -4,6 +4,10 @@
 
 #include "framework/vst3/iplug_vst3.h"
 #include "graphics/igraphics.h"
+#if SMTG_OS_LINUX
+#include "framework/vst3/vst3_run_loop.h"
+#include "graphics/linux/igraphics_linux.h"
+#endif
 
 using namespace Steinberg;
 
@@ -26,6 +30,9 @@ bool IsSupportedType(FIDString type) { return IsNativeType(type); }
 IPlugVST3View::IPlugVST3View(IPlugVST3* plug) : CPluginView(nullptr), mPlug(plug) { mPlug->addRef(); }
 
 IPlugVST3View::~IPlugVST3View() {
+  // A host that releases a view it never removed must not leave a window
+  // (and run-loop registrations) behind.
+  if (systemWindow) removed();
   mPlug->removeDependentView(this);
   mPlug->release();
 }
@@ -39,13 +46,29 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
   // Saying yes to a window type nothing can open would leave the host an
   // empty frame it believes is the editor.
   if (!gui || !IsSupportedType(type)) return kResultFalse;
-  CPluginView::attached(parent, type);
-  if (IsNativeType(type))
-    gui->OpenWindow(parent);
-  else
+  if (IsNativeType(type)) {
+    if (!OpenNativeWindow(gui, parent)) return kResultFalse;
+  } else {
     gui->OpenWindow(parent, nullptr, 0, 0);
+  }
+  CPluginView::attached(parent, type);
   mPlug->OnGUIOpen();
   return kResultOk;
+}
+
+bool IPlugVST3View::OpenNativeWindow(IGraphics* gui, void* parent) {
+#if SMTG_OS_LINUX
+  if (auto* x11 = dynamic_cast<IGraphicsLinux*>(gui)) {
+    // A Linux editor lives on the host's run loop; a host that has none
+    // shows its own generic editor instead of a window that never updates.
+    std::unique_ptr<Vst3RunLoop> loop = Vst3RunLoop::FromFrame(plugFrame);
+    if (!loop) return false;
+    x11->SetRunLoop(std::move(loop));
+    return x11->OpenWindow(parent) != nullptr;
+  }
+#endif
+  gui->OpenWindow(parent);
+  return true;
 }
 
 tresult PLUGIN_API IPlugVST3View::removed() {

@@ -5,6 +5,7 @@
 
 #include "public.sdk/source/common/pluginview.h"
 
+class IGraphics;
 class IPlugVST3;
 
 class IPlugVST3View : public Steinberg::CPluginView {
@@ -24,6 +25,9 @@ public:
   void resize(int w, int h);
 
 private:
+  // The platform window inside parent; false when it cannot be opened.
+  bool OpenNativeWindow(IGraphics* gui, void* parent);
+
   IPlugVST3* mPlug;
   bool mExpectingNewSize = false;
 };

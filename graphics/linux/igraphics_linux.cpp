@@ -1,5 +1,7 @@
 #include "graphics/linux/igraphics_linux.h"
 
+#include "graphics/linux/x11_editor_window.h"
+#include "graphics/linux/x11_text_field.h"
 #include "graphics/png_resource.h"
 
 IGraphicsLinux::IGraphicsLinux(IPlugBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
@@ -12,6 +14,7 @@ IGraphicsLinux::~IGraphicsLinux() { CloseWindow(); }
 LICE_IBitmap* IGraphicsLinux::OSLoadBitmap(int, const char* name) { return LoadPNGResource(name); }
 
 bool IGraphicsLinux::OpenURL(const char* url, const char*, const char*, const char*) {
-  if (!url || !*url || !mURLOpener) return false;
+  // An address that looks like an option would be read as one.
+  if (!url || !*url || *url == '-' || !mURLOpener) return false;
   return mURLOpener(url);
 }

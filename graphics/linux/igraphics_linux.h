@@ -1,9 +1,11 @@
-// The editor engine on Linux. The window-independent half (bundle identity,
-// images from the bundle's resources, the URL hand-off) lives in
-// igraphics_linux.cpp; the operations that need a window, the pointer or the
-// desktop (presenting, menus, the text field, dialogs, clipboard) are in
-// igraphics_linux_window.cpp. Until a window exists those draw only into the
-// draw bitmap and refuse or ignore what needs one.
+// The editor engine on Linux/X11. The window-independent half (bundle
+// identity, images from the bundle's resources, the URL hand-off) lives in
+// igraphics_linux.cpp; the child window inside the host's window, its
+// presenting and the run-loop hook-up in igraphics_linux_window.cpp; input in
+// igraphics_linux_events.cpp; menus, the text field and the desktop services
+// in igraphics_linux_services.cpp. Everything runs on the host's UI thread:
+// the redraw poll and the X connection's events come through the host's run
+// loop, never from a thread of ours.
 #pragma once
 
 #include <functional>
@@ -11,8 +13,14 @@
 
 #include "framework/wdl_string.h"
 #include "graphics/igraphics.h"
+#include "graphics/linux/editor_run_loop.h"
+#include "graphics/linux/x11_input.h"
 
-class IGraphicsLinux : public IGraphics {
+class X11EditorWindow;
+class X11TextField;
+union _XEvent;
+
+class IGraphicsLinux : public IGraphics, private EditorRunLoopClient {
 public:
   // Hands a web address to whatever shows it to the user; true when it did.
   using URLOpener = std::function<bool(const char* url)>;
@@ -27,6 +35,14 @@ public:
   // Replaces how OpenURL reaches the user (tests record the request instead
   // of starting a browser). An empty opener refuses every address.
   void SetURLOpener(URLOpener opener) { mURLOpener = std::move(opener); }
+
+  // The host's loop that the next OpenWindow registers its timer and its X
+  // connection with; OpenWindow opens nothing without one.
+  void SetRunLoop(std::unique_ptr<EditorRunLoop> runLoop);
+  // The X window id of the open editor window (0 when closed).
+  unsigned long GetXWindow() const;
+  // Whether the one-line text field is open.
+  bool TextEntryIsOpen() const { return mTextField != nullptr; }
 
   // ---- Window-independent ----
   // A PNG from the bundle's Contents/Resources, found by the last path
@@ -57,10 +73,41 @@ public:
   void* GetWindow() override;
   bool GetTextFromClipboard(WDL_String* str) override;
   void UpdateTooltips() override;
+  void Resize(int w, int h) override;
+  void HideMouseCursor() override;
+  void ShowMouseCursor() override;
 
 private:
+  void OnRunLoopTimer() override;
+  void OnRunLoopFdReadable() override;
+  void HandleEvent(_XEvent& event);
+  void HandleButtonPress(_XEvent& event);
+  void HandleButtonRelease(_XEvent& event);
+  void HandleMotion(_XEvent& event);
+  void HandleKey(_XEvent& event);
+  void HandleExpose(_XEvent& event);
+  // Ends the text field; applies its text when apply is set.
+  void EndTextEntry(bool apply);
+  // Presents rect from the draw bitmap as it is.
+  void PresentFromBitmap(const IRECT& rect);
+  // The host destroyed our window under us: forget it without touching it.
+  void WindowDestroyedByHost();
+
   WDL_String mBundleID;
   URLOpener mURLOpener;
+  std::unique_ptr<EditorRunLoop> mRunLoop;
+  bool mRunLoopStarted = false;
+  std::unique_ptr<X11EditorWindow> mWindow;
+  std::unique_ptr<X11TextField> mTextField;
+  DoubleClickDetector mDoubleClick;
+  IRECT mExposed;
+  int mPrevX = 0;
+  int mPrevY = 0;
+  // Keys whose press went on to the host; their release follows it there.
+  unsigned char mForwardedKeys[256] = {};
+  bool mCursorHidden = false;
+  int mHiddenCursorX = -1;
+  int mHiddenCursorY = -1;
 };
 
 // The editor engine for this platform, its bundle identifier set.

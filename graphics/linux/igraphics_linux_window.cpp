@@ -1,57 +1,105 @@
-// The services of IGraphicsLinux that need a window, the pointer or the
-// desktop. Without a window the engine draws into its draw bitmap only:
-// presenting accepts the region, and what would need the user's answer is
-// refused.
+// The editor's window: a child of the host's X11 window on a connection of
+// our own, redrawn from the host's run loop at the engine's frame rate.
+#include <X11/Xlib.h>
+
+#include "graphics/linux/child_process.h"
 #include "graphics/linux/igraphics_linux.h"
+#include "graphics/linux/x11_editor_window.h"
+#include "graphics/linux/x11_text_field.h"
+#include "lice/lice_sysbitmap.h"
 
-bool IGraphicsLinux::DrawScreen(IRECT*) { return true; }
+void IGraphicsLinux::SetRunLoop(std::unique_ptr<EditorRunLoop> runLoop) {
+  // The loop in use stays until the window closes.
+  if (mWindow) return;
+  mRunLoop = std::move(runLoop);
+}
 
-void IGraphicsLinux::ForceEndUserEdit() {}
+unsigned long IGraphicsLinux::GetXWindow() const { return mWindow ? mWindow->GetWindow() : 0; }
 
-int IGraphicsLinux::ShowMessageBox(const char*, const char*, int) { return 0; }
+void* IGraphicsLinux::OpenWindow(void* parent) {
+  CloseWindow();
+  // Without the host's loop the window would never update nor see input.
+  if (!mRunLoop || !parent) return nullptr;
+  if (!GetDrawBitmap()) PrepDraw();
+  auto window = std::make_unique<X11EditorWindow>();
+  if (!window->Open(reinterpret_cast<Window>(parent), Width(), Height())) return nullptr;
+  if (!mRunLoop->Start(window->Fd(), 1000 / FPS(), this)) return nullptr;
+  mRunLoopStarted = true;
+  mWindow = std::move(window);
+  mDoubleClick.Reset();
+  mExposed = IRECT();
+  // The whole picture once; from here on only what changes.
+  IRECT all(0, 0, Width(), Height());
+  Draw(&all);
+  UpdateTooltips();
+  return reinterpret_cast<void*>(mWindow->GetWindow());
+}
 
-IPopupMenu* IGraphicsLinux::CreateIPopupMenu(IPopupMenu*, IRECT*) {
+void IGraphicsLinux::CloseWindow() {
+  if (mTextField) EndTextEntry(false);
+  if (mCursorHidden) ShowMouseCursor();
+  if (mRunLoopStarted) {
+    mRunLoop->Stop();
+    mRunLoopStarted = false;
+    // The host hands over its loop again at the next opening.
+    mRunLoop.reset();
+  }
+  mWindow.reset();
   ReleaseMouseCapture();
-  return nullptr;
 }
 
-void IGraphicsLinux::CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) {}
+void* IGraphicsLinux::GetWindow() { return mWindow ? reinterpret_cast<void*>(mWindow->GetWindow()) : nullptr; }
 
-void IGraphicsLinux::HostPath(WDL_String* path) {
-  if (path) path->Set("");
+void IGraphicsLinux::WindowDestroyedByHost() {
+  // Our window went with the host's; the requests that would name it only
+  // draw errors, which our connection swallows.
+  CloseWindow();
 }
 
-void IGraphicsLinux::PluginPath(WDL_String* path) {
-  if (path) path->Set("");
+bool IGraphicsLinux::DrawScreen(IRECT* rect) {
+  if (!mWindow || !rect) return false;
+  // The text field lies over the controls it covers.
+  if (mTextField) mTextField->Draw(this);
+  PresentFromBitmap(*rect);
+  return true;
 }
 
-void IGraphicsLinux::DesktopPath(WDL_String* path) {
-  if (path) path->Set("");
+void IGraphicsLinux::PresentFromBitmap(const IRECT& rect) {
+  LICE_SysBitmap* bitmap = GetDrawBitmap();
+  if (!mWindow || !bitmap || !bitmap->getBits()) return;
+  mWindow->Present(rect, reinterpret_cast<const unsigned int*>(bitmap->getBits()), bitmap->getRowSpan());
 }
 
-void IGraphicsLinux::AppSupportPath(WDL_String* path, bool) {
-  if (path) path->Set("");
+void IGraphicsLinux::Resize(int w, int h) {
+  if (w == Width() && h == Height()) return;
+  if (mTextField) EndTextEntry(false);
+  IGraphics::Resize(w, h);
+  if (mWindow) mWindow->SetSize(w, h);
 }
 
-void IGraphicsLinux::SandboxSafeAppSupportPath(WDL_String* path) {
-  if (path) path->Set("");
+void IGraphicsLinux::OnRunLoopTimer() {
+  // Programs the editor started (the browser hand-off) are collected here.
+  ReapFinishedChildren();
+  if (!mWindow) return;
+  IRECT dirty;
+  if (IsDirty(&dirty)) Draw(&dirty);
 }
 
-void IGraphicsLinux::PromptForFile(WDL_String* fileName, EFileAction, WDL_String*, const char*) {
-  if (fileName) fileName->Set("");
+void IGraphicsLinux::OnRunLoopFdReadable() {
+  // An event may close the window (the host removing the view from inside
+  // a call we make), so the window is looked up again for every event.
+  while (mWindow && XPending(mWindow->GetDisplay()) > 0) {
+    XEvent event;
+    XNextEvent(mWindow->GetDisplay(), &event);
+    HandleEvent(event);
+  }
 }
 
-bool IGraphicsLinux::PromptForColor(IColor*, const char*) { return false; }
-
-void* IGraphicsLinux::OpenWindow(void*) { return nullptr; }
-
-void IGraphicsLinux::CloseWindow() {}
-
-void* IGraphicsLinux::GetWindow() { return nullptr; }
-
-bool IGraphicsLinux::GetTextFromClipboard(WDL_String* str) {
-  if (str) str->Set("");
-  return false;
+void IGraphicsLinux::HandleExpose(XEvent& event) {
+  const XExposeEvent& e = event.xexpose;
+  mExposed = mExposed.Union(IRECT(e.x, e.y, e.x + e.width, e.y + e.height));
+  if (e.count > 0) return;
+  // The draw bitmap already holds the current picture.
+  PresentFromBitmap(mExposed);
+  mExposed = IRECT();
 }
-
-void IGraphicsLinux::UpdateTooltips() {}

@@ -1,3 +1,4 @@
+#include "graphics/linux/child_process.h"
 #include "graphics/linux/igraphics_linux.h"
 
 namespace {
@@ -7,5 +8,8 @@ constexpr const char* kBundleID = "com.Penvarrowsonics.vst3.MORVANTE";
 std::unique_ptr<IGraphicsLinux> MakeGraphics(IPlugBase* plug, int w, int h, int fps) {
   auto graphics = std::make_unique<IGraphicsLinux>(plug, w, h, fps);
   graphics->SetBundleID(kBundleID);
+  // The desktop's opener picks the browser (or the file's program); it is
+  // started without a shell and not waited for.
+  graphics->SetURLOpener([](const char* url) { return StartDetached("xdg-open", {url}); });
   return graphics;
 }

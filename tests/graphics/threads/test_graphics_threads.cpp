@@ -5,6 +5,7 @@
 
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/icontrol.h"
+#include "framework/wdl_mutex.h"
 #include "graphics/igraphics_headless.h"
 #include "lice/lice_bitmap.h"
 #include "tests/graphics/graphics_test_support.h"
@@ -77,4 +78,34 @@ TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
     EXPECT_EQ(gui->GetPoint(8 + i * 12 + 3, 10).R, frame - 1);
   }
   delete strip;
+}
+
+TEST(IGraphicsThreads, ResizingDropsControlsOnlyBetweenTheAudioThreadsBlocks) {
+  GraphicsTestPlug plug;
+  auto* gui = new IGraphicsHeadless(&plug, 64, 32);
+  plug.AttachGraphics(gui);
+  for (int i = 0; i < 8; ++i) AttachRecording(*gui, &plug, IRECT(i * 8, 0, i * 8 + 8, 8), i % 4);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0};
+  std::thread audio([&] {
+    // As the binding's process does: a block under the instance lock.
+    while (!stop.load()) {
+      WDL_MutexLock lock(plug.GetMutex());
+      for (int i = 0; i < 16; ++i) {
+        gui->SetControlFromPlug(i % 10, 0.5);
+        gui->SetParameterFromPlug(i % 4, 0.25, true);
+      }
+      blocks.fetch_add(1);
+    }
+  });
+  // The editor changing size and attaching its controls again, over and over.
+  for (int round = 0; round < 200 || blocks.load() < 50; ++round) {
+    gui->Resize(64 + round % 2, 32);
+    for (int i = 0; i < 8; ++i) AttachRecording(*gui, &plug, IRECT(i * 8, 0, i * 8 + 8, 8), i % 4);
+  }
+  stop = true;
+  audio.join();
+  EXPECT_EQ(gui->NControls(), 8);
+  EXPECT_GE(blocks.load(), 50);
 }

@@ -1,0 +1,22 @@
+// The host's event loop as the editor's window sees it: one repeating timer
+// and one watched file descriptor (the X connection), both served on the
+// host's user-interface thread. The plug-in starts no thread of its own.
+#pragma once
+
+class EditorRunLoopClient {
+public:
+  virtual ~EditorRunLoopClient() = default;
+  virtual void OnRunLoopTimer() = 0;
+  virtual void OnRunLoopFdReadable() = 0;
+};
+
+class EditorRunLoop {
+public:
+  virtual ~EditorRunLoop() = default;
+  // Calls client->OnRunLoopTimer() every intervalMs and
+  // client->OnRunLoopFdReadable() whenever fd has data, until Stop. False
+  // when the host refuses either registration (nothing stays registered).
+  virtual bool Start(int fd, int intervalMs, EditorRunLoopClient* client) = 0;
+  // Unregisters both; the client is never called after this returns.
+  virtual void Stop() = 0;
+};
