@@ -3,9 +3,11 @@
 // input above its Threshold; the equaliser runs at eight times the host rate.
 #pragma once
 
+#include "effect/biquad_gain_tuning.h"
 #include "effect/morvante_band.h"
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
+#include "effect/oversampled_stereo_chain.h"
 #include "effect/st_oversampler4x.h"
 
 class MORVANTE : public MorvantePlugBase {
@@ -45,7 +47,10 @@ private:
   // A NaN or infinity in any state would otherwise stay for the life of the
   // instance; clearing it lets finite input give finite output again.
   void ClearNonFiniteState();
-  void RunOversampledChain(int channel, double input);
+  // The per-block set-up of the chain and the work of one chunk of it.
+  struct BlockSettings;
+  void PrepareBlock(double sampleRate, BlockSettings& block);
+  void ProcessChunk(const BlockSettings& block, double** inputs, double** outputs, int offset, int n);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
@@ -54,4 +59,12 @@ private:
   // The ten equaliser sections of each channel in the order a sample passes
   // them; points into mBands.
   Biquad* mChain[kNumChannels][kSectionsPerChannel];
+  // Where each band's dynamic section sits in the chain.
+  int mDynamicChainPosition[kNumMorvanteBands];
+  // Per band: the tuning of its dynamic sections without the gain, and the
+  // gain they carry now.
+  BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
+  double mTunedDynamicGain[kNumMorvanteBands];
+  BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
+  OversampledStereoChain mStereoChain;
 };

@@ -3,6 +3,12 @@
 // the instance lock, which the caller holds for the whole block) are computed
 // once per block; every expression keeps the operation order of the
 // per-sample form so that the output is the same bit for bit.
+//
+// A block runs in chunks: first the detection and the dynamic sections'
+// tuning of every base-rate sample of the chunk, then the oversampled chain
+// of both channels over the whole chunk (OversampledStereoChain).
+#include <xmmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -33,10 +39,23 @@ struct BandBlockTerms {
   double attackCoefficient;
   double releaseCoefficient;
   bool switchedOff;
-  double equaliserFc;
-  double equaliserQ;
-  // The dynamic sections are re-tuned only when their gain moves.
-  double tunedDynamicGain;
+};
+
+// Subnormal numbers are flushed to zero while the processing runs: on many
+// processors every operation on one costs a hundred times a normal one, and
+// the decay of a filter after a loud passage is made of them. The caller's
+// control word comes back when the block is done.
+class ScopedFlushDenormals {
+public:
+  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
+  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
+  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
+  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
+
+private:
+  static constexpr unsigned kFlushToZero = 0x8000;
+  static constexpr unsigned kDenormalsAreZero = 0x0040;
+  unsigned mSaved;
 };
 
 // The larger signed sample; a NaN gives way to the other one.
@@ -103,18 +122,108 @@ void MORVANTE::ClearNonFiniteState() {
   }
 }
 
-void MORVANTE::RunOversampledChain(int channel, double input) {
-  StOversampler4x& oversampler = mOversampler[channel];
-  Biquad* const* chain = mChain[channel];
-  oversampler.up4(input);
-  for (int e = StOversampler4x::kFirstNewEntry; e < StOversampler4x::kTaps; ++e) {
-    float s = static_cast<float>(oversampler.outputHistory[e]);
-    for (int k = 0; k < kSectionsPerChannel; ++k) s = chain[k]->processSample(s);
-    oversampler.outputHistory[e] = s;
+// Everything the samples of one block share: the switches are read once,
+// at the block's start, like every parameter copy.
+struct MORVANTE::BlockSettings {
+  double g, m;
+  BandBlockTerms terms[kNumMorvanteBands];
+  int mode[kNumMorvanteBands];
+  bool bypass;
+  IGraphics* gui;
+  double meterCoefficient;
+};
+
+void MORVANTE::PrepareBlock(double sr, BlockSettings& block) {
+  block.g = DetectorSmoothing(sr);
+  block.m = 1 - block.g;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    MorvanteBand& band = mBands[b];
+    BandBlockTerms& t = block.terms[b];
+    t.thresholdLevel = kThresholdScale * band.threshold;
+    t.thresholdLinear = std::exp(t.thresholdLevel / kLevelScale);
+    t.slope = 1 / band.ratio;
+    t.attackCoefficient = SmoothingCoefficient(band.attack, sr);
+    t.releaseCoefficient = SmoothingCoefficient(band.release, sr);
+    t.switchedOff = band.threshold == 0.0;
+    block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
+
+    const int type = kMorvanteBandLayouts[b].equaliserType;
+    const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
+    const double Q = -band.bandwidth;
+    band.staticFilter[0].setBiquad(type, Fc, Q, band.gain - kDynamicRangeDB);
+    band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
+    mDynamicTuning[b].prepare(type, Fc, Q);
+    // NaN: the first sample always tunes.
+    mTunedDynamicGain[b] = std::nan("");
+  }
+  block.bypass = GetParam(kBypass)->Int() == 1;
+  block.gui = GetGUI();
+  block.meterCoefficient = VUClass::Coefficient(sr);
+
+  mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
+  mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
+  for (int k = kNumMorvanteBands; k < kSectionsPerChannel; ++k) {
+    mStereoChain.SetStaticSection(k, mChain[0][k]->getCoefficients());
+  }
+  mStereoChain.SetTrim(mTrimFilter[0].getCoefficients());
+}
+
+void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double** outputs, int offset, int n) {
+  // Copies, so that outputs may share the inputs' buffers in any way.
+  double left[OversampledStereoChain::kChunk] = {}, right[OversampledStereoChain::kChunk] = {};
+  const double g = block.g, m = block.m;
+  for (int i = 0; i < n; ++i) {
+    const double L = left[i] = inputs[0][offset + i];
+    const double R = right[i] = inputs[1][offset + i];
+
+    // Linked detection: one gain state per band drives both channels.
+    double accumulator = 0.0;
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      MorvanteBand& band = mBands[b];
+      const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
+      const float x = band.detectorFilter.processSample(d);
+      double level;
+      if (b == kBandMid) {
+        level = ContinuedLevel(x, g, m, accumulator);
+      } else {
+        double reached;
+        level = TwoStepLevel(x, g, m, &reached);
+        if (b == kBandLowMid) accumulator = reached;
+      }
+      band.gainState = StepGainState(band.gainState, TargetGain(level, block.terms[b]), block.terms[b]);
+    }
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      if (block.terms[b].switchedOff) mBands[b].gainState = 1.0;
+    }
+
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const double dynamicGain = kDynamicRangeDB * mBands[b].gainState;
+      if (dynamicGain != mTunedDynamicGain[b]) {
+        mDynamicCoefficients[b] = mDynamicTuning[b].coefficients(dynamicGain);
+        mTunedDynamicGain[b] = dynamicGain;
+      }
+      mStereoChain.SetDynamicSection(i, mDynamicChainPosition[b], mDynamicCoefficients[b]);
+    }
+
+    // The ballistics run at every sample; the editor is handed the values
+    // once per block.
+    if (block.gui) {
+      for (MorvanteBand& band : mBands) {
+        band.meter.ProcessWithCoefficient((1.0 - band.gainState) * kMeterInputScale, block.meterCoefficient);
+      }
+    }
+  }
+
+  double processedLeft[OversampledStereoChain::kChunk] = {}, processedRight[OversampledStereoChain::kChunk] = {};
+  mStereoChain.Process(left, right, n, processedLeft, processedRight);
+  for (int i = 0; i < n; ++i) {
+    outputs[0][offset + i] = block.bypass ? left[i] : processedLeft[i] * mOutputGain;
+    outputs[1][offset + i] = block.bypass ? right[i] : processedRight[i] * mOutputGain;
   }
 }
 
 void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  const ScopedFlushDenormals noDenormals;
   const double sr = GetSampleRate();
   ClearNonFiniteState();
 
@@ -125,92 +234,21 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   }
   if (nFrames <= 0) return;
 
-  const double g = DetectorSmoothing(sr);
-  const double m = 1 - g;
-  BandBlockTerms terms[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    MorvanteBand& band = mBands[b];
-    BandBlockTerms& t = terms[b];
-    t.thresholdLevel = kThresholdScale * band.threshold;
-    t.thresholdLinear = std::exp(t.thresholdLevel / kLevelScale);
-    t.slope = 1 / band.ratio;
-    t.attackCoefficient = SmoothingCoefficient(band.attack, sr);
-    t.releaseCoefficient = SmoothingCoefficient(band.release, sr);
-    t.switchedOff = band.threshold == 0.0;
-    t.equaliserFc = (band.frequency / sr) * kOversampledFrequencyScale;
-    t.equaliserQ = -band.bandwidth;
-    // NaN: the first sample always tunes.
-    t.tunedDynamicGain = std::nan("");
-
-    const int type = kMorvanteBandLayouts[b].equaliserType;
-    band.staticFilter[0].setBiquad(type, t.equaliserFc, t.equaliserQ, band.gain - kDynamicRangeDB);
-    band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
+  BlockSettings block;
+  PrepareBlock(sr, block);
+  mStereoChain.LoadState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
+  for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
+    ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
   }
-  mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
-  mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
-  const double meterCoefficient = VUClass::Coefficient(sr);
+  mStereoChain.StoreState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
 
-  for (int i = 0; i < nFrames; ++i) {
-    const double L = inputs[0][i];
-    const double R = inputs[1][i];
-
-    // Linked detection: one gain state per band drives both channels.
-    double accumulator = 0.0;
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      MorvanteBand& band = mBands[b];
-      const int mode = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
-      const float d = static_cast<float>(mode == 1 ? L + R : LargerSample(L, R));
-      const float x = band.detectorFilter.processSample(d);
-      double level;
-      if (b == kBandMid) {
-        level = ContinuedLevel(x, g, m, accumulator);
-      } else {
-        double reached;
-        level = TwoStepLevel(x, g, m, &reached);
-        if (b == kBandLowMid) accumulator = reached;
-      }
-      band.gainState = StepGainState(band.gainState, TargetGain(level, terms[b]), terms[b]);
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const BiquadGainTuning& tuning = mDynamicTuning[b];
+    for (Biquad& section : mBands[b].dynamicFilter) {
+      section.setTuning(tuning.type(), tuning.Fc(), tuning.Q(), mTunedDynamicGain[b], mDynamicCoefficients[b]);
     }
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      if (terms[b].switchedOff) mBands[b].gainState = 1.0;
-    }
-
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      MorvanteBand& band = mBands[b];
-      BandBlockTerms& t = terms[b];
-      const double dynamicGain = kDynamicRangeDB * band.gainState;
-      if (dynamicGain != t.tunedDynamicGain) {
-        band.dynamicFilter[0].setBiquad(kMorvanteBandLayouts[b].equaliserType, t.equaliserFc, t.equaliserQ,
-                                        dynamicGain);
-        band.dynamicFilter[1].copyTuningFrom(band.dynamicFilter[0]);
-        t.tunedDynamicGain = dynamicGain;
-      }
-    }
-
-    for (int pass = 0; pass < kOversamplingPasses; ++pass) {
-      RunOversampledChain(0, L);
-      RunOversampledChain(1, R);
-    }
-
-    double processed[kNumChannels];
-    for (int c = 0; c < kNumChannels; ++c) {
-      const float D = static_cast<float>(mOversampler[c].downSample());
-      processed[c] = mTrimFilter[c].processSample(D);
-      // The trim section runs at twice the rate it is tuned for; its second
-      // step sees silence.
-      mTrimFilter[c].processSample(0.0f);
-    }
-
-    // Read per channel: the controller side may change it at any time.
-    outputs[0][i] = GetParam(kBypass)->Int() == 1 ? L : processed[0] * mOutputGain;
-    outputs[1][i] = GetParam(kBypass)->Int() == 1 ? R : processed[1] * mOutputGain;
-
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      IGraphics* gui = GetGUI();
-      if (!gui) break;
-      MorvanteBand& band = mBands[b];
-      const double v = band.meter.ProcessWithCoefficient((1.0 - band.gainState) * kMeterInputScale, meterCoefficient);
-      gui->SetControlFromPlug(band.meterControlIdx, v);
-    }
+  }
+  if (block.gui) {
+    for (const MorvanteBand& band : mBands) block.gui->SetControlFromPlug(band.meterControlIdx, band.meter.GetState());
   }
 }

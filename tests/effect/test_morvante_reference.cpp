@@ -101,10 +101,15 @@ public:
       ASSERT_EQ(std::memcmp(plugR.data(), refR.data(), n * sizeof(double)), 0) << FirstDifference(plugR, refR);
     }
     if (graphics) {
-      ASSERT_EQ(graphics->updates.size(), ref.meterLog.size());
-      for (size_t k = 0; k < ref.meterLog.size(); ++k) {
-        ASSERT_EQ(graphics->updates[k].controlIdx, kMeterControl[ref.meterLog[k].band]);
-        ASSERT_EQ(std::memcmp(&graphics->updates[k].value, &ref.meterLog[k].value, sizeof(double)), 0)
+      // The meters step at every sample; the editor is handed the five
+      // values the block ends with.
+      ASSERT_EQ(ref.meterLog.size(), static_cast<size_t>(n) * kNumMorvanteBands);
+      ASSERT_EQ(graphics->updates.size(), n > 0 ? static_cast<size_t>(kNumMorvanteBands) : 0u);
+      const size_t last = ref.meterLog.size() - graphics->updates.size();
+      for (size_t k = 0; k < graphics->updates.size(); ++k) {
+        const ReferenceMorvante::MeterUpdate& expected = ref.meterLog[last + k];
+        ASSERT_EQ(graphics->updates[k].controlIdx, kMeterControl[expected.band]);
+        ASSERT_EQ(std::memcmp(&graphics->updates[k].value, &expected.value, sizeof(double)), 0)
             << "meter update " << k;
       }
       graphics->updates.clear();
