@@ -7,7 +7,7 @@
 // A block runs in chunks: first the detection and the dynamic sections'
 // tuning of every base-rate sample of the chunk, then the oversampled chain
 // of both channels over the whole chunk (OversampledStereoChain).
-#include <xmmintrin.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +58,11 @@ private:
   unsigned mSaved;
 };
 
+// The square root without the library's errno handling, which a negative
+// argument (every negative filtered sample) would otherwise go through. The
+// result is the same: NaN below zero.
+inline double Root(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd(), _mm_set_sd(v))); }
+
 // The larger signed sample; a NaN gives way to the other one.
 inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
 
@@ -67,18 +72,18 @@ inline double LargerSample(double left, double right) { return (left > right || 
 // the one-pole reached.
 inline double TwoStepLevel(double x, double g, double m, double* accumulator) {
   const double a1 = m * x;
-  if (x > std::sqrt(a1)) {
+  if (x > Root(a1)) {
     *accumulator = a1;
     return x;
   }
   const double a2 = g * a1 + m * x;
   *accumulator = a2;
-  return std::sqrt(a2);
+  return Root(a2);
 }
 
 // The Mid band continues from the Low Mid band's accumulator.
 inline double ContinuedLevel(double x, double g, double m, double accumulator) {
-  const double root = std::sqrt(g * accumulator + m * x);
+  const double root = Root(g * accumulator + m * x);
   return x > root ? x : root;
 }
 
@@ -168,53 +173,78 @@ void MORVANTE::PrepareBlock(double sr, BlockSettings& block) {
   mStereoChain.SetTrim(mTrimFilter[0].getCoefficients());
 }
 
+// In steps over the whole chunk: a band's target gains depend only on its
+// detector, its gain states only on the targets, and its tuning only on the
+// gain states, so the costly steps of different samples do not wait for
+// each other, and the recursive steps run for the five bands side by side.
 void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double** outputs, int offset, int n) {
+  constexpr int kChunk = OversampledStereoChain::kChunk;
   // Copies, so that outputs may share the inputs' buffers in any way.
-  double left[OversampledStereoChain::kChunk] = {}, right[OversampledStereoChain::kChunk] = {};
-  const double g = block.g, m = block.m;
+  double left[kChunk] = {}, right[kChunk] = {};
   for (int i = 0; i < n; ++i) {
-    const double L = left[i] = inputs[0][offset + i];
-    const double R = right[i] = inputs[1][offset + i];
+    left[i] = inputs[0][offset + i];
+    right[i] = inputs[1][offset + i];
+  }
 
-    // Linked detection: one gain state per band drives both channels.
+  // Linked detection: one gain state per band drives both channels. The
+  // Mid band continues from what the Low Mid band's one-pole reached.
+  const double g = block.g, m = block.m;
+  double level[kNumMorvanteBands][kChunk] = {};
+  for (int i = 0; i < n; ++i) {
+    const double L = left[i], R = right[i];
     double accumulator = 0.0;
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      MorvanteBand& band = mBands[b];
       const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      const float x = band.detectorFilter.processSample(d);
-      double level;
+      const float x = mBands[b].detectorFilter.processSample(d);
       if (b == kBandMid) {
-        level = ContinuedLevel(x, g, m, accumulator);
+        level[b][i] = ContinuedLevel(x, g, m, accumulator);
       } else {
         double reached;
-        level = TwoStepLevel(x, g, m, &reached);
+        level[b][i] = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
-      band.gainState = StepGainState(band.gainState, TargetGain(level, block.terms[b]), block.terms[b]);
     }
+  }
+  // The levels are replaced by the target gains, then by the gain states.
+  double (&gainState)[kNumMorvanteBands][kChunk] = level;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    for (int i = 0; i < n; ++i) gainState[b][i] = TargetGain(level[b][i], block.terms[b]);
+  }
+  double state[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
+  for (int i = 0; i < n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      if (block.terms[b].switchedOff) mBands[b].gainState = 1.0;
+      const BandBlockTerms& terms = block.terms[b];
+      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], gainState[b][i], terms);
+      gainState[b][i] = state[b];
     }
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
 
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const double dynamicGain = kDynamicRangeDB * mBands[b].gainState;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const int section = mDynamicChainPosition[b];
+    for (int i = 0; i < n; ++i) {
+      const double dynamicGain = kDynamicRangeDB * gainState[b][i];
       if (dynamicGain != mTunedDynamicGain[b]) {
         mDynamicCoefficients[b] = mDynamicTuning[b].coefficients(dynamicGain);
         mTunedDynamicGain[b] = dynamicGain;
       }
-      mStereoChain.SetDynamicSection(i, mDynamicChainPosition[b], mDynamicCoefficients[b]);
+      mStereoChain.SetDynamicSection(i, section, mDynamicCoefficients[b]);
     }
+  }
 
-    // The ballistics run at every sample; the editor is handed the values
-    // once per block.
-    if (block.gui) {
-      for (MorvanteBand& band : mBands) {
-        band.meter.ProcessWithCoefficient((1.0 - band.gainState) * kMeterInputScale, block.meterCoefficient);
+  // The ballistics run at every sample; the editor is handed the values
+  // once per block.
+  if (block.gui) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      VUClass& meter = mBands[b].meter;
+      for (int i = 0; i < n; ++i) {
+        meter.ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, block.meterCoefficient);
       }
     }
   }
 
-  double processedLeft[OversampledStereoChain::kChunk] = {}, processedRight[OversampledStereoChain::kChunk] = {};
+  double processedLeft[kChunk] = {}, processedRight[kChunk] = {};
   mStereoChain.Process(left, right, n, processedLeft, processedRight);
   for (int i = 0; i < n; ++i) {
     outputs[0][offset + i] = block.bypass ? left[i] : processedLeft[i] * mOutputGain;
