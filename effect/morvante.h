@@ -47,10 +47,20 @@ private:
   // A NaN or infinity in any state would otherwise stay for the life of the
   // instance; clearing it lets finite input give finite output again.
   void ClearNonFiniteState();
-  // The per-block set-up of the chain and the work of one chunk of it.
-  struct BlockSettings;
-  void PrepareBlock(double sampleRate, BlockSettings& block);
-  void ProcessChunk(const BlockSettings& block, double** inputs, double** outputs, int offset, int n);
+  // Everything derived from the parameter copies and the rate: the filters'
+  // tunings and the gain computer's terms. Derived again only when one of
+  // them changes, which keeps small blocks cheap.
+  struct DerivedSettings {
+    bool valid = false;
+    double sampleRate = 0.0;
+    double copies[kNumMorvanteBands][7] = {};
+    double g = 0.0, m = 0.0, meterCoefficient = 0.0;
+    MorvanteBandTerms terms[kNumMorvanteBands] = {};
+  };
+  // The switches and the editor, read once at the start of a block.
+  struct BlockSwitches;
+  void DeriveSettings(double sampleRate);
+  void ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
@@ -67,4 +77,5 @@ private:
   double mTunedDynamicGain[kNumMorvanteBands];
   BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
   OversampledStereoChain mStereoChain;
+  DerivedSettings mDerived;
 };

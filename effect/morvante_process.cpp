@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "effect/morvante.h"
 #include "graphics/igraphics.h"
@@ -32,14 +33,6 @@ constexpr int kOversamplingPasses = 2;
 constexpr double kTrimQ = 0.4;
 constexpr double kTrimGainDB = -2.5;
 
-struct BandBlockTerms {
-  double thresholdLevel;  // T, in the level scale
-  double thresholdLinear;
-  double slope;
-  double attackCoefficient;
-  double releaseCoefficient;
-  bool switchedOff;
-};
 
 // Subnormal numbers are flushed to zero while the processing runs: on many
 // processors every operation on one costs a hundred times a normal one, and
@@ -88,7 +81,7 @@ inline double ContinuedLevel(double x, double g, double m, double accumulator) {
 }
 
 // Output over input level of a static curve with slope 1/r above T.
-inline double TargetGain(double level, const BandBlockTerms& terms) {
+inline double TargetGain(double level, const MorvanteBandTerms& terms) {
   if (!(level > terms.thresholdLinear)) return 1.0;
   const double T = terms.thresholdLevel;
   return std::exp((terms.slope * (std::log(level) * kLevelScale - T) + T) / kLevelScale) / level;
@@ -96,7 +89,7 @@ inline double TargetGain(double level, const BandBlockTerms& terms) {
 
 // Attack falls toward the target by at most the attack factor per sample,
 // release rises by at most its inverse; a 0 coefficient jumps at once.
-inline double StepGainState(double state, double target, const BandBlockTerms& terms) {
+inline double StepGainState(double state, double target, const MorvanteBandTerms& terms) {
   if (state > target) return std::max(target, terms.attackCoefficient * state);
   return std::min(state / terms.releaseCoefficient, target);
 }
@@ -127,30 +120,43 @@ void MORVANTE::ClearNonFiniteState() {
   }
 }
 
-// Everything the samples of one block share: the switches are read once,
-// at the block's start, like every parameter copy.
-struct MORVANTE::BlockSettings {
-  double g, m;
-  BandBlockTerms terms[kNumMorvanteBands];
+struct MORVANTE::BlockSwitches {
   int mode[kNumMorvanteBands];
   bool bypass;
   IGraphics* gui;
-  double meterCoefficient;
 };
 
-void MORVANTE::PrepareBlock(double sr, BlockSettings& block) {
-  block.g = DetectorSmoothing(sr);
-  block.m = 1 - block.g;
+void MORVANTE::DeriveSettings(double sr) {
+  DerivedSettings& d = mDerived;
+  double copies[kNumMorvanteBands][7];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const MorvanteBand& band = mBands[b];
+    const double values[7] = {band.attack, band.bandwidth, band.frequency, band.gain,
+                              band.ratio,  band.release,   band.threshold};
+    std::copy(values, values + 7, copies[b]);
+  }
+  // Compared bit for bit: the same bits in give the same bits out.
+  if (d.valid && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0 && std::memcmp(d.copies, copies, sizeof copies) == 0) {
+    return;
+  }
+  d.valid = true;
+  d.sampleRate = sr;
+  std::memcpy(d.copies, copies, sizeof copies);
+
+  d.g = DetectorSmoothing(sr);
+  d.m = 1 - d.g;
+  d.meterCoefficient = VUClass::Coefficient(sr);
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     MorvanteBand& band = mBands[b];
-    BandBlockTerms& t = block.terms[b];
+    band.detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth, 0.0);
+
+    MorvanteBandTerms& t = d.terms[b];
     t.thresholdLevel = kThresholdScale * band.threshold;
     t.thresholdLinear = std::exp(t.thresholdLevel / kLevelScale);
     t.slope = 1 / band.ratio;
     t.attackCoefficient = SmoothingCoefficient(band.attack, sr);
     t.releaseCoefficient = SmoothingCoefficient(band.release, sr);
     t.switchedOff = band.threshold == 0.0;
-    block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
 
     const int type = kMorvanteBandLayouts[b].equaliserType;
     const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
@@ -158,13 +164,9 @@ void MORVANTE::PrepareBlock(double sr, BlockSettings& block) {
     band.staticFilter[0].setBiquad(type, Fc, Q, band.gain - kDynamicRangeDB);
     band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
     mDynamicTuning[b].prepare(type, Fc, Q);
-    // NaN: the first sample always tunes.
+    // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
   }
-  block.bypass = GetParam(kBypass)->Int() == 1;
-  block.gui = GetGUI();
-  block.meterCoefficient = VUClass::Coefficient(sr);
-
   mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
   for (int k = kNumMorvanteBands; k < kSectionsPerChannel; ++k) {
@@ -177,7 +179,7 @@ void MORVANTE::PrepareBlock(double sr, BlockSettings& block) {
 // detector, its gain states only on the targets, and its tuning only on the
 // gain states, so the costly steps of different samples do not wait for
 // each other, and the recursive steps run for the five bands side by side.
-void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double** outputs, int offset, int n) {
+void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
   constexpr int kChunk = OversampledStereoChain::kChunk;
   // Copies, so that outputs may share the inputs' buffers in any way.
   double left[kChunk] = {}, right[kChunk] = {};
@@ -188,7 +190,7 @@ void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double*
 
   // Linked detection: one gain state per band drives both channels. The
   // Mid band continues from what the Low Mid band's one-pole reached.
-  const double g = block.g, m = block.m;
+  const double g = mDerived.g, m = mDerived.m;
   double level[kNumMorvanteBands][kChunk] = {};
   for (int i = 0; i < n; ++i) {
     const double L = left[i], R = right[i];
@@ -208,13 +210,13 @@ void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double*
   // The levels are replaced by the target gains, then by the gain states.
   double (&gainState)[kNumMorvanteBands][kChunk] = level;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    for (int i = 0; i < n; ++i) gainState[b][i] = TargetGain(level[b][i], block.terms[b]);
+    for (int i = 0; i < n; ++i) gainState[b][i] = TargetGain(level[b][i], mDerived.terms[b]);
   }
   double state[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
   for (int i = 0; i < n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const BandBlockTerms& terms = block.terms[b];
+      const MorvanteBandTerms& terms = mDerived.terms[b];
       state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], gainState[b][i], terms);
       gainState[b][i] = state[b];
     }
@@ -239,7 +241,7 @@ void MORVANTE::ProcessChunk(const BlockSettings& block, double** inputs, double*
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       VUClass& meter = mBands[b].meter;
       for (int i = 0; i < n; ++i) {
-        meter.ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, block.meterCoefficient);
+        meter.ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
       }
     }
   }
@@ -256,16 +258,13 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   const ScopedFlushDenormals noDenormals;
   const double sr = GetSampleRate();
   ClearNonFiniteState();
-
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const MorvanteBand& band = mBands[b];
-    mBands[b].detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth,
-                                       0.0);
-  }
+  DeriveSettings(sr);
   if (nFrames <= 0) return;
 
-  BlockSettings block;
-  PrepareBlock(sr, block);
+  BlockSwitches block;
+  for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
+  block.bypass = GetParam(kBypass)->Int() == 1;
+  block.gui = GetGUI();
   mStereoChain.LoadState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
   for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
     ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
