@@ -26,6 +26,8 @@ inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state,
   return RoundToFloat(out);
 }
 
+OversampledStereoChain::OversampledStereoChain() : mWide(WideRegistersAvailable()) {}
+
 void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,
                                        Biquad* const* leftChain, Biquad* const* rightChain, const Biquad& leftTrim,
                                        const Biquad& rightTrim) {
@@ -61,8 +63,13 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
                                      double* processedRight) {
   if (n <= 0) return;
   UpSample(left, right, n);
-  RunDynamicSections(kOversampling * n);
-  RunStaticSections(kOversampling * n);
+  if (mWide) {
+    RunWideDynamicSections(kOversampling * n);
+    RunWideStaticSections(kOversampling * n);
+  } else {
+    RunDynamicSections(kOversampling * n);
+    RunStaticSections(kOversampling * n);
+  }
   DecimateAndTrim(n, processedLeft, processedRight);
 
   // What the next chunk (or block) continues from.
@@ -157,6 +164,19 @@ void OversampledStereoChain::RunStaticSections(int count) {
   mState[7] = s7;
   mState[8] = s8;
   mState[9] = s9;
+}
+
+void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,
+                                            int count) {
+  Vec* s = mHistory + kTaps;
+  for (int t = tBegin; t < tEnd; ++t) {
+    for (int k = first; k <= last; ++k) {
+      const int j = t - delays[k - first];
+      if (j < 0 || j >= count) continue;
+      const Coefficients& c = k < kDynamicSections ? mDynamic[j >> 3][k] : mStatic[k - kDynamicSections];
+      s[j] = Step(c, mState[k], s[j]);
+    }
+  }
 }
 
 // downSample over the 31 newest processed entries, then the trim section and

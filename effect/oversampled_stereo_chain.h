@@ -10,7 +10,10 @@
 // input, so the whole chunk is up-sampled first; the sections then run as a
 // wavefront over the chunk's oversampled stream (section k on sample j while
 // section k + 1 is on sample j - 1), which hides the latency of each
-// section's recursion behind the work of the others.
+// section's recursion behind the work of the others. Where the processor has
+// AVX, two neighbouring sections share one 256-bit register (section k + 1's
+// two channels in the low half, section k's in the high half); the
+// operations per lane stay the same.
 #pragma once
 
 #include <emmintrin.h>
@@ -42,11 +45,19 @@ class OversampledStereoChain {
     mDynamic[frame][section] = Broadcast(c);
   }
 
+  OversampledStereoChain();
+
+  // Whether the 256-bit form runs where the processor has it (the default);
+  // the 128-bit form gives the same bits and stays testable on any machine.
+  void UseWideRegisters(bool use) { mWide = use && WideRegistersAvailable(); }
+  static bool WideRegistersAvailable();
+
   // Runs n <= kChunk base-rate samples; processed[] receives the trimmed
   // samples (left, right) before the output gain.
   void Process(const double* left, const double* right, int n, double* processedLeft, double* processedRight);
 
- private:
+ public:
+  // Exposed for the 256-bit form's helpers.
   struct Coefficients {
     __m128d a0, a1, a2, b1, b2;
   };
@@ -54,11 +65,25 @@ class OversampledStereoChain {
     __m128d z1, z2;
   };
 
+ private:
+
   static Coefficients Broadcast(const BiquadCoefficients& c) {
     return {_mm_set1_pd(c.a0), _mm_set1_pd(c.a1), _mm_set1_pd(c.a2), _mm_set1_pd(c.b1), _mm_set1_pd(c.b2)};
   }
 
+  // Two sections' coefficients as the 256-bit form loads them: [0] for the
+  // low half (the later section), [1] for the high half.
+  struct WideCoefficients {
+    __m128d a0[2], a1[2], a2[2], b1[2], b2[2];
+  };
+
   static __m128d Step(const Coefficients& c, State& state, __m128d in);
+  // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
+  // entries in which section first + i works on entry t - delays[i], one
+  // section at a time: the fill and drain of the 256-bit form.
+  void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
+  void RunWideDynamicSections(int count);
+  void RunWideStaticSections(int count);
   void UpSample(const double* left, const double* right, int n);
   void RunDynamicSections(int count);
   void RunStaticSections(int count);
@@ -77,4 +102,12 @@ class OversampledStereoChain {
   Coefficients mDynamic[kChunk][kDynamicSections];
   Coefficients mStatic[kSections - kDynamicSections];
   Coefficients mTrim;
+  bool mWide = false;
+  // Per base-rate sample: sections 0 and 1 (pair 0) and 2 and 3 (pair 1)
+  // with both in that sample's tuning, and with the later section still in
+  // the previous sample's (the step where the pair straddles two samples);
+  // sections 5 and 4.
+  WideCoefficients mPairInside[kChunk][2];
+  WideCoefficients mPairStraddling[kChunk][2];
+  WideCoefficients mMixedPair[kChunk];
 };
