@@ -59,19 +59,23 @@ inline double Root(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd()
 // The larger signed sample; a NaN gives way to the other one.
 inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
 
+// Selections without branches: which way the detector and the gain state
+// go changes from sample to sample, and the values picked are the same.
+inline __m128d Scalar(double v) { return _mm_set_sd(v); }
+inline double Pick(__m128d mask, double ifSet, double otherwise) {
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(mask, Scalar(ifSet)), _mm_andnot_pd(mask, Scalar(otherwise))));
+}
+
 // The detector level from one or, when the filtered sample does not stand
 // above the first, two steps of the one-pole from rest. A negative x makes
 // the root NaN, which counts as below any threshold. The accumulator is what
 // the one-pole reached.
 inline double TwoStepLevel(double x, double g, double m, double* accumulator) {
   const double a1 = m * x;
-  if (x > Root(a1)) {
-    *accumulator = a1;
-    return x;
-  }
   const double a2 = g * a1 + m * x;
-  *accumulator = a2;
-  return Root(a2);
+  const __m128d aboveFirst = _mm_cmpgt_sd(Scalar(x), Scalar(Root(a1)));
+  *accumulator = Pick(aboveFirst, a1, a2);
+  return Pick(aboveFirst, x, Root(a2));
 }
 
 // The Mid band continues from the Low Mid band's accumulator.
@@ -80,18 +84,22 @@ inline double ContinuedLevel(double x, double g, double m, double accumulator) {
   return x > root ? x : root;
 }
 
-// Output over input level of a static curve with slope 1/r above T.
-inline double TargetGain(double level, const MorvanteBandTerms& terms) {
-  if (!(level > terms.thresholdLinear)) return 1.0;
+// Output over input level of a static curve with slope 1/r above T; only
+// for levels above the threshold (1.0 otherwise).
+inline double TargetGainAbove(double level, const MorvanteBandTerms& terms) {
   const double T = terms.thresholdLevel;
   return std::exp((terms.slope * (std::log(level) * kLevelScale - T) + T) / kLevelScale) / level;
 }
 
 // Attack falls toward the target by at most the attack factor per sample,
 // release rises by at most its inverse; a 0 coefficient jumps at once.
+// std::max(target, a) and std::min(r, target) are maxsd(a, target) and
+// minsd(target, r), NaN cases included.
 inline double StepGainState(double state, double target, const MorvanteBandTerms& terms) {
-  if (state > target) return std::max(target, terms.attackCoefficient * state);
-  return std::min(state / terms.releaseCoefficient, target);
+  const __m128d attack = _mm_max_sd(Scalar(terms.attackCoefficient * state), Scalar(target));
+  const __m128d release = _mm_min_sd(Scalar(target), Scalar(state / terms.releaseCoefficient));
+  const __m128d falling = _mm_cmpgt_sd(Scalar(state), Scalar(target));
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(falling, attack), _mm_andnot_pd(falling, release)));
 }
 
 }  // namespace
@@ -209,8 +217,20 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   }
   // The levels are replaced by the target gains, then by the gain states.
   double (&gainState)[kNumMorvanteBands][kChunk] = level;
+  // The samples above the threshold are listed first, so that the loop
+  // around the library calls does not branch on the signal.
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    for (int i = 0; i < n; ++i) gainState[b][i] = TargetGain(level[b][i], mDerived.terms[b]);
+    const MorvanteBandTerms& terms = mDerived.terms[b];
+    int above[kChunk];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+      above[count] = i;
+      count += level[b][i] > terms.thresholdLinear ? 1 : 0;
+    }
+    double target[kChunk];
+    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[b][above[k]], terms);
+    for (int i = 0; i < n; ++i) gainState[b][i] = 1.0;
+    for (int k = 0; k < count; ++k) gainState[b][above[k]] = target[k];
   }
   double state[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
