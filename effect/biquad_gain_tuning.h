@@ -6,6 +6,8 @@
 // evaluates, in the same order, so the coefficients are the same bits.
 #pragma once
 
+#include <cmath>
+
 #include "effect/biquad.h"
 
 class BiquadGainTuning {
@@ -20,6 +22,7 @@ class BiquadGainTuning {
   double Q() const { return mQ; }
 
  private:
+  BiquadCoefficients fullCoefficients(double peakGainDB) const;
   BiquadCoefficients peaking(double V, bool boost) const;
   BiquadCoefficients lowShelf(double V, bool boost) const;
   BiquadCoefficients highShelf(double V, bool boost) const;
@@ -33,3 +36,78 @@ class BiquadGainTuning {
   double plainNormaliser = 0.0;  // 1 / plainSum
   double twoK2Minus1 = 0.0;   // 2 (K² − 1)
 };
+
+// The operation order of every expression is the one of calcBiquad; keep
+// the two in step.
+inline BiquadCoefficients BiquadGainTuning::coefficients(double peakGainDB) const {
+  if (mType < Biquad::kPeaking || mType > Biquad::kHighShelf) return fullCoefficients(peakGainDB);
+  const double V = std::pow(10.0, std::fabs(peakGainDB) / 20.0);
+  const bool boost = peakGainDB >= 0.0;
+  if (mType == Biquad::kPeaking) return peaking(V, boost);
+  if (mType == Biquad::kLowShelf) return lowShelf(V, boost);
+  return highShelf(V, boost);
+}
+
+inline BiquadCoefficients BiquadGainTuning::peaking(double V, bool boost) const {
+  const double VKOverQ = V * K / mQ;
+  BiquadCoefficients c;
+  if (boost) {
+    const double n = plainNormaliser;
+    c.a0 = (1 + VKOverQ + K2) * n;
+    c.a1 = twoK2Minus1 * n;
+    c.a2 = (1 - VKOverQ + K2) * n;
+    c.b1 = c.a1;
+    c.b2 = plainDifference * n;
+  } else {
+    const double n = 1 / (1 + VKOverQ + K2);
+    c.a0 = plainSum * n;
+    c.a1 = twoK2Minus1 * n;
+    c.a2 = plainDifference * n;
+    c.b1 = c.a1;
+    c.b2 = (1 - VKOverQ + K2) * n;
+  }
+  return c;
+}
+
+inline BiquadCoefficients BiquadGainTuning::lowShelf(double V, bool boost) const {
+  const double rootK = std::sqrt(2 * V) * K;
+  const double VK2 = V * K2;
+  BiquadCoefficients c;
+  if (boost) {
+    const double n = plainNormaliser;
+    c.a0 = (1 + rootK + VK2) * n;
+    c.a1 = 2 * (VK2 - 1) * n;
+    c.a2 = (1 - rootK + VK2) * n;
+    c.b1 = twoK2Minus1 * n;
+    c.b2 = plainDifference * n;
+  } else {
+    const double n = 1 / (1 + rootK + VK2);
+    c.a0 = plainSum * n;
+    c.a1 = twoK2Minus1 * n;
+    c.a2 = plainDifference * n;
+    c.b1 = 2 * (VK2 - 1) * n;
+    c.b2 = (1 - rootK + VK2) * n;
+  }
+  return c;
+}
+
+inline BiquadCoefficients BiquadGainTuning::highShelf(double V, bool boost) const {
+  const double rootK = std::sqrt(2 * V) * K;
+  BiquadCoefficients c;
+  if (boost) {
+    const double n = plainNormaliser;
+    c.a0 = (V + rootK + K2) * n;
+    c.a1 = 2 * (K2 - V) * n;
+    c.a2 = (V - rootK + K2) * n;
+    c.b1 = twoK2Minus1 * n;
+    c.b2 = plainDifference * n;
+  } else {
+    const double n = 1 / (V + rootK + K2);
+    c.a0 = plainSum * n;
+    c.a1 = twoK2Minus1 * n;
+    c.a2 = plainDifference * n;
+    c.b1 = 2 * (K2 - V) * n;
+    c.b2 = (V - rootK + K2) * n;
+  }
+  return c;
+}
