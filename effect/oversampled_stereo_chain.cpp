@@ -64,9 +64,13 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   if (n <= 0) return;
   UpSample(left, right, n);
   if (mWide) {
+    // The one-section fill and drain reach into the first and last frames.
+    BroadcastDynamic(0, 1);
+    BroadcastDynamic(n - 1, n);
     RunWideDynamicSections(kOversampling * n);
     RunWideStaticSections(kOversampling * n);
   } else {
+    BroadcastDynamic(0, n);
     RunDynamicSections(kOversampling * n);
     RunStaticSections(kOversampling * n);
   }
@@ -75,6 +79,12 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // What the next chunk (or block) continues from.
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
   for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[2 * n + i];
+}
+
+void OversampledStereoChain::BroadcastDynamic(int firstFrame, int endFrame) {
+  for (int f = firstFrame; f < endFrame; ++f) {
+    for (int k = 0; k < kDynamicSections; ++k) mDynamic[f][k] = Broadcast(mDynamicTuning[f][k]);
+  }
 }
 
 // up4 twice per sample with the same input; the sums in up4's order.

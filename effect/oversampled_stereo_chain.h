@@ -41,9 +41,7 @@ class OversampledStereoChain {
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
   // The tuning of dynamic section `section` for base-rate sample `frame` of
   // the next chunk.
-  void SetDynamicSection(int frame, int section, const BiquadCoefficients& c) {
-    mDynamic[frame][section] = Broadcast(c);
-  }
+  void SetDynamicSection(int frame, int section, const BiquadCoefficients& c) { mDynamicTuning[frame][section] = c; }
 
   OversampledStereoChain();
 
@@ -64,18 +62,17 @@ class OversampledStereoChain {
   struct State {
     __m128d z1, z2;
   };
+  // Two sections' coefficients as the 256-bit form loads them: [0] for the
+  // low half (the later section), [1] for the high half.
+  struct WideCoefficients {
+    __m128d a0[2], a1[2], a2[2], b1[2], b2[2];
+  };
 
  private:
 
   static Coefficients Broadcast(const BiquadCoefficients& c) {
     return {_mm_set1_pd(c.a0), _mm_set1_pd(c.a1), _mm_set1_pd(c.a2), _mm_set1_pd(c.b1), _mm_set1_pd(c.b2)};
   }
-
-  // Two sections' coefficients as the 256-bit form loads them: [0] for the
-  // low half (the later section), [1] for the high half.
-  struct WideCoefficients {
-    __m128d a0[2], a1[2], a2[2], b1[2], b2[2];
-  };
 
   static __m128d Step(const Coefficients& c, State& state, __m128d in);
   // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
@@ -84,6 +81,7 @@ class OversampledStereoChain {
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
   void RunWideDynamicSections(int count);
   void RunWideStaticSections(int count);
+  void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void RunDynamicSections(int count);
   void RunStaticSections(int count);
@@ -99,6 +97,8 @@ class OversampledStereoChain {
   __m128d mPushes[kInputs + 2 * kChunk];
   State mState[kSections];
   State mTrimState;
+  // As set, and spread over both lanes for the frames the 128-bit steps use.
+  BiquadCoefficients mDynamicTuning[kChunk][kDynamicSections];
   Coefficients mDynamic[kChunk][kDynamicSections];
   Coefficients mStatic[kSections - kDynamicSections];
   Coefficients mTrim;

@@ -41,6 +41,14 @@ MORVANTE_AVX inline Wide Advance(Wide pair, __m128d before) {
 
 MORVANTE_AVX inline Wide Join(__m128d low, __m128d high) { return _mm256_set_m128d(high, low); }
 
+MORVANTE_AVX inline void SetHalf(OversampledStereoChain::WideCoefficients& w, int half, const BiquadCoefficients& c) {
+  w.a0[half] = _mm_set1_pd(c.a0);
+  w.a1[half] = _mm_set1_pd(c.a1);
+  w.a2[half] = _mm_set1_pd(c.a2);
+  w.b1[half] = _mm_set1_pd(c.b1);
+  w.b2[half] = _mm_set1_pd(c.b2);
+}
+
 }  // namespace
 
 bool OversampledStereoChain::WideRegistersAvailable() {
@@ -88,18 +96,10 @@ MORVANTE_AVX void OversampledStereoChain::RunWideDynamicSections(int count) {
   const int frames = count / kOversampling;
   for (int f = 0; f < frames; ++f) {
     for (int p = 0; p < 2; ++p) {
-      const Coefficients& early = mDynamic[f][2 * p];
-      const Coefficients& late = mDynamic[f][2 * p + 1];
-      const Coefficients& lateBefore = mDynamic[f > 0 ? f - 1 : 0][2 * p + 1];
-      WideCoefficients& inside = mPairInside[f][p];
-      WideCoefficients& straddling = mPairStraddling[f][p];
-      inside.a0[0] = late.a0, inside.a1[0] = late.a1, inside.a2[0] = late.a2, inside.b1[0] = late.b1,
-      inside.b2[0] = late.b2;
-      inside.a0[1] = early.a0, inside.a1[1] = early.a1, inside.a2[1] = early.a2, inside.b1[1] = early.b1,
-      inside.b2[1] = early.b2;
-      straddling = inside;
-      straddling.a0[0] = lateBefore.a0, straddling.a1[0] = lateBefore.a1, straddling.a2[0] = lateBefore.a2,
-      straddling.b1[0] = lateBefore.b1, straddling.b2[0] = lateBefore.b2;
+      SetHalf(mPairInside[f][p], 0, mDynamicTuning[f][2 * p + 1]);
+      SetHalf(mPairInside[f][p], 1, mDynamicTuning[f][2 * p]);
+      SetHalf(mPairStraddling[f][p], 0, mDynamicTuning[f > 0 ? f - 1 : 0][2 * p + 1]);
+      SetHalf(mPairStraddling[f][p], 1, mDynamicTuning[f][2 * p]);
     }
   }
 
@@ -138,10 +138,9 @@ MORVANTE_AVX void OversampledStereoChain::RunWideStaticSections(int count) {
   const int frames = count / kOversampling;
   const Coefficients& c5 = mStatic[0];
   for (int f = 0; f < frames; ++f) {
-    const Coefficients& c4 = mDynamic[f][4];
     WideCoefficients& mixed = mMixedPair[f];
     mixed.a0[0] = c5.a0, mixed.a1[0] = c5.a1, mixed.a2[0] = c5.a2, mixed.b1[0] = c5.b1, mixed.b2[0] = c5.b2;
-    mixed.a0[1] = c4.a0, mixed.a1[1] = c4.a1, mixed.a2[1] = c4.a2, mixed.b1[1] = c4.b1, mixed.b2[1] = c4.b2;
+    SetHalf(mixed, 1, mDynamicTuning[f][4]);
   }
   const Coefficients &c6 = mStatic[1], &c7 = mStatic[2], &c8 = mStatic[3], &c9 = mStatic[4];
   const Wide a0b = Join(c7.a0, c6.a0), a1b = Join(c7.a1, c6.a1), a2b = Join(c7.a2, c6.a2),
