@@ -28,7 +28,6 @@ constexpr double kDynamicRangeDB = 24.0;
 // The equaliser runs at eight times the base rate.
 constexpr double kOversampledFrequencyScale = 0.125;
 constexpr double kMeterInputScale = 1.5;
-constexpr int kOversamplingPasses = 2;
 
 constexpr double kTrimQ = 0.4;
 constexpr double kTrimGainDB = -2.5;
@@ -269,8 +268,11 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   double processedLeft[kChunk] = {}, processedRight[kChunk] = {};
   mStereoChain.Process(left, right, n, processedLeft, processedRight);
   for (int i = 0; i < n; ++i) {
-    outputs[0][offset + i] = block.bypass ? left[i] : processedLeft[i] * mOutputGain;
-    outputs[1][offset + i] = block.bypass ? right[i] : processedRight[i] * mOutputGain;
+    // The dry signal runs one latency behind, as the processed one does.
+    double dry[kNumChannels] = {left[i], right[i]};
+    mDryDelay.ProcessFrame(dry);
+    outputs[0][offset + i] = block.bypass ? dry[0] : processedLeft[i] * mOutputGain;
+    outputs[1][offset + i] = block.bypass ? dry[1] : processedRight[i] * mOutputGain;
   }
 }
 

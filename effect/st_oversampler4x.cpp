@@ -1,5 +1,7 @@
 #include "effect/st_oversampler4x.h"
 
+#include <cmath>
+
 void StOversampler4x::up4(double x) {
   for (int i = 0; i < kInputLength - 1; ++i) inputHistory[i] = inputHistory[i + 1];
   inputHistory[kInputLength - 1] = 4.0 * x;
@@ -19,6 +21,25 @@ void StOversampler4x::up4(double x) {
   y[2] = h[2] * u0 + h[6] * u1 + h[10] * u2 + h[14] * u3 + h[12] * u4 + h[8] * u5 +
          h[4] * u6 + h[0] * u7;
   y[3] = h[15] * u3;
+}
+
+int StOversampler4x::ImpulsePeakDelay(int stepsPerSample) {
+  if (stepsPerSample < 1) stepsPerSample = 1;
+  // Long enough for the impulse to leave the input history and then the
+  // output history.
+  const int length = kInputLength / stepsPerSample + kTaps / (4 * stepsPerSample) + 2;
+  StOversampler4x oversampler;
+  int peak = 0;
+  double largest = 0.0;
+  for (int n = 0; n < length; ++n) {
+    for (int step = 0; step < stepsPerSample; ++step) oversampler.up4(n == 0 ? 1.0 : 0.0);
+    const double magnitude = std::fabs(oversampler.downSample());
+    if (magnitude > largest) {
+      largest = magnitude;
+      peak = n;
+    }
+  }
+  return peak;
 }
 
 bool StOversampler4x::HasFiniteState() const {

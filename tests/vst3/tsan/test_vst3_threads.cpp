@@ -74,8 +74,12 @@ TEST(Vst3Threads, ParametersSetOnTheMainThreadWhileTheAudioThreadProcesses) {
       EXPECT_GE(value, 0.0);
       EXPECT_LE(value, 1.0);
     }
+    // The host bypass is stored by the controller too, and the tail moves
+    // with the settings the audio thread applies.
+    plug.controller->setParamNormalized(kBypassTag, writes % 2);
     const double bypass = plug.controller->getParamNormalized(kBypassTag);
     EXPECT_TRUE(bypass == 0.0 || bypass == 1.0);
+    EXPECT_GT(plug.processor->getTailSamples(), plug.processor->getLatencySamples());
     ++writes;
   }
   audio.join();
