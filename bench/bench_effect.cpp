@@ -1,21 +1,32 @@
-// Real-time factor of the effect (seconds of audio per second of CPU) for
-// ten seconds of stereo noise and tones at 48 kHz with every band working,
-// through the plug-in and through the per-sample reference in the same run.
+// Real-time factor of the effect (seconds of audio per second of CPU) with
+// every band working and its gain moving, against the per-sample reference
+// in the same run: 64 and 32-bit samples, 48 and 96 kHz, block sizes from 1
+// to 4096, silence after a loud passage, and the same audio through the
+// built VST3 module with the host's calls.
+//
+// Counters: production_rtf and reference_rtf, and production_over_reference
+// (how many times faster than the reference). The machine is shared, so
+// compare ratios within one run and use --benchmark_repetitions.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <vector>
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
 #include "tests/effect/morvante_test_plug.h"
 #include "tests/effect/reference_morvante.h"
 #include "tests/effect/test_signal.h"
+#include "tools/vst3_host/host_application.h"
+#include "tools/vst3_host/param_changes.h"
+#include "tools/vst3_host/plugin_module.h"
+#include "tools/vst3_host/process_block.h"
 
 namespace {
 
-constexpr double kRate = 48000.0;
-constexpr double kSeconds = 10.0;
-constexpr int kBlock = 512;
+constexpr double kSeconds = 5.0;
 
 struct BandSetting {
   double threshold, gain, ratio, attack, release;
@@ -32,57 +43,211 @@ double ThreadCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
 }
 
-template <class Fn>
-double TimeBlocks(const std::vector<double>& left, const std::vector<double>& right, Fn process) {
-  std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
-  const int total = static_cast<int>(left.size());
-  const double start = ThreadCpuSeconds();
-  for (int done = 0; done < total; done += kBlock) {
-    const int n = std::min(kBlock, total - done);
-    std::copy_n(left.begin() + done, n, inL.begin());
-    std::copy_n(right.begin() + done, n, inR.begin());
-    double* in[2] = {inL.data(), inR.data()};
-    double* out[2] = {outL.data(), outR.data()};
+struct Signal {
+  std::vector<double> left, right;
+  int Frames() const { return static_cast<int>(left.size()); }
+};
+
+Signal Programme(double rate, double seconds) {
+  Signal s;
+  const int frames = static_cast<int>(rate * seconds);
+  s.left.resize(frames);
+  s.right.resize(frames);
+  ProgramSignal(rate, 77).Fill(s.left.data(), s.right.data(), frames);
+  return s;
+}
+
+// A plug-in instance with every band working, and the reference set alike.
+void Configure(TestMorvante& plug, ReferenceMorvante& ref, double rate) {
+  plug.SetSampleRate(rate);
+  ref.SetSampleRate(rate);
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
+    const BandSetting& s = kSettings[b];
+    plug.SetParam(layout.thresholdParam, s.threshold);
+    plug.SetParam(layout.gainParam, s.gain);
+    plug.SetParam(layout.ratioParam, s.ratio);
+    plug.SetParam(layout.attackParam, s.attack);
+    plug.SetParam(layout.releaseParam, s.release);
+    plug.GetParam(layout.modeParam)->Set(b % 2);
+  }
+  for (int i = 0; i < kNumMorvanteParams; ++i) ref.SetParameter(i, plug.GetParam(i)->Value());
+}
+
+// CPU seconds for frames [from, to) of the signal in blocks of `block`.
+template <class T, class Fn>
+double TimeBlocks(const Signal& signal, int from, int to, int block, Fn process) {
+  std::vector<T> inL(block), inR(block), outL(block), outR(block);
+  double cpu = 0.0;
+  for (int done = from; done < to; done += block) {
+    const int n = std::min(block, to - done);
+    for (int i = 0; i < n; ++i) {
+      inL[i] = static_cast<T>(signal.left[done + i]);
+      inR[i] = static_cast<T>(signal.right[done + i]);
+    }
+    T* in[2] = {inL.data(), inR.data()};
+    T* out[2] = {outL.data(), outR.data()};
+    const double start = ThreadCpuSeconds();
     process(in, out, n);
+    cpu += ThreadCpuSeconds() - start;
     benchmark::DoNotOptimize(outL.data());
     benchmark::DoNotOptimize(outR.data());
   }
-  return ThreadCpuSeconds() - start;
+  return cpu;
 }
 
-void BM_EffectRealTimeFactor(benchmark::State& state) {
-  const int frames = static_cast<int>(kRate * kSeconds);
-  std::vector<double> left(frames), right(frames);
-  ProgramSignal(kRate, 77).Fill(left.data(), right.data(), frames);
+// The effect alone for doubles; for floats through the frame, which converts.
+double RunProduction(TestMorvante& plug, const Signal& signal, int from, int to, int block, bool floats) {
+  if (!floats) {
+    return TimeBlocks<double>(signal, from, to, block,
+                              [&](double** in, double** out, int n) { plug.ProcessDoubleReplacing(in, out, n); });
+  }
+  plug.SetBlockSize(std::max(block, 4096));
+  for (int c = 0; c < 2; ++c) {
+    plug.SetInputChannelConnections(c, 1, true);
+    plug.SetOutputChannelConnections(c, 1, true);
+  }
+  return TimeBlocks<float>(signal, from, to, block, [&](float** in, float** out, int n) {
+    plug.AttachInputBuffers(0, 2, in, n);
+    plug.AttachOutputBuffers(0, 2, out);
+    plug.ProcessBuffers(0.0f, n);
+  });
+}
 
-  double productionCpu = 0.0, referenceCpu = 0.0;
+double RunReference(ReferenceMorvante& ref, const Signal& signal, int from, int to, int block) {
+  return TimeBlocks<double>(signal, from, to, block, [&](double** in, double** out, int n) { ref.Process(in, out, n); });
+}
+
+void Report(benchmark::State& state, double audioSeconds, double production, double reference) {
+  state.counters["production_rtf"] = audioSeconds / production;
+  state.counters["reference_rtf"] = audioSeconds / reference;
+  state.counters["production_over_reference"] = reference / production;
+}
+
+// Args: rate, block size, bits.
+void BM_Effect(benchmark::State& state) {
+  const double rate = static_cast<double>(state.range(0));
+  const int block = static_cast<int>(state.range(1));
+  const bool floats = state.range(2) == 32;
+  const Signal signal = Programme(rate, kSeconds);
+  double production = 0.0, reference = 0.0;
   for (auto _ : state) {
     TestMorvante plug;
     ReferenceMorvante ref;
-    plug.SetSampleRate(kRate);
-    ref.SetSampleRate(kRate);
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
-      const BandSetting& s = kSettings[b];
-      plug.SetParam(layout.thresholdParam, s.threshold);
-      plug.SetParam(layout.gainParam, s.gain);
-      plug.SetParam(layout.ratioParam, s.ratio);
-      plug.SetParam(layout.attackParam, s.attack);
-      plug.SetParam(layout.releaseParam, s.release);
-      plug.GetParam(layout.modeParam)->Set(b % 2);
-    }
-    for (int i = 0; i < kNumMorvanteParams; ++i) ref.SetParameter(i, plug.GetParam(i)->Value());
+    Configure(plug, ref, rate);
+    production += RunProduction(plug, signal, 0, signal.Frames(), block, floats);
+    reference += RunReference(ref, signal, 0, signal.Frames(), block);
+  }
+  Report(state, kSeconds * static_cast<double>(state.iterations()), production, reference);
+}
+BENCHMARK(BM_Effect)
+    ->ArgNames({"rate", "block", "bits"})
+    ->Args({48000, 512, 64})
+    ->Args({48000, 512, 32})
+    ->Args({96000, 512, 64})
+    ->Args({96000, 512, 32})
+    ->Args({48000, 1, 64})
+    ->Args({48000, 32, 64})
+    ->Args({48000, 4096, 64})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
-    productionCpu += TimeBlocks(left, right, [&](double** in, double** out, int n) {
-      plug.ProcessDoubleReplacing(in, out, n);
-    });
-    referenceCpu += TimeBlocks(left, right, [&](double** in, double** out, int n) { ref.Process(in, out, n); });
+// One second of the programme at full level, then four of digital silence,
+// in which every filter decays towards zero through the subnormal range.
+// silence_over_signal compares the CPU time per second of audio.
+void BM_SilenceAfterLoudPassage(benchmark::State& state) {
+  constexpr double kRate = 48000.0;
+  Signal signal = Programme(kRate, 5.0);
+  const int loud = static_cast<int>(kRate);
+  for (int i = 0; i < loud; ++i) {
+    signal.left[i] *= 3.0;
+    signal.right[i] *= 3.0;
+  }
+  std::fill(signal.left.begin() + loud, signal.left.end(), 0.0);
+  std::fill(signal.right.begin() + loud, signal.right.end(), 0.0);
+  const double silentSeconds = (signal.Frames() - loud) / kRate;
+
+  double productionLoud = 0.0, productionSilent = 0.0, referenceLoud = 0.0, referenceSilent = 0.0;
+  for (auto _ : state) {
+    TestMorvante plug;
+    ReferenceMorvante ref;
+    Configure(plug, ref, kRate);
+    productionLoud += RunProduction(plug, signal, 0, loud, 512, false);
+    productionSilent += RunProduction(plug, signal, loud, signal.Frames(), 512, false);
+    referenceLoud += RunReference(ref, signal, 0, loud, 512);
+    referenceSilent += RunReference(ref, signal, loud, signal.Frames(), 512);
+  }
+  const double n = static_cast<double>(state.iterations());
+  Report(state, silentSeconds * n, productionSilent, referenceSilent);
+  state.counters["production_silence_over_signal"] = (productionSilent / silentSeconds) / productionLoud;
+  state.counters["reference_silence_over_signal"] = (referenceSilent / silentSeconds) / referenceLoud;
+}
+BENCHMARK(BM_SilenceAfterLoudPassage)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The built module as a host drives it: parameters arrive as normalised
+// values in the first block's queues; stereo buses; process() per block.
+// binding_over_effect is the module's time over the effect's own for the
+// same audio in the same run.
+void BM_Vst3Module(benchmark::State& state) {
+  using namespace Steinberg;
+  using namespace Steinberg::Vst;
+  constexpr double kRate = 48000.0;
+  constexpr int kBlock = 512;
+  const int32 sampleSize = state.range(0) == 32 ? kSample32 : kSample64;
+  PluginModule module(MORVANTE_VST3_SO);
+  if (!module.Loaded()) {
+    state.SkipWithError(module.Error().c_str());
+    return;
+  }
+  PClassInfo info{};
+  module.Factory()->getClassInfo(0, &info);
+  const Signal signal = Programme(kRate, kSeconds);
+
+  double moduleCpu = 0.0, production = 0.0, reference = 0.0;
+  for (auto _ : state) {
+    TestMorvante plug;
+    ReferenceMorvante ref;
+    Configure(plug, ref, kRate);
+    ParamChanges first, none;
+    for (int i = 0; i < kNumMorvanteParams; ++i) first.Add(static_cast<ParamID>(i), plug.GetParam(i)->GetNormalized());
+
+    HostApplication host("bench_effect");
+    PluginInstance instance(module.Factory(), info.cid);
+    instance.component->initialize(&host);
+    SpeakerArrangement in = SpeakerArr::kStereo, out = SpeakerArr::kStereo;
+    instance.processor->setBusArrangements(&in, 1, &out, 1);
+    instance.component->activateBus(kAudio, BusDirections::kInput, 0, true);
+    instance.component->activateBus(kAudio, BusDirections::kOutput, 0, true);
+    ProcessSetup setup{kRealtime, sampleSize, kBlock, kRate};
+    instance.processor->setupProcessing(setup);
+    instance.component->setActive(true);
+    instance.processor->setProcessing(true);
+    bool firstBlock = true;
+    auto run = [&](auto** inputs, auto** outputs, int n) {
+      AudioBusBuffers inBus, outBus;
+      ProcessData data = MakeProcessData(inputs, 2, outputs, 2, n, inBus, outBus);
+      data.inputParameterChanges = firstBlock ? &first : &none;
+      firstBlock = false;
+      instance.processor->process(data);
+    };
+    if (sampleSize == kSample32) {
+      moduleCpu += TimeBlocks<float>(signal, 0, signal.Frames(), kBlock, run);
+    } else {
+      moduleCpu += TimeBlocks<double>(signal, 0, signal.Frames(), kBlock, run);
+    }
+    instance.processor->setProcessing(false);
+    instance.component->setActive(false);
+    instance.component->terminate();
+
+    production += RunProduction(plug, signal, 0, signal.Frames(), kBlock, sampleSize == kSample32);
+    reference += RunReference(ref, signal, 0, signal.Frames(), kBlock);
   }
   const double audio = kSeconds * static_cast<double>(state.iterations());
-  state.counters["production_rtf"] = audio / productionCpu;
-  state.counters["reference_rtf"] = audio / referenceCpu;
-  state.counters["production_over_reference"] = referenceCpu / productionCpu;
+  state.counters["module_rtf"] = audio / moduleCpu;
+  state.counters["module_over_reference"] = reference / moduleCpu;
+  state.counters["binding_over_effect"] = moduleCpu / production;
+  Report(state, audio, production, reference);
 }
-BENCHMARK(BM_EffectRealTimeFactor)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Vst3Module)->ArgName("bits")->Arg(64)->Arg(32)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -26,6 +26,7 @@ MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
   for (int c = 0; c < kNumChannels; ++c) {
     for (int i = 0; i < kNumMorvanteBands; ++i) {
       mChain[c][i] = &mBands[kDynamicChainOrder[i]].dynamicFilter[c];
+      mDynamicChainPosition[kDynamicChainOrder[i]] = i;
       mChain[c][kNumMorvanteBands + i] = &mBands[kStaticChainOrder[i]].staticFilter[c];
     }
   }

@@ -3,9 +3,11 @@
 // input above its Threshold; the equaliser runs at eight times the host rate.
 #pragma once
 
+#include "effect/biquad_gain_tuning.h"
 #include "effect/morvante_band.h"
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
+#include "effect/oversampled_stereo_chain.h"
 #include "effect/st_oversampler4x.h"
 #include "framework/latency_delay_line.h"
 
@@ -39,6 +41,9 @@ protected:
   MorvanteBand& Band(int band) { return mBands[band]; }
   const MorvanteBand& Band(int band) const { return mBands[band]; }
   double OutputGain() const { return mOutputGain; }
+  // The 256-bit form of the chain runs where the processor has AVX; both
+  // forms give the same bits, and tests check the other one too.
+  void UseWideRegisters(bool use) { mStereoChain.UseWideRegisters(use); }
 
 private:
   void InitParameters();
@@ -55,7 +60,20 @@ private:
   // A NaN or infinity in any state would otherwise stay for the life of the
   // instance; clearing it lets finite input give finite output again.
   void ClearNonFiniteState();
-  void RunOversampledChain(int channel, double input);
+  // Everything derived from the parameter copies and the rate: the filters'
+  // tunings and the gain computer's terms. Derived again only when one of
+  // them changes, which keeps small blocks cheap.
+  struct DerivedSettings {
+    bool valid = false;
+    double sampleRate = 0.0;
+    double copies[kNumMorvanteBands][7] = {};
+    double g = 0.0, m = 0.0, meterCoefficient = 0.0;
+    MorvanteBandTerms terms[kNumMorvanteBands] = {};
+  };
+  // The switches and the editor, read once at the start of a block.
+  struct BlockSwitches;
+  void DeriveSettings(double sampleRate);
+  void ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
@@ -64,6 +82,15 @@ private:
   // The ten equaliser sections of each channel in the order a sample passes
   // them; points into mBands.
   Biquad* mChain[kNumChannels][kSectionsPerChannel];
+  // Where each band's dynamic section sits in the chain.
+  int mDynamicChainPosition[kNumMorvanteBands];
+  // Per band: the tuning of its dynamic sections without the gain, and the
+  // gain they carry now.
+  BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
+  double mTunedDynamicGain[kNumMorvanteBands];
+  BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
+  OversampledStereoChain mStereoChain;
+  DerivedSettings mDerived;
   // The bypass switch's dry signal, delayed like the processed one so that
   // switching never moves the audio in time.
   LatencyDelayLine mDryDelay;

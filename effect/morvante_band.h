@@ -41,6 +41,16 @@ struct MorvanteBand {
   Biquad staticFilter[2];
 };
 
+// What the gain computer derives from a band's copies and the rate.
+struct MorvanteBandTerms {
+  double thresholdLevel;  // T, in the level scale
+  double thresholdLinear;
+  double slope;
+  double attackCoefficient;
+  double releaseCoefficient;
+  bool switchedOff;
+};
+
 struct MorvanteBandLayout {
   const char* name;
   int attackParam;

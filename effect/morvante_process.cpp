@@ -3,8 +3,15 @@
 // the instance lock, which the caller holds for the whole block) are computed
 // once per block; every expression keeps the operation order of the
 // per-sample form so that the output is the same bit for bit.
+//
+// A block runs in chunks: first the detection and the dynamic sections'
+// tuning of every base-rate sample of the chunk, then the oversampled chain
+// of both channels over the whole chunk (OversampledStereoChain).
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "effect/morvante.h"
 #include "graphics/igraphics.h"
@@ -21,26 +28,42 @@ constexpr double kDynamicRangeDB = 24.0;
 // The equaliser runs at eight times the base rate.
 constexpr double kOversampledFrequencyScale = 0.125;
 constexpr double kMeterInputScale = 1.5;
-constexpr int kOversamplingPasses = MORVANTE::kOversamplerStepsPerSample;
 
 constexpr double kTrimQ = 0.4;
 constexpr double kTrimGainDB = -2.5;
 
-struct BandBlockTerms {
-  double thresholdLevel;  // T, in the level scale
-  double thresholdLinear;
-  double slope;
-  double attackCoefficient;
-  double releaseCoefficient;
-  bool switchedOff;
-  double equaliserFc;
-  double equaliserQ;
-  // The dynamic sections are re-tuned only when their gain moves.
-  double tunedDynamicGain;
+
+// Subnormal numbers are flushed to zero while the processing runs: on many
+// processors every operation on one costs a hundred times a normal one, and
+// the decay of a filter after a loud passage is made of them. The caller's
+// control word comes back when the block is done.
+class ScopedFlushDenormals {
+public:
+  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
+  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
+  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
+  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
+
+private:
+  static constexpr unsigned kFlushToZero = 0x8000;
+  static constexpr unsigned kDenormalsAreZero = 0x0040;
+  unsigned mSaved;
 };
+
+// The square root without the library's errno handling, which a negative
+// argument (every negative filtered sample) would otherwise go through. The
+// result is the same: NaN below zero.
+inline double Root(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd(), _mm_set_sd(v))); }
 
 // The larger signed sample; a NaN gives way to the other one.
 inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
+
+// Selections without branches: which way the detector and the gain state
+// go changes from sample to sample, and the values picked are the same.
+inline __m128d Scalar(double v) { return _mm_set_sd(v); }
+inline double Pick(__m128d mask, double ifSet, double otherwise) {
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(mask, Scalar(ifSet)), _mm_andnot_pd(mask, Scalar(otherwise))));
+}
 
 // The detector level from one or, when the filtered sample does not stand
 // above the first, two steps of the one-pole from rest. A negative x makes
@@ -48,33 +71,34 @@ inline double LargerSample(double left, double right) { return (left > right || 
 // the one-pole reached.
 inline double TwoStepLevel(double x, double g, double m, double* accumulator) {
   const double a1 = m * x;
-  if (x > std::sqrt(a1)) {
-    *accumulator = a1;
-    return x;
-  }
   const double a2 = g * a1 + m * x;
-  *accumulator = a2;
-  return std::sqrt(a2);
+  const __m128d aboveFirst = _mm_cmpgt_sd(Scalar(x), Scalar(Root(a1)));
+  *accumulator = Pick(aboveFirst, a1, a2);
+  return Pick(aboveFirst, x, Root(a2));
 }
 
 // The Mid band continues from the Low Mid band's accumulator.
 inline double ContinuedLevel(double x, double g, double m, double accumulator) {
-  const double root = std::sqrt(g * accumulator + m * x);
+  const double root = Root(g * accumulator + m * x);
   return x > root ? x : root;
 }
 
-// Output over input level of a static curve with slope 1/r above T.
-inline double TargetGain(double level, const BandBlockTerms& terms) {
-  if (!(level > terms.thresholdLinear)) return 1.0;
+// Output over input level of a static curve with slope 1/r above T; only
+// for levels above the threshold (1.0 otherwise).
+inline double TargetGainAbove(double level, const MorvanteBandTerms& terms) {
   const double T = terms.thresholdLevel;
   return std::exp((terms.slope * (std::log(level) * kLevelScale - T) + T) / kLevelScale) / level;
 }
 
 // Attack falls toward the target by at most the attack factor per sample,
 // release rises by at most its inverse; a 0 coefficient jumps at once.
-inline double StepGainState(double state, double target, const BandBlockTerms& terms) {
-  if (state > target) return std::max(target, terms.attackCoefficient * state);
-  return std::min(state / terms.releaseCoefficient, target);
+// std::max(target, a) and std::min(r, target) are maxsd(a, target) and
+// minsd(target, r), NaN cases included.
+inline double StepGainState(double state, double target, const MorvanteBandTerms& terms) {
+  const __m128d attack = _mm_max_sd(Scalar(terms.attackCoefficient * state), Scalar(target));
+  const __m128d release = _mm_min_sd(Scalar(target), Scalar(state / terms.releaseCoefficient));
+  const __m128d falling = _mm_cmpgt_sd(Scalar(state), Scalar(target));
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(falling, attack), _mm_andnot_pd(falling, release)));
 }
 
 }  // namespace
@@ -103,117 +127,179 @@ void MORVANTE::ClearNonFiniteState() {
   }
 }
 
-void MORVANTE::RunOversampledChain(int channel, double input) {
-  StOversampler4x& oversampler = mOversampler[channel];
-  Biquad* const* chain = mChain[channel];
-  oversampler.up4(input);
-  for (int e = StOversampler4x::kFirstNewEntry; e < StOversampler4x::kTaps; ++e) {
-    float s = static_cast<float>(oversampler.outputHistory[e]);
-    for (int k = 0; k < kSectionsPerChannel; ++k) s = chain[k]->processSample(s);
-    oversampler.outputHistory[e] = s;
-  }
-}
+struct MORVANTE::BlockSwitches {
+  int mode[kNumMorvanteBands];
+  bool bypass;
+  IGraphics* gui;
+};
 
-void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  const double sr = GetSampleRate();
-  ClearNonFiniteState();
-
+void MORVANTE::DeriveSettings(double sr) {
+  DerivedSettings& d = mDerived;
+  double copies[kNumMorvanteBands][7];
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBand& band = mBands[b];
-    mBands[b].detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth,
-                                       0.0);
+    const double values[7] = {band.attack, band.bandwidth, band.frequency, band.gain,
+                              band.ratio,  band.release,   band.threshold};
+    std::copy(values, values + 7, copies[b]);
   }
-  if (nFrames <= 0) return;
+  // Compared bit for bit: the same bits in give the same bits out.
+  if (d.valid && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0 && std::memcmp(d.copies, copies, sizeof copies) == 0) {
+    return;
+  }
+  d.valid = true;
+  d.sampleRate = sr;
+  std::memcpy(d.copies, copies, sizeof copies);
 
-  const double g = DetectorSmoothing(sr);
-  const double m = 1 - g;
-  BandBlockTerms terms[kNumMorvanteBands];
+  d.g = DetectorSmoothing(sr);
+  d.m = 1 - d.g;
+  d.meterCoefficient = VUClass::Coefficient(sr);
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     MorvanteBand& band = mBands[b];
-    BandBlockTerms& t = terms[b];
+    band.detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth, 0.0);
+
+    MorvanteBandTerms& t = d.terms[b];
     t.thresholdLevel = kThresholdScale * band.threshold;
     t.thresholdLinear = std::exp(t.thresholdLevel / kLevelScale);
     t.slope = 1 / band.ratio;
     t.attackCoefficient = SmoothingCoefficient(band.attack, sr);
     t.releaseCoefficient = SmoothingCoefficient(band.release, sr);
     t.switchedOff = band.threshold == 0.0;
-    t.equaliserFc = (band.frequency / sr) * kOversampledFrequencyScale;
-    t.equaliserQ = -band.bandwidth;
-    // NaN: the first sample always tunes.
-    t.tunedDynamicGain = std::nan("");
 
     const int type = kMorvanteBandLayouts[b].equaliserType;
-    band.staticFilter[0].setBiquad(type, t.equaliserFc, t.equaliserQ, band.gain - kDynamicRangeDB);
+    const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
+    const double Q = -band.bandwidth;
+    band.staticFilter[0].setBiquad(type, Fc, Q, band.gain - kDynamicRangeDB);
     band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
+    mDynamicTuning[b].prepare(type, Fc, Q);
+    // NaN: the next sample always tunes.
+    mTunedDynamicGain[b] = std::nan("");
   }
   mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
-  const double meterCoefficient = VUClass::Coefficient(sr);
+  for (int k = kNumMorvanteBands; k < kSectionsPerChannel; ++k) {
+    mStereoChain.SetStaticSection(k, mChain[0][k]->getCoefficients());
+  }
+  mStereoChain.SetTrim(mTrimFilter[0].getCoefficients());
+}
 
-  for (int i = 0; i < nFrames; ++i) {
-    const double L = inputs[0][i];
-    const double R = inputs[1][i];
+// In steps over the whole chunk: a band's target gains depend only on its
+// detector, its gain states only on the targets, and its tuning only on the
+// gain states, so the costly steps of different samples do not wait for
+// each other, and the recursive steps run for the five bands side by side.
+void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
+  constexpr int kChunk = OversampledStereoChain::kChunk;
+  // Copies, so that outputs may share the inputs' buffers in any way.
+  double left[kChunk] = {}, right[kChunk] = {};
+  for (int i = 0; i < n; ++i) {
+    left[i] = inputs[0][offset + i];
+    right[i] = inputs[1][offset + i];
+  }
 
-    // Linked detection: one gain state per band drives both channels.
+  // Linked detection: one gain state per band drives both channels. The
+  // Mid band continues from what the Low Mid band's one-pole reached.
+  const double g = mDerived.g, m = mDerived.m;
+  double level[kNumMorvanteBands][kChunk] = {};
+  for (int i = 0; i < n; ++i) {
+    const double L = left[i], R = right[i];
     double accumulator = 0.0;
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      MorvanteBand& band = mBands[b];
-      const int mode = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
-      const float d = static_cast<float>(mode == 1 ? L + R : LargerSample(L, R));
-      const float x = band.detectorFilter.processSample(d);
-      double level;
+      const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
+      const float x = mBands[b].detectorFilter.processSample(d);
       if (b == kBandMid) {
-        level = ContinuedLevel(x, g, m, accumulator);
+        level[b][i] = ContinuedLevel(x, g, m, accumulator);
       } else {
         double reached;
-        level = TwoStepLevel(x, g, m, &reached);
+        level[b][i] = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
-      band.gainState = StepGainState(band.gainState, TargetGain(level, terms[b]), terms[b]);
     }
+  }
+  // The levels are replaced by the target gains, then by the gain states.
+  double (&gainState)[kNumMorvanteBands][kChunk] = level;
+  // The samples above the threshold are listed first, so that the loop
+  // around the library calls does not branch on the signal.
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const MorvanteBandTerms& terms = mDerived.terms[b];
+    int above[kChunk];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+      above[count] = i;
+      count += level[b][i] > terms.thresholdLinear ? 1 : 0;
+    }
+    double target[kChunk];
+    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[b][above[k]], terms);
+    for (int i = 0; i < n; ++i) gainState[b][i] = 1.0;
+    for (int k = 0; k < count; ++k) gainState[b][above[k]] = target[k];
+  }
+  double state[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
+  for (int i = 0; i < n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      if (terms[b].switchedOff) mBands[b].gainState = 1.0;
+      const MorvanteBandTerms& terms = mDerived.terms[b];
+      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], gainState[b][i], terms);
+      gainState[b][i] = state[b];
     }
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
 
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const int section = mDynamicChainPosition[b];
+    for (int i = 0; i < n; ++i) {
+      const double dynamicGain = kDynamicRangeDB * gainState[b][i];
+      if (dynamicGain != mTunedDynamicGain[b]) {
+        mDynamicCoefficients[b] = mDynamicTuning[b].coefficients(dynamicGain);
+        mTunedDynamicGain[b] = dynamicGain;
+      }
+      mStereoChain.SetDynamicSection(i, section, mDynamicCoefficients[b]);
+    }
+  }
+
+  // The ballistics run at every sample; the editor is handed the values
+  // once per block.
+  if (block.gui) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      MorvanteBand& band = mBands[b];
-      BandBlockTerms& t = terms[b];
-      const double dynamicGain = kDynamicRangeDB * band.gainState;
-      if (dynamicGain != t.tunedDynamicGain) {
-        band.dynamicFilter[0].setBiquad(kMorvanteBandLayouts[b].equaliserType, t.equaliserFc, t.equaliserQ,
-                                        dynamicGain);
-        band.dynamicFilter[1].copyTuningFrom(band.dynamicFilter[0]);
-        t.tunedDynamicGain = dynamicGain;
+      VUClass& meter = mBands[b].meter;
+      for (int i = 0; i < n; ++i) {
+        meter.ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
       }
     }
+  }
 
-    for (int pass = 0; pass < kOversamplingPasses; ++pass) {
-      RunOversampledChain(0, L);
-      RunOversampledChain(1, R);
-    }
-
-    double processed[kNumChannels];
-    for (int c = 0; c < kNumChannels; ++c) {
-      const float D = static_cast<float>(mOversampler[c].downSample());
-      processed[c] = mTrimFilter[c].processSample(D);
-      // The trim section runs at twice the rate it is tuned for; its second
-      // step sees silence.
-      mTrimFilter[c].processSample(0.0f);
-    }
-
+  double processedLeft[kChunk] = {}, processedRight[kChunk] = {};
+  mStereoChain.Process(left, right, n, processedLeft, processedRight);
+  for (int i = 0; i < n; ++i) {
     // The dry signal runs one latency behind, as the processed one does.
-    double dry[kNumChannels] = {L, R};
+    double dry[kNumChannels] = {left[i], right[i]};
     mDryDelay.ProcessFrame(dry);
-    // Read per channel: the controller side may change it at any time.
-    outputs[0][i] = GetParam(kBypass)->Int() == 1 ? dry[0] : processed[0] * mOutputGain;
-    outputs[1][i] = GetParam(kBypass)->Int() == 1 ? dry[1] : processed[1] * mOutputGain;
+    outputs[0][offset + i] = block.bypass ? dry[0] : processedLeft[i] * mOutputGain;
+    outputs[1][offset + i] = block.bypass ? dry[1] : processedRight[i] * mOutputGain;
+  }
+}
 
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      IGraphics* gui = GetGUI();
-      if (!gui) break;
-      MorvanteBand& band = mBands[b];
-      const double v = band.meter.ProcessWithCoefficient((1.0 - band.gainState) * kMeterInputScale, meterCoefficient);
-      gui->SetControlFromPlug(band.meterControlIdx, v);
+void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  const ScopedFlushDenormals noDenormals;
+  const double sr = GetSampleRate();
+  ClearNonFiniteState();
+  DeriveSettings(sr);
+  if (nFrames <= 0) return;
+
+  BlockSwitches block;
+  for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
+  block.bypass = GetParam(kBypass)->Int() == 1;
+  block.gui = GetGUI();
+  mStereoChain.LoadState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
+  for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
+    ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
+  }
+  mStereoChain.StoreState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
+
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const BiquadGainTuning& tuning = mDynamicTuning[b];
+    for (Biquad& section : mBands[b].dynamicFilter) {
+      section.setTuning(tuning.type(), tuning.Fc(), tuning.Q(), mTunedDynamicGain[b], mDynamicCoefficients[b]);
     }
+  }
+  if (block.gui) {
+    for (const MorvanteBand& band : mBands) block.gui->SetControlFromPlug(band.meterControlIdx, band.meter.GetState());
   }
 }

@@ -1,5 +1,6 @@
-// The gain-reduction meters: five values per sample in band order, passed on unclipped; and the live switches, read
-// at every sample.
+// The gain-reduction meters: stepped at every sample while an editor exists,
+// handed to it as five values per block in band order, passed on unclipped;
+// and the live switches, read once at the start of each block.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,21 +36,29 @@ TEST(MorvanteMeters, TheBuiltEditorsMetersFollowTheProcessing) {
   }
 }
 
-TEST(MorvanteMeters, FiveValuesPerSampleInBandOrder) {
+TEST(MorvanteMeters, FiveValuesPerBlockInBandOrder) {
   TestMorvante plug;
   MeterRecordingGraphics* graphics = AttachRecorder(plug);
   std::vector<double> l(7, 0.3), r(7, 0.3);
   plug.ProcessInPlace(l, r);
-  ASSERT_EQ(graphics->updates.size(), 35u);
+  ASSERT_EQ(graphics->updates.size(), 5u);
   for (size_t k = 0; k < graphics->updates.size(); ++k) {
-    EXPECT_EQ(graphics->updates[k].controlIdx, 100 + static_cast<int>(k % kNumMorvanteBands));
+    EXPECT_EQ(graphics->updates[k].controlIdx, 100 + static_cast<int>(k));
   }
   // Every band is off by default, so its meter decays from full scale by
-  // the coefficient at each sample.
+  // the coefficient at each of the seven samples.
   const double c = VUClass::Coefficient(44100.0);
   EXPECT_NEAR(c, 0.999652, 5e-7);
-  EXPECT_EQ(graphics->updates[0].value, c);
-  EXPECT_EQ(graphics->updates[5].value, c * c);
+  double expected = 1.0;
+  for (int i = 0; i < 7; ++i) expected = c * (expected - 0.0) + 0.0;
+  EXPECT_EQ(graphics->updates[0].value, expected);
+  EXPECT_EQ(plug.Band(0).meter.GetState(), expected);
+
+  // An empty block steps nothing and hands nothing over.
+  graphics->updates.clear();
+  std::vector<double> none;
+  plug.ProcessInPlace(none, none);
+  EXPECT_TRUE(graphics->updates.empty());
 }
 
 // Below S = 1/3 the meter's input exceeds 1; the value goes out as it is.
@@ -70,15 +79,16 @@ TEST(MorvanteMeters, ValuesAboveOnePassUnchanged) {
   EXPECT_EQ(low.value, plug.Band(kBandLow).meter.GetState());
 }
 
-// The controller side may flip the bypass in the middle of a block; the
-// processing reads it at every sample. The recorder's callback plays that
-// other thread.
-TEST(MorvanteMeters, BypassTakesEffectAtTheNextSample) {
+// The controller side may flip the bypass or a detector switch at any time;
+// the processing reads both once per block, so a change made while a block
+// runs takes effect at the next one. The recorder's callback, which runs at
+// the block's end, plays that other thread.
+TEST(MorvanteMeters, BypassTakesEffectAtTheNextBlock) {
   TestMorvante plug;
   plug.SetParam(kOutput, -12.0);
   MeterRecordingGraphics* graphics = AttachRecorder(plug);
   graphics->onUpdate = [&](int count) {
-    if (count == 10 * kNumMorvanteBands) plug.GetParam(kBypass)->Set(1.0);
+    if (count == kNumMorvanteBands) plug.GetParam(kBypass)->Set(1.0);
   };
   ProgramSignal signal(44100.0, 31);
   std::vector<double> l(20), r(20);
@@ -87,33 +97,35 @@ TEST(MorvanteMeters, BypassTakesEffectAtTheNextSample) {
     r[i] = signal.Noise();
   }
   const std::vector<double> inL = l;
-  plug.ProcessInPlace(l, r);
-  for (int i = 0; i < 10; ++i) EXPECT_NE(l[i], inL[i]) << i;
+  std::vector<double> firstL(l.begin(), l.begin() + 10), firstR(r.begin(), r.begin() + 10);
+  std::vector<double> secondL(l.begin() + 10, l.end()), secondR(r.begin() + 10, r.end());
+  plug.ProcessInPlace(firstL, firstR);
+  plug.ProcessInPlace(secondL, secondR);
+  for (int i = 0; i < 10; ++i) EXPECT_NE(firstL[i], inL[i]) << i;
+  // The dry path runs one latency behind, as the processed one does.
   const int latency = plug.GetLatency();
-  for (int i = 10; i < 20; ++i) EXPECT_EQ(l[i], inL[i - latency]) << i;
+  for (int i = 10; i < 20; ++i) EXPECT_EQ(secondL[i - 10], inL[i - latency]) << i;
 }
 
-// "MODE-M" is read live as well: switching it mid-block changes the Mid
-// detector's input from the next sample on, with no OnParamChange.
-TEST(MorvanteMeters, DetectorSwitchTakesEffectAtTheNextSample) {
+// "MODE-M" switched between blocks changes the Mid detector's input from
+// the next block on, with no OnParamChange.
+TEST(MorvanteMeters, DetectorSwitchTakesEffectAtTheNextBlock) {
   auto run = [](bool switchMidway) {
     TestMorvante plug;
     plug.SetParam(kMidThreshold, 60.0);
     plug.SetParam(kMidRatio, 20.0);
     MeterRecordingGraphics* graphics = AttachRecorder(plug);
-    std::vector<double> gains;
     graphics->onUpdate = [&](int count) {
-      if (count % kNumMorvanteBands == 0) gains.push_back(plug.Band(kBandMid).gainState);
       if (switchMidway && count == 40 * kNumMorvanteBands) plug.GetParam(kModeMid)->Set(1.0);
     };
     // Opposite channels: their sum is silence, the larger one is not.
     ProgramSignal signal(44100.0, 32);
-    std::vector<double> l(80), r(80);
+    std::vector<double> gains;
     for (int i = 0; i < 80; ++i) {
-      l[i] = signal.Noise();
-      r[i] = -l[i];
+      std::vector<double> l(1, signal.Noise()), r(1, -l[0]);
+      plug.ProcessInPlace(l, r);
+      gains.push_back(plug.Band(kBandMid).gainState);
     }
-    plug.ProcessInPlace(l, r);
     return gains;
   };
   const std::vector<double> steady = run(false), switched = run(true);

@@ -1,0 +1,220 @@
+#include "effect/oversampled_stereo_chain.h"
+
+namespace {
+
+using Vec = __m128d;
+
+inline Vec Add(Vec a, Vec b) { return _mm_add_pd(a, b); }
+inline Vec Sub(Vec a, Vec b) { return _mm_sub_pd(a, b); }
+inline Vec Mul(Vec a, Vec b) { return _mm_mul_pd(a, b); }
+inline Vec Tap(int i) { return _mm_set1_pd(StOversampler4x::kFir[i]); }
+// Through single precision and back, as a sample entering or leaving a
+// section is.
+inline Vec RoundToFloat(Vec v) { return _mm_cvtps_pd(_mm_cvtpd_ps(v)); }
+
+inline Vec Pair(double left, double right) { return _mm_set_pd(right, left); }
+inline double LeftOf(Vec v) { return _mm_cvtsd_f64(v); }
+inline double RightOf(Vec v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+
+}  // namespace
+
+// Biquad::processSample on both lanes.
+inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state, __m128d in) {
+  const Vec out = Add(Mul(in, c.a0), state.z1);
+  state.z1 = Sub(Add(Mul(in, c.a1), state.z2), Mul(c.b1, out));
+  state.z2 = Sub(Mul(in, c.a2), Mul(c.b2, out));
+  return RoundToFloat(out);
+}
+
+OversampledStereoChain::OversampledStereoChain() : mWide(WideRegistersAvailable()) {}
+
+void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,
+                                       Biquad* const* leftChain, Biquad* const* rightChain, const Biquad& leftTrim,
+                                       const Biquad& rightTrim) {
+  for (int i = 0; i < kTaps; ++i) mHistory[i] = Pair(left.outputHistory[i], right.outputHistory[i]);
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = Pair(left.inputHistory[i], right.inputHistory[i]);
+  for (int k = 0; k < kSections; ++k) {
+    mState[k].z1 = Pair(leftChain[k]->getZ1(), rightChain[k]->getZ1());
+    mState[k].z2 = Pair(leftChain[k]->getZ2(), rightChain[k]->getZ2());
+  }
+  mTrimState.z1 = Pair(leftTrim.getZ1(), rightTrim.getZ1());
+  mTrimState.z2 = Pair(leftTrim.getZ2(), rightTrim.getZ2());
+}
+
+void OversampledStereoChain::StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
+                                        Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const {
+  for (int i = 0; i < kTaps; ++i) {
+    left.outputHistory[i] = LeftOf(mHistory[i]);
+    right.outputHistory[i] = RightOf(mHistory[i]);
+  }
+  for (int i = 0; i < kInputs; ++i) {
+    left.inputHistory[i] = LeftOf(mPushes[i]);
+    right.inputHistory[i] = RightOf(mPushes[i]);
+  }
+  for (int k = 0; k < kSections; ++k) {
+    leftChain[k]->setState(LeftOf(mState[k].z1), LeftOf(mState[k].z2));
+    rightChain[k]->setState(RightOf(mState[k].z1), RightOf(mState[k].z2));
+  }
+  leftTrim.setState(LeftOf(mTrimState.z1), LeftOf(mTrimState.z2));
+  rightTrim.setState(RightOf(mTrimState.z1), RightOf(mTrimState.z2));
+}
+
+void OversampledStereoChain::Process(const double* left, const double* right, int n, double* processedLeft,
+                                     double* processedRight) {
+  if (n <= 0) return;
+  UpSample(left, right, n);
+  if (mWide) {
+    // The one-section fill and drain reach into the first and last frames.
+    BroadcastDynamic(0, 1);
+    BroadcastDynamic(n - 1, n);
+    RunWideDynamicSections(kOversampling * n);
+    RunWideStaticSections(kOversampling * n);
+  } else {
+    BroadcastDynamic(0, n);
+    RunDynamicSections(kOversampling * n);
+    RunStaticSections(kOversampling * n);
+  }
+  DecimateAndTrim(n, processedLeft, processedRight);
+
+  // What the next chunk (or block) continues from.
+  for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[2 * n + i];
+}
+
+void OversampledStereoChain::BroadcastDynamic(int firstFrame, int endFrame) {
+  for (int f = firstFrame; f < endFrame; ++f) {
+    for (int k = 0; k < kDynamicSections; ++k) mDynamic[f][k] = Broadcast(mDynamicTuning[f][k]);
+  }
+}
+
+// up4 twice per sample with the same input; the sums in up4's order.
+void OversampledStereoChain::UpSample(const double* left, const double* right, int n) {
+  const Vec four = _mm_set1_pd(4.0);
+  for (int i = 0; i < n; ++i) {
+    const Vec x = Mul(four, Pair(left[i], right[i]));
+    mPushes[kInputs + 2 * i] = x;
+    mPushes[kInputs + 2 * i + 1] = x;
+  }
+  const Vec h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
+            h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
+  for (int m = 0; m < 2 * n; ++m) {
+    // u[j] is the j-th newest input after push m.
+    const Vec* newest = mPushes + kInputs + m;
+    const Vec u0 = newest[0], u1 = newest[-1], u2 = newest[-2], u3 = newest[-3], u4 = newest[-4],
+              u5 = newest[-5], u6 = newest[-6], u7 = newest[-7];
+    Vec* y = mHistory + kTaps + 4 * m;
+    const Vec y0 = Add(Add(Add(Add(Add(Add(Add(Mul(h0, u0), Mul(h4, u1)), Mul(h8, u2)), Mul(h12, u3)), Mul(h14, u4)),
+                                   Mul(h10, u5)),
+                               Mul(h6, u6)),
+                           Mul(h2, u7));
+    const Vec y1 = Add(Add(Add(Mul(h1, Add(u0, u7)), Mul(h5, Add(u1, u6))), Mul(h9, Add(u2, u5))),
+                       Mul(h13, Add(u3, u4)));
+    const Vec y2 = Add(Add(Add(Add(Add(Add(Add(Mul(h2, u0), Mul(h6, u1)), Mul(h10, u2)), Mul(h14, u3)), Mul(h12, u4)),
+                                   Mul(h8, u5)),
+                               Mul(h4, u6)),
+                           Mul(h0, u7));
+    const Vec y3 = Mul(h15, u3);
+    // The first section takes each entry in single precision.
+    y[0] = RoundToFloat(y0);
+    y[1] = RoundToFloat(y1);
+    y[2] = RoundToFloat(y2);
+    y[3] = RoundToFloat(y3);
+  }
+}
+
+// Sections 0..4 with the tuning of the base-rate sample each stream entry
+// belongs to. At step t section k is on entry t - k.
+void OversampledStereoChain::RunDynamicSections(int count) {
+  Vec* s = mHistory + kTaps;
+  State s0 = mState[0], s1 = mState[1], s2 = mState[2], s3 = mState[3], s4 = mState[4];
+  const unsigned n = static_cast<unsigned>(count);
+  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
+    if (static_cast<unsigned>(t - 4) < n) {
+      const int j = t - 4;
+      s[j] = Step(mDynamic[j >> 3][4], s4, s[j]);
+    }
+    if (static_cast<unsigned>(t - 3) < n) {
+      const int j = t - 3;
+      s[j] = Step(mDynamic[j >> 3][3], s3, s[j]);
+    }
+    if (static_cast<unsigned>(t - 2) < n) {
+      const int j = t - 2;
+      s[j] = Step(mDynamic[j >> 3][2], s2, s[j]);
+    }
+    if (static_cast<unsigned>(t - 1) < n) {
+      const int j = t - 1;
+      s[j] = Step(mDynamic[j >> 3][1], s1, s[j]);
+    }
+    if (static_cast<unsigned>(t) < n) {
+      const int j = t;
+      s[j] = Step(mDynamic[j >> 3][0], s0, s[j]);
+    }
+  }
+  mState[0] = s0;
+  mState[1] = s1;
+  mState[2] = s2;
+  mState[3] = s3;
+  mState[4] = s4;
+}
+
+void OversampledStereoChain::RunStaticSections(int count) {
+  Vec* s = mHistory + kTaps;
+  State s5 = mState[5], s6 = mState[6], s7 = mState[7], s8 = mState[8], s9 = mState[9];
+  const Coefficients c5 = mStatic[0], c6 = mStatic[1], c7 = mStatic[2], c8 = mStatic[3], c9 = mStatic[4];
+  const unsigned n = static_cast<unsigned>(count);
+  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
+    if (static_cast<unsigned>(t - 4) < n) s[t - 4] = Step(c9, s9, s[t - 4]);
+    if (static_cast<unsigned>(t - 3) < n) s[t - 3] = Step(c8, s8, s[t - 3]);
+    if (static_cast<unsigned>(t - 2) < n) s[t - 2] = Step(c7, s7, s[t - 2]);
+    if (static_cast<unsigned>(t - 1) < n) s[t - 1] = Step(c6, s6, s[t - 1]);
+    if (static_cast<unsigned>(t) < n) s[t] = Step(c5, s5, s[t]);
+  }
+  mState[5] = s5;
+  mState[6] = s6;
+  mState[7] = s7;
+  mState[8] = s8;
+  mState[9] = s9;
+}
+
+void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,
+                                            int count) {
+  Vec* s = mHistory + kTaps;
+  for (int t = tBegin; t < tEnd; ++t) {
+    for (int k = first; k <= last; ++k) {
+      const int j = t - delays[k - first];
+      if (j < 0 || j >= count) continue;
+      const Coefficients& c = k < kDynamicSections ? mDynamic[j >> 3][k] : mStatic[k - kDynamicSections];
+      s[j] = Step(c, mState[k], s[j]);
+    }
+  }
+}
+
+// downSample over the 31 newest processed entries, then the trim section and
+// its second step on silence.
+void OversampledStereoChain::DecimateAndTrim(int n, double* processedLeft, double* processedRight) {
+  const Vec h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
+            h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
+  const Vec zero = _mm_setzero_pd();
+  State trim = mTrimState;
+  for (int i = 0; i < n; ++i) {
+    const Vec* e = mHistory + kOversampling * (i + 1);
+    Vec sum = Mul(h0, Add(e[0], e[30]));
+    sum = Add(sum, Mul(h1, Add(e[1], e[29])));
+    sum = Add(sum, Mul(h2, Add(e[2], e[28])));
+    sum = Add(sum, Mul(h4, Add(e[4], e[26])));
+    sum = Add(sum, Mul(h5, Add(e[5], e[25])));
+    sum = Add(sum, Mul(h6, Add(e[6], e[24])));
+    sum = Add(sum, Mul(h8, Add(e[8], e[22])));
+    sum = Add(sum, Mul(h9, Add(e[9], e[21])));
+    sum = Add(sum, Mul(h10, Add(e[10], e[20])));
+    sum = Add(sum, Mul(h12, Add(e[12], e[18])));
+    sum = Add(sum, Mul(h13, Add(e[13], e[17])));
+    sum = Add(sum, Mul(h14, Add(e[14], e[16])));
+    sum = Add(sum, Mul(h15, e[15]));
+    const Vec y = Step(mTrim, trim, RoundToFloat(sum));
+    Step(mTrim, trim, zero);
+    processedLeft[i] = LeftOf(y);
+    processedRight[i] = RightOf(y);
+  }
+  mTrimState = trim;
+}

@@ -1,0 +1,113 @@
+// The oversampled part of MORVANTE's processing for both channels at once:
+// the two up-sampling steps per base-rate sample, the ten equaliser sections,
+// the decimation and the output trim, with the left channel in the low lane
+// and the right channel in the high lane of one SSE2 register. Every lane
+// does exactly the operations of the scalar forms (Biquad::processSample,
+// StOversampler4x::up4 and downSample) in their order and precision, so each
+// lane's result is the scalar result bit for bit.
+//
+// All eight oversampled inputs of a base-rate sample depend only on the
+// input, so the whole chunk is up-sampled first; the sections then run as a
+// wavefront over the chunk's oversampled stream (section k on sample j while
+// section k + 1 is on sample j - 1), which hides the latency of each
+// section's recursion behind the work of the others. Where the processor has
+// AVX, two neighbouring sections share one 256-bit register (section k + 1's
+// two channels in the low half, section k's in the high half); the
+// operations per lane stay the same.
+#pragma once
+
+#include <emmintrin.h>
+
+#include "effect/biquad.h"
+#include "effect/st_oversampler4x.h"
+
+class OversampledStereoChain {
+ public:
+  static constexpr int kSections = 10;
+  // The first five sections in chain order are re-tuned at every base-rate
+  // sample, the last five once per block.
+  static constexpr int kDynamicSections = 5;
+  static constexpr int kChunk = 32;
+  static constexpr int kOversampling = 8;
+
+  // The states live in the filter and oversampler objects between blocks;
+  // they are taken in at the start of a block and handed back at its end.
+  void LoadState(const StOversampler4x& left, const StOversampler4x& right, Biquad* const* leftChain,
+                 Biquad* const* rightChain, const Biquad& leftTrim, const Biquad& rightTrim);
+  void StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
+                  Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const;
+
+  void SetStaticSection(int section, const BiquadCoefficients& c) { mStatic[section - kDynamicSections] = Broadcast(c); }
+  void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
+  // The tuning of dynamic section `section` for base-rate sample `frame` of
+  // the next chunk.
+  void SetDynamicSection(int frame, int section, const BiquadCoefficients& c) { mDynamicTuning[frame][section] = c; }
+
+  OversampledStereoChain();
+
+  // Whether the 256-bit form runs where the processor has it (the default);
+  // the 128-bit form gives the same bits and stays testable on any machine.
+  void UseWideRegisters(bool use) { mWide = use && WideRegistersAvailable(); }
+  static bool WideRegistersAvailable();
+
+  // Runs n <= kChunk base-rate samples; processed[] receives the trimmed
+  // samples (left, right) before the output gain.
+  void Process(const double* left, const double* right, int n, double* processedLeft, double* processedRight);
+
+ public:
+  // Exposed for the 256-bit form's helpers.
+  struct Coefficients {
+    __m128d a0, a1, a2, b1, b2;
+  };
+  struct State {
+    __m128d z1, z2;
+  };
+  // Two sections' coefficients as the 256-bit form loads them: [0] for the
+  // low half (the later section), [1] for the high half.
+  struct WideCoefficients {
+    __m128d a0[2], a1[2], a2[2], b1[2], b2[2];
+  };
+
+ private:
+
+  static Coefficients Broadcast(const BiquadCoefficients& c) {
+    return {_mm_set1_pd(c.a0), _mm_set1_pd(c.a1), _mm_set1_pd(c.a2), _mm_set1_pd(c.b1), _mm_set1_pd(c.b2)};
+  }
+
+  static __m128d Step(const Coefficients& c, State& state, __m128d in);
+  // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
+  // entries in which section first + i works on entry t - delays[i], one
+  // section at a time: the fill and drain of the 256-bit form.
+  void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
+  void RunWideDynamicSections(int count);
+  void RunWideStaticSections(int count);
+  void BroadcastDynamic(int firstFrame, int endFrame);
+  void UpSample(const double* left, const double* right, int n);
+  void RunDynamicSections(int count);
+  void RunStaticSections(int count);
+  void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
+
+  static constexpr int kTaps = StOversampler4x::kTaps;
+  static constexpr int kInputs = StOversampler4x::kInputLength;
+  static constexpr int kStream = kOversampling * kChunk;
+
+  // The 31 processed entries before the chunk, then the chunk's stream.
+  __m128d mHistory[kTaps + kStream];
+  // The eight inputs (times 4) before the chunk, then two per sample.
+  __m128d mPushes[kInputs + 2 * kChunk];
+  State mState[kSections];
+  State mTrimState;
+  // As set, and spread over both lanes for the frames the 128-bit steps use.
+  BiquadCoefficients mDynamicTuning[kChunk][kDynamicSections];
+  Coefficients mDynamic[kChunk][kDynamicSections];
+  Coefficients mStatic[kSections - kDynamicSections];
+  Coefficients mTrim;
+  bool mWide = false;
+  // Per base-rate sample: sections 0 and 1 (pair 0) and 2 and 3 (pair 1)
+  // with both in that sample's tuning, and with the later section still in
+  // the previous sample's (the step where the pair straddles two samples);
+  // sections 5 and 4.
+  WideCoefficients mPairInside[kChunk][2];
+  WideCoefficients mPairStraddling[kChunk][2];
+  WideCoefficients mMixedPair[kChunk];
+};
