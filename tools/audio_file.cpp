@@ -144,10 +144,10 @@ bool OutputFormat(const std::string& path, const std::string& bits, int& format,
     const char* allowed;  // the --bits values the container holds
   };
   static const Container kContainers[] = {
-      {"wav", "WAV", SF_FORMAT_WAV, "32f", "16, 24 or 32f"},
+      {"wav", "WAV", SF_FORMAT_WAV, "32f", "16, 24, 32f or 64f"},
       {"flac", "FLAC", SF_FORMAT_FLAC, "24", "16 or 24"},
-      {"aiff", "AIFF", SF_FORMAT_AIFF, "32f", "16, 24 or 32f"},
-      {"aif", "AIFF", SF_FORMAT_AIFF, "32f", "16, 24 or 32f"},
+      {"aiff", "AIFF", SF_FORMAT_AIFF, "32f", "16, 24, 32f or 64f"},
+      {"aif", "AIFF", SF_FORMAT_AIFF, "32f", "16, 24, 32f or 64f"},
       {"ogg", "Ogg Vorbis", SF_FORMAT_OGG, "", "no --bits (it is a lossy format)"},
   };
   const Container* container = nullptr;
@@ -171,6 +171,8 @@ bool OutputFormat(const std::string& path, const std::string& bits, int& format,
     sub = SF_FORMAT_PCM_24;
   } else if (want == "32f" && container->major != SF_FORMAT_FLAC) {
     sub = SF_FORMAT_FLOAT;
+  } else if (want == "64f" && container->major != SF_FORMAT_FLAC) {
+    sub = SF_FORMAT_DOUBLE;
   } else {
     error = std::string(container->name) + " output takes --bits " + container->allowed + ", not " + want;
     return false;

@@ -19,7 +19,7 @@ bool ReadAudio(const std::string& path, int maxChannels, Audio& audio, std::stri
 
 // The libsndfile format for an output path: the container from the
 // extension (wav, flac, aiff/aif, ogg), the sample format from bits ("16",
-// "24", "32f", or "" for the container's default). False with a message
+// "24", "32f", "64f", or "" for the container's default). False with a message
 // when the extension is unknown or the container cannot hold those bits.
 bool OutputFormat(const std::string& path, const std::string& bits, int& format, std::string& error);
 

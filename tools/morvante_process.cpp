@@ -54,7 +54,8 @@ int Parse(int argc, char** argv, Options& opt) {
   app.add_option("--set", opt.sets,
                  "set a parameter before processing: its title or id, and a value in its own units or, "
                  "followed by n, normalised 0 to 1 (\"Low Gain=6\", \"17=0.625n\"); repeatable")
-      ->type_name("\"PARAM=VALUE\"");
+      ->type_name("\"PARAM=VALUE\"")
+      ->allow_extra_args(false);  // one value per --set, so that INPUT OUTPUT may follow
   app.add_option("--automation", opt.automation,
                  "automate parameters from a text file of lines \"SECONDS PARAM VALUE\" (PARAM and VALUE as for "
                  "--set); linear ramps between a parameter's points, held before the first and after the last")
@@ -67,10 +68,10 @@ int Parse(int argc, char** argv, Options& opt) {
       ->type_name("FILE");
   app.add_option("--preset-state", opt.presetState, "restore a bare controller state (the bytes of its getState)")
       ->type_name("FILE");
-  app.add_option("--bits", opt.bits, "sample format of the output: 16, 24 or 32f (WAV, AIFF); 16 or 24 (FLAC); "
-                                     "default 32f, FLAC 24; none for Ogg Vorbis")
-      ->check(CLI::IsMember({"16", "24", "32f"}))
-      ->type_name("16|24|32f");
+  app.add_option("--bits", opt.bits, "sample format of the output: 16, 24, 32f or 64f (WAV, AIFF); 16 or 24 "
+                                     "(FLAC); default 32f, FLAC 24; none for Ogg Vorbis")
+      ->check(CLI::IsMember({"16", "24", "32f", "64f"}))
+      ->type_name("16|24|32f|64f");
   app.add_option("--block", opt.block, "block size in frames handed to the plug-in (default 512)")
       ->check(CLI::Range(1, kMaxBlock))
       ->type_name("N");
@@ -117,8 +118,11 @@ int Parse(int argc, char** argv, Options& opt) {
   if (!opt.demoDir.empty() && files) return Error("--demo takes no INPUT or OUTPUT (see --help)", 2);
   if (!opt.listParams && opt.demoDir.empty() && opt.output.empty() && (opt.input.empty() == opt.stateOut.empty()))
     return Error("expected INPUT and OUTPUT (see --help)", 2);
-  if (!opt.input.empty() && opt.output.empty() && opt.stateOut.empty())
-    return Error("expected INPUT and OUTPUT (see --help)", 2);
+  if (!opt.input.empty() && opt.output.empty()) return Error("expected INPUT and OUTPUT (see --help)", 2);
+  if (!files && opt.demoDir.empty()) {
+    for (const std::string* renderOnly : {&opt.automation, &opt.plot, &opt.snapshot})
+      if (!renderOnly->empty()) return Error("--automation, --plot and --snapshot need INPUT and OUTPUT (see --help)", 2);
+  }
   return -1;
 }
 
@@ -250,6 +254,7 @@ int Run(const Options& opt, Job& job) {
   }
 
   if (!render) {  // only the state is wanted
+    if (!host.ApplySettings(options.settings)) return Error(host.Error());
     if (!opt.stateOut.empty() && !host.SaveStateFile(opt.stateOut)) return Error(host.Error());
     return 0;
   }

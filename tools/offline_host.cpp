@@ -316,6 +316,24 @@ bool OfflineHost::WriteEditorSnapshot(const std::string& path) {
   return true;
 }
 
+bool OfflineHost::ApplySettings(const std::vector<ParamSetting>& settings) {
+  ProcessSetup setup{kOffline, kSample64, 512, 48000.0};
+  if (mPlug->processor->setupProcessing(setup) != kResultOk) return Fail("the plug-in refused the processing set-up");
+  if (mPlug->component->setActive(true) != kResultOk) return Fail("the plug-in could not be activated");
+  ParamChanges changes;
+  for (const ParamSetting& s : settings) {
+    changes.Add(s.id, s.normalized);
+    mPlug->controller->setParamNormalized(s.id, s.normalized);
+  }
+  ProcessData flush{};
+  flush.processMode = kOffline;
+  flush.symbolicSampleSize = kSample64;
+  flush.inputParameterChanges = &changes;
+  const bool ok = mPlug->processor->process(flush) == kResultOk;
+  mPlug->component->setActive(false);
+  return ok || Fail("the plug-in refused the settings");
+}
+
 bool OfflineHost::Process(Audio& audio, const RenderOptions& options) {
   const auto channels = static_cast<int32>(audio.channels.size());
   if (channels != 1 && channels != 2) return Fail("only mono and stereo audio can be processed");

@@ -65,6 +65,10 @@ public:
   bool LoadStateFile(const std::string& path);
   bool SaveStateFile(const std::string& path);
 
+  // Delivers settings with no audio, as a host does when nothing plays: a
+  // block of no samples carries them to the processor, and the controller
+  // is told too.
+  bool ApplySettings(const std::vector<ParamSetting>& settings);
   // Renders audio in place. The latency the plug-in reported while active
   // is kept for Latency().
   bool Process(Audio& audio, const RenderOptions& options);
