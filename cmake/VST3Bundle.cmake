@@ -1,13 +1,16 @@
 # morvante_add_vst3_bundle(<target> BUNDLE_NAME <name> SOURCES <sources...>
-#                          [LIBS <libs...>] [RESOURCES_DIR <dir>])
+#                          [LIBS <libs...>] [RESOURCES_DIR <dir>]
+#                          [RESOURCE_GENERATOR <executable target>])
 # Builds a VST3 bundle <name>.vst3/Contents/x86_64-linux/<name>.so in the
 # build tree. The sources must define GetPlugModuleInfo and MakePlug; the
 # module entry points come from the binding. Only the entry points are
-# exported, and everything but the system libraries is linked in.
+# exported, and everything but the system libraries is linked in. A resource
+# generator is run with the bundle's Contents/Resources folder as its one
+# argument whenever it is rebuilt; the bundle depends on its output.
 set(MORVANTE_VST3_INSTALL_DIR "$ENV{HOME}/.vst3" CACHE PATH "Where cmake --install puts the VST3 bundles")
 
 function(morvante_add_vst3_bundle target)
-  cmake_parse_arguments(ARG "" "BUNDLE_NAME;RESOURCES_DIR" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "BUNDLE_NAME;RESOURCES_DIR;RESOURCE_GENERATOR" "SOURCES;LIBS" ${ARGN})
   set(bundle_dir ${CMAKE_BINARY_DIR}/${ARG_BUNDLE_NAME}.vst3)
   set(exports ${PROJECT_SOURCE_DIR}/framework/vst3/exports.map)
 
@@ -40,6 +43,20 @@ function(morvante_add_vst3_bundle target)
       add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E copy_if_different ${resources} ${bundle_dir}/Contents/Resources)
     endif()
+  endif()
+  if(ARG_RESOURCE_GENERATOR)
+    # The images are drawn at build time, straight into the bundle; the
+    # stamp records that this generator's output is there.
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.stamp)
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle_dir}/Contents/Resources
+      COMMAND ${ARG_RESOURCE_GENERATOR} ${bundle_dir}/Contents/Resources
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${ARG_RESOURCE_GENERATOR}
+      COMMENT "Drawing the ${ARG_BUNDLE_NAME} images"
+      VERBATIM)
+    add_custom_target(${target}_resources DEPENDS ${stamp})
+    add_dependencies(${target} ${target}_resources)
   endif()
   set_property(TARGET ${target} PROPERTY MORVANTE_BUNDLE_DIR ${bundle_dir})
 endfunction()

@@ -38,13 +38,6 @@ MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
   MakeDefaultPreset("-", 1);
 }
 
-void MORVANTE::BuildEditor() {
-  // Editor construction comes with the graphics engine: it attaches the
-  // background, knobs, switches, the five meters (keeping their control
-  // indices in mBands[...].meterControlIdx), the link and the readouts, then
-  // calls AttachGraphics.
-}
-
 void MORVANTE::Reset() {
   // Nothing is cleared: the effect carries on from its state after the host
   // stops, restarts or changes the rate.

@@ -26,17 +26,16 @@ public:
   static double DetectorSmoothing(double sampleRate);
 
 protected:
-  // For subclasses that need to look inside (the tests) or, later, for the
-  // editor that shows the meters.
+  // For subclasses that need to look inside (the tests).
   MorvanteBand& Band(int band) { return mBands[band]; }
   const MorvanteBand& Band(int band) const { return mBands[band]; }
   double OutputGain() const { return mOutputGain; }
 
 private:
   void InitParameters();
-  // The editor (1220 x 590 bitmap panel) is built here, after the parameters
-  // and before the default preset; it must store each band's meter control
-  // index in the band record.
+  // Builds the editor (1220 x 590 bitmap panel) from the layout table and
+  // attaches it, keeping each band's meter control index in its band record.
+  // Runs after the parameters are set up and before the default preset.
   void BuildEditor();
   // The copy of one parameter inside the effect, or null for parameters the
   // processing reads live (bypass, detector switches) or nobody reads.

@@ -38,6 +38,15 @@ constexpr int kNumKnobFrames = 61;
 constexpr int kNumMeterFrames = 61;
 constexpr int kNumSwitchFrames = 2;
 
+// One frame of each kind of image, as the artwork draws it: a control's
+// rectangle is its (x, y) with this size. Chosen so that no two controls
+// overlap and labels fit on the background between them.
+constexpr int kKnobFrameWidth = 60, kKnobFrameHeight = 56;
+constexpr int kOutputKnobFrameWidth = 100, kOutputKnobFrameHeight = 90;
+constexpr int kMeterFrameWidth = 160, kMeterFrameHeight = 24;
+constexpr int kModeSwitchFrameWidth = 72, kModeSwitchFrameHeight = 22;
+constexpr int kBypassFrameWidth = 72, kBypassFrameHeight = 36;
+
 constexpr MorvanteControlPlace kMorvanteControlPlaces[] = {
     {kControlSwitch, 192, 560, kModeLow, {144, "resources/img/MODEL.png", kNumSwitchFrames}},
     {kControlSwitch, 386, 560, kModeLowMid, {145, "resources/img/MODELM.png", kNumSwitchFrames}},
@@ -98,4 +107,41 @@ constexpr const char* kProductPageURL = "https://www.penvarrowsonics.com/product
 // pixels high and its text is drawn downward from its top.
 constexpr int kNameReadoutLeft = 10, kNameReadoutTop = 10, kNameReadoutRight = 60, kNameReadoutBottom = 30;
 constexpr int kValueReadoutLeft = 10, kValueReadoutTop = 30, kValueReadoutRight = 60, kValueReadoutBottom = 30;
+
+// The size of one frame of a control's image.
+struct MorvanteFrameSize {
+  int width, height;
+};
+constexpr MorvanteFrameSize FrameSizeOf(const MorvanteControlPlace& place) {
+  switch (place.kind) {
+    case kControlKnob:
+      return place.paramIdx == kOutput ? MorvanteFrameSize{kOutputKnobFrameWidth, kOutputKnobFrameHeight}
+                                       : MorvanteFrameSize{kKnobFrameWidth, kKnobFrameHeight};
+    case kControlSwitch:
+      return place.paramIdx == kBypass ? MorvanteFrameSize{kBypassFrameWidth, kBypassFrameHeight}
+                                       : MorvanteFrameSize{kModeSwitchFrameWidth, kModeSwitchFrameHeight};
+    case kControlMeter:
+      break;
+  }
+  return MorvanteFrameSize{kMeterFrameWidth, kMeterFrameHeight};
+}
+
 static_assert(kNumMorvanteControlPlaces == 47, "indices 1 to 47 of the editor's control list");
+
+// True when every image control lies inside the editor and no two of them
+// share a pixel.
+constexpr bool MorvanteControlsApartAndInside() {
+  for (int i = 0; i < kNumMorvanteControlPlaces; ++i) {
+    const MorvanteControlPlace& a = kMorvanteControlPlaces[i];
+    const MorvanteFrameSize sa = FrameSizeOf(a);
+    if (a.x < 0 || a.y < 0 || a.x + sa.width > kEditorWidth || a.y + sa.height > kEditorHeight) return false;
+    for (int j = i + 1; j < kNumMorvanteControlPlaces; ++j) {
+      const MorvanteControlPlace& b = kMorvanteControlPlaces[j];
+      const MorvanteFrameSize sb = FrameSizeOf(b);
+      if (a.x < b.x + sb.width && b.x < a.x + sa.width && a.y < b.y + sb.height && b.y < a.y + sa.height)
+        return false;
+    }
+  }
+  return true;
+}
+static_assert(MorvanteControlsApartAndInside(), "the frame sizes make controls overlap or leave the editor");

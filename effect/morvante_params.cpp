@@ -82,13 +82,23 @@ const MorvanteBandLayout kMorvanteBandLayouts[kNumMorvanteBands] = {
      Biquad::kBandPass, Biquad::kPeaking},
 };
 
+bool InitMorvanteParam(int paramIdx, IParam* param) {
+  for (const DoubleParamRow& row : kDoubleParams) {
+    if (row.index != paramIdx) continue;
+    param->InitDouble(row.name, row.defaultValue, row.minValue, row.maxValue, kParamStep, row.label, "", 1.0);
+    param->SetShape(row.shape);
+    return true;
+  }
+  for (const SwitchParamRow& row : kModeSwitches) {
+    if (row.index != paramIdx) continue;
+    param->InitInt(row.name, 0, 0, 1, "", "");
+    return true;
+  }
+  return false;
+}
+
 // Indices 25 and 37 are left as fresh records on purpose (see
 // EMorvanteParam).
 void MORVANTE::InitParameters() {
-  for (const DoubleParamRow& row : kDoubleParams) {
-    IParam* param = GetParam(row.index);
-    param->InitDouble(row.name, row.defaultValue, row.minValue, row.maxValue, kParamStep, row.label, "", 1.0);
-    param->SetShape(row.shape);
-  }
-  for (const SwitchParamRow& row : kModeSwitches) GetParam(row.index)->InitInt(row.name, 0, 0, 1, "", "");
+  for (int i = 0; i < kNumMorvanteParams; ++i) InitMorvanteParam(i, GetParam(i));
 }

@@ -2,6 +2,8 @@
 // the order of stored state, so it must never change.
 #pragma once
 
+class IParam;
+
 enum EMorvanteParam {
   kHighAttack = 0,
   kHighBandwidth = 1,
@@ -54,3 +56,9 @@ enum EMorvanteParam {
   kModeHigh = 42,
   kNumMorvanteParams = 43,
 };
+
+// Gives param the name, range, default, unit label and curve of parameter
+// paramIdx; false (param untouched) for the indices left as fresh records.
+// The effect initialises its own parameters with it, and the artwork
+// generator labels the knobs from the same records.
+bool InitMorvanteParam(int paramIdx, IParam* param);

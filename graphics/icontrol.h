@@ -63,6 +63,10 @@ public:
   virtual bool IsDirty();
   virtual void OnGUIIdle() {}
   virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
+  // Everything Draw may paint. The engine redraws and reports this area for
+  // a dirty control, so a control that paints past its rectangle (text that
+  // runs on below or beside it) is repainted whole and leaves nothing behind.
+  virtual IRECT GetPaintRECT() { return mRECT; }
 
   // ---- Prompts ----
   void PromptUserInput();

@@ -1,10 +1,8 @@
 #include "graphics/igraphics_headless.h"
 
-#include <cstring>
-#include <strings.h>
-
 #include "framework/wdl_string.h"
 #include "graphics/icontrol.h"
+#include "graphics/png_resource.h"
 #include "lice/lice_png.h"
 #include "lice/lice_resource.h"
 #include "lice/lice_sysbitmap.h"
@@ -74,21 +72,9 @@ bool IGraphicsHeadless::GetTextFromClipboard(WDL_String* str) {
 }
 
 LICE_IBitmap* IGraphicsHeadless::OSLoadBitmap(int, const char* name) {
-  if (!name) return nullptr;
-  const char* dot = std::strrchr(name, '.');
-  const char* ext = dot ? dot + 1 : name;
-  if (strcasecmp(ext, "png") != 0) return nullptr;
-  // As in a bundle, a resource is found by its last path component, without
-  // the folders the editor's image table names: "resources/img/BG.png" is
-  // "BG.png" in the resource folder.
-  const char* slash = std::strrchr(name, '/');
-  const char* base = slash ? slash + 1 : name;
-  const std::string stem(base, static_cast<size_t>(dot - base > 0 ? dot - base : 0));
-  if (stem.empty()) return nullptr;
+  if (PNGResourceFileName(name).empty()) return nullptr;
   if (!mResourceFolder.empty()) LICE_SetResourceFolder(mResourceFolder.c_str());
-  const std::string path = LICE_ResourcePath((stem + ".png").c_str());
-  if (path.empty()) return nullptr;
-  return LICE_LoadPNG(path.c_str());
+  return LoadPNGResource(name);
 }
 
 bool IGraphicsHeadless::WriteDrawBitmapPNG(const char* path) {

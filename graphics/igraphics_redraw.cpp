@@ -7,7 +7,7 @@ bool IGraphics::IsDirty(IRECT* rect) {
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* control = mControls.Get(i);
     if (control->IsDirty()) {
-      *rect = rect->Union(*control->GetRECT());
+      *rect = rect->Union(control->GetPaintRECT());
       dirty = true;
     }
   }
@@ -27,7 +27,7 @@ void IGraphics::DrawStrict(const IRECT& rect) {
   mDrawRECT = rect;
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* control = mControls.Get(i);
-    if (!control->IsHidden() && rect.Intersects(*control->GetRECT())) control->Draw(this);
+    if (!control->IsHidden() && rect.Intersects(control->GetPaintRECT())) control->Draw(this);
     control->SetClean();
   }
 }
@@ -48,11 +48,11 @@ void IGraphics::DrawNonStrict() {
   for (int i = 1; i < mControls.GetSize(); ++i) {
     IControl* dirty = mControls.Get(i);
     if (!dirty->IsDirty()) continue;
-    mDrawRECT = *dirty->GetRECT();
+    mDrawRECT = dirty->GetPaintRECT();
     for (int j = 0; j < mControls.GetSize(); ++j) {
       IControl* control = mControls.Get(j);
       if (control->IsHidden()) continue;
-      if (j == i || control->GetRECT()->Intersects(mDrawRECT)) control->Draw(this);
+      if (j == i || control->GetPaintRECT().Intersects(mDrawRECT)) control->Draw(this);
     }
     dirty->SetClean();
   }

@@ -1,11 +1,11 @@
-// The gain-reduction meters: fed only while an editor exists, five values
-// per sample in band order, passed on unclipped; and the live switches, read
+// The gain-reduction meters: five values per sample in band order, passed on unclipped; and the live switches, read
 // at every sample.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "graphics/icontrol.h"
 #include "tests/effect/meter_recording_graphics.h"
 #include "tests/effect/morvante_test_plug.h"
 #include "tests/effect/test_signal.h"
@@ -20,11 +20,19 @@ MeterRecordingGraphics* AttachRecorder(TestMorvante& plug) {
   return graphics;
 }
 
-TEST(MorvanteMeters, NothingIsSteppedWithoutAnEditor) {
+// The constructor's editor takes the meters at its control indices 42 to 46,
+// from the Low band up, and each shows the last value sent.
+TEST(MorvanteMeters, TheBuiltEditorsMetersFollowTheProcessing) {
   TestMorvante plug;
+  const int expected[kNumMorvanteBands] = {46, 45, 42, 43, 44};  // High, High Mid, Low, Low Mid, Mid
+  for (int b = 0; b < kNumMorvanteBands; ++b) EXPECT_EQ(plug.Band(b).meterControlIdx, expected[b]) << b;
   std::vector<double> l(500, 0.3), r(500, 0.3);
   plug.ProcessInPlace(l, r);
-  for (int b = 0; b < kNumMorvanteBands; ++b) EXPECT_EQ(plug.Band(b).meter.GetState(), 1.0);
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    const double state = plug.Band(b).meter.GetState();
+    EXPECT_LT(state, 1.0) << b;
+    EXPECT_EQ(plug.GetGUI()->GetControl(expected[b])->GetValue(), state) << b;
+  }
 }
 
 TEST(MorvanteMeters, FiveValuesPerSampleInBandOrder) {

@@ -138,3 +138,36 @@ TEST_F(IGraphicsRedraw, SetStrictDrawingAndSetAllControlsDirtyMarkEveryControl) 
   EXPECT_TRUE(a->IsDirty());
   EXPECT_TRUE(b->IsDirty());
 }
+
+namespace {
+// Text that runs on below its zero-height rectangle.
+class OverhangingControl : public RecordingControl {
+public:
+  OverhangingControl(IPlugBase* plug, IRECT rect, IRECT paint) : RecordingControl(plug, rect), mPaint(paint) {}
+  IRECT GetPaintRECT() override { return mPaint; }
+  IRECT mPaint;
+};
+}  // namespace
+
+// What a control paints beyond its rectangle is redrawn and reported with it.
+TEST_F(IGraphicsRedraw, AControlsPaintedAreaIsWhatIsRedrawnAndReported) {
+  auto* control = new OverhangingControl(&plug, IRECT(10, 30, 60, 30), IRECT(10, 30, 140, 48));
+  gui.AttachControl(control);
+  DrawAllClean(&gui);
+  control->draws = 0;
+
+  control->SetDirty(false);
+  IRECT r;
+  ASSERT_TRUE(gui.IsDirty(&r));
+  EXPECT_EQ(r, IRECT(10, 30, 140, 48));
+  gui.Draw(&r);
+  EXPECT_EQ(control->draws, 1);
+
+  // A redraw of a strip that misses the rectangle but crosses the text.
+  IRECT strip(0, 40, 200, 100);
+  gui.Draw(&strip);
+  EXPECT_EQ(control->draws, 2);
+  IRECT beside(150, 0, 200, 100);
+  gui.Draw(&beside);
+  EXPECT_EQ(control->draws, 2);
+}

@@ -1,0 +1,76 @@
+// The editor: one background carrying the artwork, the filmstrip knobs,
+// switches and meters of the layout table over it, the link to the product
+// page, and the two readouts of the parameter being edited.
+#include <memory>
+
+#include "effect/morvante.h"
+#include "effect/morvante_layout.h"
+#include "effect/morvante_readout.h"
+#include "graphics/controls/ibitmap_control.h"
+#include "graphics/controls/iknob_control.h"
+#include "graphics/controls/iswitch_control.h"
+#include "graphics/controls/iurl_control.h"
+#include "graphics/linux/igraphics_linux.h"
+
+namespace {
+
+constexpr double kKnobGearing = 4.0;
+
+// The meters appear in the layout table from the lowest band up.
+constexpr int kMeterBands[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
+
+std::unique_ptr<IControl> MakeImageControl(IPlugBase* plug, const MorvanteControlPlace& place,
+                                           const IBitmap& bitmap) {
+  switch (place.kind) {
+    case kControlKnob: {
+      auto knob = std::make_unique<IKnobMultiControl>(plug, place.x, place.y, place.paramIdx, bitmap, kVertical,
+                                                      kKnobGearing);
+      knob->GetBlend()->mMethod = IChannelBlend::kBlendAlpha;
+      knob->DisablePrompt(true);
+      return knob;
+    }
+    case kControlSwitch:
+      return std::make_unique<ISwitchControl>(plug, place.x, place.y, place.paramIdx, bitmap,
+                                              IChannelBlend::kBlendAlpha);
+    case kControlMeter:
+      return std::make_unique<IBitmapControl>(plug, place.x, place.y, -1, bitmap, IChannelBlend::kBlendAlpha);
+  }
+  return nullptr;
+}
+
+IText ReadoutStyle() {
+  return IText(12, COLOR_WHITE, "Helvetica", IText::kStyleNormal, IText::kAlignNear, 0,
+               IText::kQualityNonAntiAliased, DEFAULT_TEXT_ENTRY_BGCOLOR, DEFAULT_TEXT_ENTRY_FGCOLOR);
+}
+
+}  // namespace
+
+void MORVANTE::BuildEditor() {
+  std::unique_ptr<IGraphics> graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
+  graphics->AttachBackground(kBackgroundImageId, kBackgroundImageFile);
+
+  int meter = 0;
+  for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
+    const IBitmap bitmap = graphics->LoadIBitmap(place.image.id, place.image.file, place.image.frames);
+    const int idx = graphics->AttachControl(MakeImageControl(this, place, bitmap).release());
+    if (place.kind == kControlMeter && meter < kNumMorvanteBands) mBands[kMeterBands[meter++]].meterControlIdx = idx;
+  }
+
+  graphics->AttachControl(new IURLControl(this, IRECT(kLinkLeft, kLinkTop, kLinkRight, kLinkBottom),
+                                          kProductPageURL, nullptr, nullptr));
+
+  const IText style = ReadoutStyle();
+  auto nameReadout = std::make_unique<MorvanteReadout>(
+      this, IRECT(kNameReadoutLeft, kNameReadoutTop, kNameReadoutRight, kNameReadoutBottom), &style);
+  auto valueReadout = std::make_unique<MorvanteReadout>(
+      this, IRECT(kValueReadoutLeft, kValueReadoutTop, kValueReadoutRight, kValueReadoutBottom), &style);
+  for (int i = 0; i < graphics->NControls(); ++i) {
+    IControl* control = graphics->GetControl(i);
+    control->SetNameDisplayControl(nameReadout.get());
+    control->SetValDisplayControl(valueReadout.get());
+  }
+  graphics->AttachControl(nameReadout.release());
+  graphics->AttachControl(valueReadout.release());
+
+  AttachGraphics(graphics.release());
+}
