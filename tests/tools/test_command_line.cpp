@@ -47,7 +47,7 @@ TEST_F(CommandLine, ListParamsShowsEveryHostParameter) {
   EXPECT_EQ(lines, 1u + 45u);  // header, Preset, Bypass, 43 effect parameters
   // id, title, unit, min, max, default, current, and each value of a switch
   EXPECT_TRUE(Has(run.out, "id\ttitle\tunit\tmin\tmax\tdefault\tcurrent\tvalues\n")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\tBypass\t\t0\t1\t0\t0\t0=0, 1=1\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\tBypass\t\toff\ton\toff\toff\t0=off, 1=on\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n17\tLow Gain\tdB\t-24.00\t24.00\t0.00\t0.00\t\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n16\tLow Frequency\tHz\t20.00\t1000.00\t510.00\t510.00\t\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n35\tLow Release\tms\t")) << run.out;
