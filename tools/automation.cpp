@@ -74,11 +74,11 @@ bool Automation::Parse(const std::string& text, const std::string& fileName, dou
   return true;
 }
 
-void Automation::AddPoints(long pos, int n, ParamChanges& changes) const {
+void Automation::AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const {
   const long end = pos + n;
   for (const AutomationLane& lane : mLanes) {
     std::vector<long> offsets;
-    if (pos == 0) offsets.push_back(0);
+    if (firstBlock) offsets.push_back(0);
     for (const auto& point : lane.points) {
       if (point.first - 1 >= pos && point.first - 1 < end) offsets.push_back(point.first - 1 - pos);
       if (point.first >= pos && point.first < end) offsets.push_back(point.first - pos);

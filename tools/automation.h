@@ -33,8 +33,10 @@ public:
              std::string& error);
   bool Empty() const { return mLanes.empty(); }
   const std::vector<AutomationLane>& Lanes() const { return mLanes; }
-  // Adds the points for the block of n frames starting at frame pos.
-  void AddPoints(long pos, int n, ParamChanges& changes) const;
+  // Adds the points for the block of n frames starting at frame pos of the
+  // automation's timeline (negative before it starts); the first block of a
+  // render also sends every lane's starting value.
+  void AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const;
 
 private:
   std::vector<AutomationLane> mLanes;

@@ -49,7 +49,8 @@ int Parse(int argc, char** argv, Options& opt) {
                  ".ogg. Written under a temporary name and renamed when complete")
       ->type_name("FILE");
   app.add_option("--plugin", opt.plugin,
-                 "the .vst3 bundle or its .so (default: ~/.vst3/MORVANTE.vst3, else the build tree's bundle)")
+                 "the .vst3 bundle or its .so (default: ~/.vst3/MORVANTE.vst3, else /usr/lib/vst3/MORVANTE.vst3, "
+                 "else the build tree's bundle)")
       ->type_name("PATH");
   app.add_option("--set", opt.sets,
                  "set a parameter before processing: its title or id, and a value in its own units or, "
@@ -157,11 +158,16 @@ bool ModulePath(std::string path, std::string& module, std::string& error) {
 }
 
 bool DefaultModule(std::string& module, std::string& error) {
+  // The user's bundle, then the system's (where the Debian package puts
+  // it), then the build tree's.
   const char* home = std::getenv("HOME");
   const std::string installed = std::string(home ? home : "") + "/.vst3/MORVANTE.vst3";
   if (home && ModulePath(installed, module, error)) return true;
+  const std::string system = "/usr/lib/vst3/MORVANTE.vst3";
+  if (IsDir(system) && ModulePath(system, module, error)) return true;
   if (ModulePath(MORVANTE_BUILD_BUNDLE, module, error)) return true;
-  error = "plug-in not found: neither '" + installed + "' nor '" MORVANTE_BUILD_BUNDLE "' holds it; use --plugin PATH";
+  error = "plug-in not found: none of '" + installed + "', '" + system + "' and '" MORVANTE_BUILD_BUNDLE
+          "' holds it; use --plugin PATH";
   return false;
 }
 

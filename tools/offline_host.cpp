@@ -402,7 +402,9 @@ bool OfflineHost::Render(Audio& audio, const RenderOptions& options) {
     fromPlugin.Clear();
     if (pos == 0)
       for (const ParamSetting& s : options.settings) changes.Add(s.id, s.normalized);
-    if (options.automation) options.automation->AddPoints(pos, n, changes);
+    // Automation is moved by the same delay, so that it lands on the
+    // output's frames the way the file's times name them.
+    if (options.automation) options.automation->AddPoints(pos - shift, n, pos == 0, changes);
     context.projectTimeSamples = pos;
     AudioBusBuffers inBus, outBus;
     ProcessData data = MakeProcessData(inPtrs.data(), static_cast<int32>(channels), outPtrs.data(),

@@ -222,3 +222,20 @@ TEST_F(CommandLine, InstallPutsTheToolInBin) {
   ASSERT_EQ(stat(mDir.Path("prefix/bin/morvante-process").c_str(), &st), 0);
   EXPECT_TRUE(st.st_mode & S_IXUSR);
 }
+
+TEST_F(CommandLine, DebianPackageHoldsTheBundleAndTheToolWithTheirDependencies) {
+  const std::string command = std::string("cd '" MORVANTE_BINARY_DIR "' && cpack --config CPackConfig.cmake -B '") +
+                              mDir.Path("pkg") + "' > /dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string deb = mDir.Path("pkg/morvante_2.0.0_amd64.deb");
+  ASSERT_EQ(std::system(("dpkg-deb -c '" + deb + "' > '" + mDir.Path("list") + "'").c_str()), 0);
+  ASSERT_EQ(std::system(("dpkg-deb -f '" + deb + "' Depends > '" + mDir.Path("depends") + "'").c_str()), 0);
+  const std::string list = ReadBytes(mDir.Path("list")), depends = ReadBytes(mDir.Path("depends"));
+  EXPECT_TRUE(Has(list, " ./usr/bin/morvante-process\n")) << list;
+  EXPECT_TRUE(Has(list, " ./usr/lib/vst3/MORVANTE.vst3/Contents/x86_64-linux/MORVANTE.so\n")) << list;
+  EXPECT_TRUE(Has(list, " ./usr/lib/vst3/MORVANTE.vst3/Contents/Resources/BG.png\n")) << list;
+  EXPECT_FALSE(Has(list, "./root/")) << list;
+  for (const char* package : {"libsndfile1", "libebur128-1", "libfftw3-double3", "libpng16-16", "libfreetype6",
+                              "fonts-dejavu-core"})
+    EXPECT_TRUE(Has(depends, package)) << package << ": " << depends;
+}

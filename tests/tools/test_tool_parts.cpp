@@ -26,7 +26,7 @@ bool Resolve(const std::string& assignment, ParamID& id, double& normalized, std
 
 std::vector<std::pair<int32, ParamValue>> Points(const Automation& automation, long pos, int n) {
   ParamChanges changes;
-  automation.AddPoints(pos, n, changes);
+  automation.AddPoints(pos, n, pos == 0, changes);
   std::vector<std::pair<int32, ParamValue>> points;
   if (changes.getParameterCount() == 0) return points;
   EXPECT_EQ(changes.getParameterCount(), 1);
@@ -60,6 +60,16 @@ TEST(AutomationPoints, BreakpointsLandInsideBlocksAtTheirSamples) {
   EXPECT_EQ(around, (P{{43, 0.5 + 0.5 * 199 / 200.0}, {44, 1.0}, {143, 1.0}, {144, 0.0}, {191, 0.0}}));
   // Held after the last point: nothing more is sent.
   EXPECT_TRUE(Points(automation, 448, 64).empty());
+  // A render whose timeline starts before the automation's (a delay being
+  // made up for) starts from the first value.
+  ParamChanges early;
+  automation.AddPoints(-3, 64, true, early);
+  ASSERT_EQ(early.getParameterCount(), 1);
+  int32 offset = -1;
+  ParamValue value = 0;
+  ASSERT_EQ(early.getParameterData(0)->getPoint(0, offset, value), Steinberg::kResultOk);
+  EXPECT_EQ(offset, 0);
+  EXPECT_EQ(value, 0.5);
 }
 
 TEST(AutomationPoints, LinesAreReadAsAUserWritesThem) {
