@@ -7,18 +7,21 @@
 
 double Spectrum::BandDb(double lo, double hi) const {
   if (power.empty() || binHz <= 0.0) return -HUGE_VAL;
-  const double a = lo / binHz, b = hi / binHz;
-  const auto first = static_cast<size_t>(std::max(0.0, std::ceil(a)));
-  const auto last = static_cast<size_t>(std::min(static_cast<double>(power.size() - 1), std::floor(b)));
+  const double last = static_cast<double>(power.size() - 1);
+  const double a = std::clamp(lo / binHz, 0.0, last), b = std::clamp(hi / binHz, 0.0, last);
+  // Bands a few bins wide are averaged over the power interpolated between
+  // bins, so that the curve does not step from one bin to the next.
+  const auto at = [&](double x) {
+    const auto i = static_cast<size_t>(x);
+    const double t = x - static_cast<double>(i);
+    return i + 1 < power.size() ? power[i] * (1 - t) + power[i + 1] * t : power[i];
+  };
   double sum = 0.0;
   size_t count = 0;
-  for (size_t i = first; i <= last && i < power.size(); ++i, ++count) sum += power[i];
-  if (count == 0) {  // narrower than a bin: interpolate at the middle
-    const double at = std::min((a + b) / 2, static_cast<double>(power.size() - 1));
-    const auto i = static_cast<size_t>(at);
-    const double t = at - static_cast<double>(i);
-    sum = i + 1 < power.size() ? power[i] * (1 - t) + power[i + 1] * t : power[i];
-    count = 1;
+  if (b - a < 16.0) {
+    for (int k = 0; k < 16; ++k, ++count) sum += at(a + (b - a) * (k + 0.5) / 16.0);
+  } else {
+    for (auto i = static_cast<size_t>(std::ceil(a)); i <= static_cast<size_t>(b); ++i, ++count) sum += power[i];
   }
   const double mean = sum / static_cast<double>(count);
   return mean > 0.0 ? 10.0 * std::log10(mean) : -HUGE_VAL;
