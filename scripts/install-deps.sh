@@ -9,7 +9,7 @@ packages=(
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core fonts-liberation2
   libx11-dev libxext-dev libxfixes-dev libxtst-dev xvfb xauth
-  libsndfile1-dev
+  libsndfile1-dev libcli11-dev libebur128-dev libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -2,33 +2,33 @@
 // offline, loading it the way a DAW does.
 #include <sys/stat.h>
 
-#include <algorithm>
+#include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/audio_file.h"
+#include "tools/automation.h"
+#include "tools/demo_mix.h"
+#include "tools/loudness.h"
 #include "tools/offline_host.h"
+#include "tools/plot.h"
+#include "tools/progress.h"
 
 namespace {
 constexpr int kMaxBlock = 65536;
 
-const char kUsage[] =
-    "usage: morvante-process [--plugin PATH] [--block N] [--sample-size 32|64] [--set \"Name=value\"]...\n"
-    "                        [--preset-state FILE] INPUT OUTPUT\n"
-    "       morvante-process --list-params [--plugin PATH]\n"
-    "       morvante-process --demo OUTPUT [--plugin PATH] [--block N] [--sample-size 32|64] [--set ...]\n"
-    "Renders a mono or stereo audio file through the plug-in and writes a 32-bit float WAV file.\n"
-    "PATH is a .vst3 bundle or its .so (default: $HOME/.vst3/MORVANTE.vst3, else the build tree's).\n";
-
 struct Options {
-  std::string plugin, presetState, demoOutput;
-  std::vector<std::string> sets, files;
+  std::string plugin, presetState, stateIn, stateOut, automation, bits, plot, snapshot, demoDir;
+  std::string input, output;
+  std::vector<std::string> sets;
   int block = 512;
   int sampleBits = 64;
-  bool listParams = false;
+  bool listParams = false, bypass = false, noLatencyCompensation = false, quiet = false;
 };
 
 int Error(const std::string& message, int code = 1) {
@@ -36,50 +36,95 @@ int Error(const std::string& message, int code = 1) {
   return code;
 }
 
-int UsageError(const std::string& message) { return Error(message + "\n" + kUsage, 2); }
-
-bool ParseInt(const char* text, int lo, int hi, int& value) {
-  char* end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || v < lo || v > hi) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
-// Returns 0 when the options are complete, or the exit code of the failure.
+// Returns -1 when the options are complete, or the exit code.
 int Parse(int argc, char** argv, Options& opt) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "-h" || arg == "--help") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (arg == "--list-params") {
-      opt.listParams = true;
-    } else if (arg == "--plugin" || arg == "--block" || arg == "--sample-size" || arg == "--set" ||
-               arg == "--preset-state" || arg == "--demo") {
-      if (!hasValue) return UsageError(arg + " needs a value");
-      const char* value = argv[++i];
-      if (arg == "--plugin") opt.plugin = value;
-      if (arg == "--set") opt.sets.push_back(value);
-      if (arg == "--preset-state") opt.presetState = value;
-      if (arg == "--demo") opt.demoOutput = value;
-      if (arg == "--block" && !ParseInt(value, 1, kMaxBlock, opt.block))
-        return UsageError("--block takes a whole number from 1 to " + std::to_string(kMaxBlock) + ", got \"" +
-                          value + "\"");
-      if (arg == "--sample-size" && (!ParseInt(value, 32, 64, opt.sampleBits) || (opt.sampleBits != 32 && opt.sampleBits != 64)))
-        return UsageError("--sample-size takes 32 or 64, got \"" + std::string(value) + "\"");
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option " + arg);
-    } else {
-      opt.files.push_back(arg);
-    }
+  CLI::App app{"Renders a mono or stereo audio file through the MORVANTE plug-in, loaded from its VST3 bundle as a "
+               "DAW loads it, and reports loudness before and after.",
+               "morvante-process"};
+  app.get_formatter()->column_width(30);
+  app.add_option("INPUT", opt.input, "audio file to process (any format libsndfile reads, mono or stereo)")
+      ->type_name("FILE");
+  app.add_option("OUTPUT", opt.output,
+                 "file to write, at the input's rate; the format follows the extension: .wav, .flac, .aiff/.aif or "
+                 ".ogg. Written under a temporary name and renamed when complete")
+      ->type_name("FILE");
+  app.add_option("--plugin", opt.plugin,
+                 "the .vst3 bundle or its .so (default: ~/.vst3/MORVANTE.vst3, else /usr/lib/vst3/MORVANTE.vst3, "
+                 "else the build tree's bundle)")
+      ->type_name("PATH");
+  app.add_option("--set", opt.sets,
+                 "set a parameter before processing: its title or id, and a value in its own units or, "
+                 "followed by n, normalised 0 to 1 (\"Low Gain=6\", \"17=0.625n\"); repeatable")
+      ->type_name("\"PARAM=VALUE\"")
+      ->allow_extra_args(false);  // one value per --set, so that INPUT OUTPUT may follow
+  app.add_option("--automation", opt.automation,
+                 "automate parameters from a text file of lines \"SECONDS PARAM VALUE\" (PARAM and VALUE as for "
+                 "--set); linear ramps between a parameter's points, held before the first and after the last")
+      ->type_name("FILE");
+  app.add_flag("--bypass", opt.bypass, "switch on the plug-in's bypass for the whole render");
+  app.add_option("--state-in", opt.stateIn, "restore the plug-in's state from a VST3 preset file before --set")
+      ->type_name("FILE");
+  app.add_option("--state-out", opt.stateOut,
+                 "save the plug-in's state after the render as a VST3 preset file (works without INPUT and OUTPUT)")
+      ->type_name("FILE");
+  app.add_option("--preset-state", opt.presetState, "restore a bare controller state (the bytes of its getState)")
+      ->type_name("FILE");
+  app.add_option("--bits", opt.bits, "sample format of the output: 16, 24, 32f or 64f (WAV, AIFF); 16 or 24 "
+                                     "(FLAC); default 32f, FLAC 24; none for Ogg Vorbis")
+      ->check(CLI::IsMember({"16", "24", "32f", "64f"}))
+      ->type_name("16|24|32f|64f");
+  app.add_option("--block", opt.block, "block size in frames handed to the plug-in (default 512)")
+      ->check(CLI::Range(1, kMaxBlock))
+      ->type_name("N");
+  app.add_option("--sample-size", opt.sampleBits, "process 32- or 64-bit samples (default 64)")
+      ->check(CLI::IsMember({32, 64}))
+      ->type_name("32|64");
+  app.add_flag("--no-latency-compensation", opt.noLatencyCompensation,
+               "keep the plug-in's delay in the output instead of lining output up with input");
+  app.add_option("--plot", opt.plot,
+                 "draw a PNG: long-term spectra of input and output, their difference, and each band's level "
+                 "change over time")
+      ->type_name("FILE.png");
+  app.add_option("--snapshot", opt.snapshot,
+                 "draw the plug-in's editor as it stands at the end of the render into a PNG")
+      ->type_name("FILE.png");
+  app.add_flag("--list-params", opt.listParams,
+               "list every parameter: id, title, unit, range, default, current value and switch values");
+  app.add_flag("-q,--quiet", opt.quiet, "print nothing but errors; no progress bar");
+  app.add_option("--demo", opt.demoDir,
+                 "synthesise a short mix, render it with a de-essing and bass-tightening setting, and write "
+                 "input.wav, output.wav, plot.png, snapshot.png and settings.vstpreset into DIR")
+      ->type_name("DIR");
+  app.footer(
+      "Examples:\n"
+      "  morvante-process --set \"High Mid Frequency=7000\" --set \"High Mid Threshold=30\" vocal.wav out.flac\n"
+      "  morvante-process --automation rides.txt --plot look.png --state-out mix.vstpreset in.wav out.wav\n"
+      "  morvante-process --list-params\n"
+      "An automation file:\n"
+      "  # seconds  parameter  value\n"
+      "  0    Output  0\n"
+      "  2.5  Output  -6\n"
+      "  4    17      0.75n\n"
+      "Exit status: 0 done, 1 the work failed (files, plug-in, parameters, state), 2 bad command line.");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::fputs(app.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    return Error(std::string(e.what()) + " (see --help)", 2);
   }
-  const size_t wanted = opt.listParams || !opt.demoOutput.empty() ? 0 : 2;
-  if (opt.listParams && !opt.demoOutput.empty()) return UsageError("--list-params and --demo exclude each other");
-  if (opt.files.size() != wanted)
-    return UsageError(wanted ? "expected INPUT and OUTPUT" : "unexpected argument " + opt.files[0]);
-  return 0;
+  const bool files = !opt.input.empty() || !opt.output.empty();
+  if (opt.listParams && (files || !opt.demoDir.empty())) return Error("--list-params takes no files (see --help)", 2);
+  if (!opt.demoDir.empty() && files) return Error("--demo takes no INPUT or OUTPUT (see --help)", 2);
+  if (!opt.listParams && opt.demoDir.empty() && opt.output.empty() && (opt.input.empty() == opt.stateOut.empty()))
+    return Error("expected INPUT and OUTPUT (see --help)", 2);
+  if (!opt.input.empty() && opt.output.empty()) return Error("expected INPUT and OUTPUT (see --help)", 2);
+  if (!files && opt.demoDir.empty()) {
+    for (const std::string* renderOnly : {&opt.automation, &opt.plot, &opt.snapshot})
+      if (!renderOnly->empty()) return Error("--automation, --plot and --snapshot need INPUT and OUTPUT (see --help)", 2);
+  }
+  return -1;
 }
 
 bool IsDir(const std::string& path) {
@@ -113,68 +158,60 @@ bool ModulePath(std::string path, std::string& module, std::string& error) {
 }
 
 bool DefaultModule(std::string& module, std::string& error) {
+  // The user's bundle, then the system's (where the Debian package puts
+  // it), then the build tree's.
   const char* home = std::getenv("HOME");
   const std::string installed = std::string(home ? home : "") + "/.vst3/MORVANTE.vst3";
   if (home && ModulePath(installed, module, error)) return true;
+  const std::string system = "/usr/lib/vst3/MORVANTE.vst3";
+  if (IsDir(system) && ModulePath(system, module, error)) return true;
   if (ModulePath(MORVANTE_BUILD_BUNDLE, module, error)) return true;
-  error = "plug-in not found: neither '" + installed + "' nor '" MORVANTE_BUILD_BUNDLE "' holds it; use --plugin PATH";
+  error = "plug-in not found: none of '" + installed + "', '" + system + "' and '" MORVANTE_BUILD_BUNDLE
+          "' holds it; use --plugin PATH";
   return false;
 }
 
-// Four seconds of stereo noise and tones spread over the five bands.
-Audio DemoInput() {
-  Audio audio;
-  audio.rate = 48000.0;
-  const size_t frames = 4 * 48000;
-  audio.channels.assign(2, std::vector<double>(frames));
-  const double tones[5][2] = {{80, 0.25}, {900, 0.15}, {3000, 0.1}, {9000, 0.08}, {15000, 0.05}};
-  unsigned noise = 12345u;
-  for (size_t i = 0; i < frames; ++i) {
-    const double t = static_cast<double>(i) / audio.rate;
-    for (size_t ch = 0; ch < 2; ++ch) {
-      noise = noise * 1664525u + 1013904223u;
-      double v = 0.05 * (static_cast<double>(noise >> 8) / 8388608.0 - 1.0);
-      for (const auto& tone : tones) v += tone[1] * std::sin(2.0 * M_PI * tone[0] * t + 0.7 * static_cast<double>(ch));
-      audio.channels[ch][i] = v;
-    }
-  }
-  return audio;
-}
-
-void PrintLevels(const char* what, const Audio& audio) {
-  for (size_t ch = 0; ch < audio.channels.size(); ++ch) {
-    double peak = 0.0, sum = 0.0;
-    for (double v : audio.channels[ch]) {
-      peak = std::max(peak, std::fabs(v));
-      sum += v * v;
-    }
-    const double rms = audio.Frames() ? std::sqrt(sum / static_cast<double>(audio.Frames())) : 0.0;
-    std::printf("%-6s channel %zu: peak %.6f (%.2f dBFS)  rms %.6f (%.2f dBFS)\n", what, ch, peak,
-                20.0 * std::log10(std::max(peak, 1e-12)), rms, 20.0 * std::log10(std::max(rms, 1e-12)));
-  }
-}
-
-// Every band active: ±6 dB of gain, thresholds from 20 to 40 dB.
+// De-essing (High Mid around 7 kHz pulls down on sibilance and cymbals) and
+// bass tightening (Low around 110 Hz pulls down on the boom).
 const std::vector<std::string> kDemoSettings = {
-    "Low Gain=6",        "Low Threshold=20", "Low Mid Gain=-6",       "Low Mid Threshold=25",
-    "Mid Gain=6",        "Mid Threshold=30", "High Mid Gain=-6",      "High Mid Threshold=35",
-    "High Gain=6",       "High Threshold=40"};
-}  // namespace
+    "High Mid Frequency=7000", "High Mid Threshold=14", "High Mid Ratio=4",
+    "High Mid Attack=1", "High Mid Release=60", "Low Frequency=110",
+    "Low Threshold=8",        "Low Ratio=4",             "Low Attack=5",          "Low Release=120"};
 
-int main(int argc, char** argv) {
-  Options opt;
-  if (const int code = Parse(argc, argv, opt)) return code;
-  const bool demo = !opt.demoOutput.empty();
+const char* const kBandTitles[] = {"Low", "Low Mid", "Mid", "High Mid", "High"};
+
+std::string ReadText(const std::string& path, std::string& error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    error = std::strerror(errno);
+    return "";
+  }
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+  std::fclose(file);
+  return text;
+}
+
+struct Job {
+  Audio input;
+  std::string inputName, output;
+  int outputFormat = 0;
+  std::vector<std::string> sets;
+  // The demo goes on without a snapshot from a plug-in that has no editor.
+  bool snapshotOptional = false;
+};
+
+int Run(const Options& opt, Job& job) {
+  const bool render = !job.output.empty();
+  std::string error;
+  if (render && !OutputFormat(job.output, opt.bits, job.outputFormat, error)) return Error(error, 2);
+  if (render && job.inputName != "" && SameFile(job.inputName, job.output))
+    return Error("OUTPUT '" + job.output + "' is the input file; choose another name", 2);
 
   // The input is read first so that a bad file is reported without
   // loading the plug-in.
-  Audio audio;
-  std::string error;
-  if (demo) {
-    audio = DemoInput();
-  } else if (!opt.listParams && !ReadAudio(opt.files[0], 2, audio, error)) {
-    return Error(error);
-  }
+  if (render && job.input.channels.empty() && !ReadAudio(job.inputName, 2, job.input, error)) return Error(error);
 
   std::string module;
   if (!(opt.plugin.empty() ? DefaultModule(module, error) : ModulePath(opt.plugin, module, error)))
@@ -185,27 +222,129 @@ int main(int argc, char** argv) {
     host.PrintParams(stdout);
     return 0;
   }
-  if (!opt.presetState.empty() && !host.LoadState(opt.presetState)) return Error(host.Error());
+  if (!opt.presetState.empty() && !host.LoadControllerState(opt.presetState)) return Error(host.Error());
+  if (!opt.stateIn.empty() && !host.LoadStateFile(opt.stateIn)) return Error(host.Error());
 
-  std::vector<std::string> sets = demo ? kDemoSettings : std::vector<std::string>{};
-  sets.insert(sets.end(), opt.sets.begin(), opt.sets.end());
-  std::vector<ParamSetting> settings;
-  for (const std::string& set : sets) {
+  RenderOptions options;
+  options.blockSize = opt.block;
+  options.sampleSize = opt.sampleBits == 64 ? Steinberg::Vst::kSample64 : Steinberg::Vst::kSample32;
+  options.compensateLatency = !opt.noLatencyCompensation;
+  for (const std::string& set : job.sets) {
     ParamSetting setting;
     if (!host.Resolve(set, setting)) return Error(host.Error());
-    settings.push_back(setting);
+    options.settings.push_back(setting);
+  }
+  if (opt.bypass) {
+    ParamSetting setting{0, 1.0};
+    if (!host.BypassParam(setting.id)) return Error(host.Error());
+    options.settings.push_back(setting);
+  }
+  Automation automation;
+  if (!opt.automation.empty()) {
+    const std::string text = ReadText(opt.automation, error);
+    if (!error.empty()) return Error("cannot read automation file '" + opt.automation + "': " + error);
+    const double rate = render ? job.input.rate : 48000.0;
+    auto resolve = [&](const std::string& assignment, Steinberg::Vst::ParamID& id, double& normalized,
+                       std::string& why) {
+      ParamSetting setting;
+      if (!host.Resolve(assignment, setting)) {
+        why = host.Error();
+        return false;
+      }
+      id = setting.id;
+      normalized = setting.normalized;
+      return true;
+    };
+    if (!automation.Parse(text, opt.automation, rate, resolve, error)) return Error(error);
+    options.automation = &automation;
   }
 
-  const Audio input = demo ? audio : Audio{};
-  const auto sampleSize = opt.sampleBits == 64 ? Steinberg::Vst::kSample64 : Steinberg::Vst::kSample32;
-  if (!host.Process(audio, opt.block, sampleSize, settings)) return Error(host.Error());
-  const std::string& output = demo ? opt.demoOutput : opt.files[1];
-  if (!WriteFloatWav(output, audio, error)) return Error(error);
-  if (demo) {
-    PrintLevels("input", input);
-    PrintLevels("output", audio);
-    std::printf("wrote %s: %ld frames, %zu channels, %.0f Hz\n", output.c_str(), audio.Frames(), audio.channels.size(),
-                audio.rate);
+  if (!render) {  // only the state is wanted
+    if (!host.ApplySettings(options.settings)) return Error(host.Error());
+    if (!opt.stateOut.empty() && !host.SaveStateFile(opt.stateOut)) return Error(host.Error());
+    return 0;
+  }
+
+  Audio output = job.input;
+  {
+    Progress progress(!opt.quiet, output.Frames());
+    options.progress = [&progress](long done) { progress.Update(done); };
+    if (!host.Process(output, options)) return Error(host.Error());
+  }
+  if (!WriteAudio(job.output, output, job.outputFormat, error)) return Error(error);
+  if (!opt.stateOut.empty() && !host.SaveStateFile(opt.stateOut)) return Error(host.Error());
+  if (!opt.plot.empty()) {
+    std::vector<PlotBand> bands;
+    for (const char* title : kBandTitles) {
+      PlotBand band{title, 1000.0};
+      if (host.PlainValue(std::string(title) + " Frequency", band.frequency)) bands.push_back(band);
+    }
+    const std::string name = job.inputName.substr(job.inputName.find_last_of('/') + 1);
+    const std::string outName = job.output.substr(job.output.find_last_of('/') + 1);
+    if (!WritePlot(opt.plot, "MORVANTE: " + name + " to " + outName, job.input, output, bands, error))
+      return Error(error);
+  }
+  bool snapshotWritten = false;
+  if (!opt.snapshot.empty()) {
+    snapshotWritten = host.WriteEditorSnapshot(opt.snapshot);
+    if (!snapshotWritten && !job.snapshotOptional) return Error(host.Error());
+    if (!snapshotWritten && !opt.quiet) std::printf("no snapshot: %s\n", host.Error().c_str());
+  }
+
+  if (!opt.quiet) {
+    Loudness in, out;
+    const bool measured = MeasureLoudness(job.input, in) && MeasureLoudness(output, out);
+    std::printf("input:   %s, %.2f s, %zu channel%s, %.0f Hz\n", job.inputName.c_str(), job.input.Seconds(),
+                job.input.channels.size(), job.input.channels.size() == 1 ? "" : "s", job.input.rate);
+    if (measured) {
+      std::printf("loudness in:  %s\n", FormatLoudness(in).c_str());
+      std::printf("loudness out: %s\n", FormatLoudness(out).c_str());
+    }
+    std::printf("latency: %ld samples%s\n", host.Latency(),
+                host.Latency() == 0 ? "" : opt.noLatencyCompensation ? ", left in the output" : ", compensated");
+    std::printf("wrote %s\n", job.output.c_str());
+    for (const std::string* extra : {&opt.stateOut, &opt.plot})
+      if (!extra->empty()) std::printf("wrote %s\n", extra->c_str());
+    if (snapshotWritten) std::printf("wrote %s\n", opt.snapshot.c_str());
   }
   return 0;
+}
+
+bool MakeDir(const std::string& dir, std::string& error) {
+  if (IsDir(dir)) return true;
+  if (mkdir(dir.c_str(), 0777) == 0) return true;
+  error = "cannot make folder '" + dir + "': " + std::strerror(errno);
+  return false;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options opt;
+  if (const int code = Parse(argc, argv, opt); code >= 0) return code;
+  Job job;
+  job.sets = opt.sets;
+  if (opt.demoDir.empty()) {
+    job.inputName = opt.input;
+    job.output = opt.output;
+    return Run(opt, job);
+  }
+
+  // The demo: its own input, setting and files, then the same render.
+  std::string error;
+  if (!MakeDir(opt.demoDir, error)) return Error(error);
+  const std::string dir = opt.demoDir + (opt.demoDir.back() == '/' ? "" : "/");
+  job.input = DemoMix();
+  job.inputName = dir + "input.wav";
+  job.output = dir + "output.wav";
+  job.sets = kDemoSettings;
+  job.snapshotOptional = true;
+  job.sets.insert(job.sets.end(), opt.sets.begin(), opt.sets.end());
+  if (!WriteFloatWav(job.inputName, job.input, error)) return Error(error);
+  Options demo = opt;
+  if (demo.plot.empty()) demo.plot = dir + "plot.png";
+  if (demo.snapshot.empty()) demo.snapshot = dir + "snapshot.png";
+  if (demo.stateOut.empty()) demo.stateOut = dir + "settings.vstpreset";
+  if (!opt.quiet) std::printf("wrote %s: a %.0f-second mix of drums, bass and a vocal-like tone\n",
+                              job.inputName.c_str(), job.input.Seconds());
+  return Run(demo, job);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
 #include "graphics/igraphics.h"
 #include "framework/vst3/vst3_strings.h"
@@ -61,6 +62,7 @@ IPlugVST3::~IPlugVST3() = default;
 tresult PLUGIN_API IPlugVST3::queryInterface(const TUID iid, void** obj) {
   if (!obj) return kInvalidArgument;
   QUERY_INTERFACE(iid, obj, IPlugDiagnostics::iid, IPlugDiagnostics)
+  if (FUnknownPrivate::iidEqual(iid, IEditorSnapshot::iid)) return QueryEditorSnapshot(this, obj);
   return SingleComponentEffect::queryInterface(iid, obj);
 }
 

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -44,11 +45,13 @@ TEST_F(CommandLine, ListParamsShowsEveryHostParameter) {
   size_t lines = 0;
   for (char c : run.out) lines += c == '\n';
   EXPECT_EQ(lines, 1u + 45u);  // header, Preset, Bypass, 43 effect parameters
-  EXPECT_TRUE(Has(run.out, "\tBypass\t\toff\toff\n")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\n17\tLow Gain\tdB\t0.00\t0.00\n")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\n16\tLow Frequency\tHz\t510.00\t510.00\n")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\n35\tLow Release\tms\t100.00\t100.00\n")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\n38\tMODE-L\t\t0\t0\n")) << run.out;
+  // id, title, unit, min, max, default, current, and each value of a switch
+  EXPECT_TRUE(Has(run.out, "id\ttitle\tunit\tmin\tmax\tdefault\tcurrent\tvalues\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\tBypass\t\toff\ton\toff\toff\t0=off, 1=on\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n17\tLow Gain\tdB\t-24.00\t24.00\t0.00\t0.00\t\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n16\tLow Frequency\tHz\t20.00\t1000.00\t510.00\t510.00\t\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n35\tLow Release\tms\t")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n38\tMODE-L\t\t0\t1\t0\t0\t0=0, 1=1\n")) << run.out;
 }
 
 TEST_F(CommandLine, FindsTheBuildTreeBundleWhenNoneIsInstalled) {
@@ -90,6 +93,10 @@ TEST_F(CommandLine, BadValuesAreRefused) {
                {"Low Gain=-6dB", "bad value"},
                {"Low Gain=nan", "bad value"},
                {"Low Gain=30", "value 30 for \"Low Gain\" is outside -24 to 24 dB"},
+               {"17=30", "value 30 for \"Low Gain\" is outside -24 to 24 dB"},
+               {"17=1.5n", "normalised value 1.5n for \"Low Gain\" is outside 0n to 1n"},
+               {"Low Gain=xn", "bad value \"xn\""},
+               {"99999=1", "unknown parameter \"99999\""},
                {"Low Frequency=5", "outside 20 to 1000 Hz"},
                {"MODE-L=0.5", "\"MODE-L\" takes whole numbers from 0 to 1"},
                {"Low Gain", "--set expects \"Name=value\""}};
@@ -161,16 +168,49 @@ TEST_F(CommandLine, UnwritableOutputFails) {
   EXPECT_TRUE(Has(run.err, "cannot write '" + mDir.Path("no/dir/out.wav") + "'")) << run.err;
 }
 
-TEST_F(CommandLine, UsageErrorsExitWithTwo) {
-  const std::vector<std::vector<std::string>> cases = {
-      {}, {mDir.Path("in.wav")}, {"--block", "0", "a", "b"}, {"--block", "x", "a", "b"},
-      {"--sample-size", "48", "a", "b"}, {"--frobnicate", "a", "b"}, {"--set"}, {"--demo", "a", "b"}};
-  for (const auto& args : cases) {
-    const RunResult run = RunTool(args);
+TEST_F(CommandLine, UsageErrorsExitWithTwoAndOneLine) {
+  const std::string in = mDir.Path("in.wav");
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {{{}, "expected INPUT and OUTPUT"},
+               {{in}, "expected INPUT and OUTPUT"},
+               {{"--block", "0", in, "b.wav"}, "--block"},
+               {{"--block", "x", in, "b.wav"}, "--block"},
+               {{"--sample-size", "48", in, "b.wav"}, "--sample-size"},
+               {{"--bits", "12", in, "b.wav"}, "--bits"},
+               {{"--frobnicate", in, "b.wav"}, "--frobnicate"},
+               {{"--set"}, "--set"},
+               {{"--demo", "a", "b"}, "--demo takes no INPUT or OUTPUT"},
+               {{in, "b.wav", "c.wav"}, "c.wav"},
+               {{"--list-params", in}, "--list-params takes no files"},
+               {{in, mDir.Path("out.mp3")}, "must end in .wav, .flac, .aiff, .aif or .ogg"},
+               {{"--bits", "32f", in, mDir.Path("out.flac")}, "FLAC output takes --bits 16 or 24, not 32f"},
+               {{"--bits", "16", in, mDir.Path("out.ogg")}, "--bits does not apply to Ogg Vorbis output"},
+               {{in, in}, "is the input file"}};
+  for (const auto& c : cases) {
+    const RunResult run = RunTool(c.args);
     EXPECT_EQ(run.exitCode, 2) << run.err;
-    EXPECT_TRUE(Has(run.err, "usage: morvante-process")) << run.err;
+    EXPECT_TRUE(Has(run.err, c.message)) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(Has(run.err, "morvante-process: ")) << run.err;
   }
-  EXPECT_EQ(RunTool({"--help"}).exitCode, 0);
+  EXPECT_FALSE(OutputWritten());
+  // The input is still the input.
+  Wav wav;
+  ASSERT_TRUE(ReadWav(in, wav));
+  EXPECT_EQ(wav.Frames(), 4800u);
+}
+
+TEST_F(CommandLine, HelpDocumentsEveryOptionWithAnExample) {
+  const RunResult run = RunTool({"--help"});
+  ASSERT_EQ(run.exitCode, 0);
+  for (const char* option : {"--plugin", "--set", "--automation", "--bypass", "--state-in", "--state-out",
+                             "--preset-state", "--bits", "--block", "--sample-size", "--no-latency-compensation",
+                             "--plot", "--snapshot", "--list-params", "--quiet", "--demo", "INPUT", "OUTPUT"})
+    EXPECT_TRUE(Has(run.out, option)) << option;
+  EXPECT_TRUE(Has(run.out, "Examples:\n  morvante-process ")) << run.out;
+  EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
 TEST_F(CommandLine, InstallPutsTheToolInBin) {
@@ -181,4 +221,21 @@ TEST_F(CommandLine, InstallPutsTheToolInBin) {
   struct stat st {};
   ASSERT_EQ(stat(mDir.Path("prefix/bin/morvante-process").c_str(), &st), 0);
   EXPECT_TRUE(st.st_mode & S_IXUSR);
+}
+
+TEST_F(CommandLine, DebianPackageHoldsTheBundleAndTheToolWithTheirDependencies) {
+  const std::string command = std::string("cd '" MORVANTE_BINARY_DIR "' && cpack --config CPackConfig.cmake -B '") +
+                              mDir.Path("pkg") + "' > /dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string deb = mDir.Path("pkg/morvante_2.0.0_amd64.deb");
+  ASSERT_EQ(std::system(("dpkg-deb -c '" + deb + "' > '" + mDir.Path("list") + "'").c_str()), 0);
+  ASSERT_EQ(std::system(("dpkg-deb -f '" + deb + "' Depends > '" + mDir.Path("depends") + "'").c_str()), 0);
+  const std::string list = ReadBytes(mDir.Path("list")), depends = ReadBytes(mDir.Path("depends"));
+  EXPECT_TRUE(Has(list, " ./usr/bin/morvante-process\n")) << list;
+  EXPECT_TRUE(Has(list, " ./usr/lib/vst3/MORVANTE.vst3/Contents/x86_64-linux/MORVANTE.so\n")) << list;
+  EXPECT_TRUE(Has(list, " ./usr/lib/vst3/MORVANTE.vst3/Contents/Resources/BG.png\n")) << list;
+  EXPECT_FALSE(Has(list, "./root/")) << list;
+  for (const char* package : {"libsndfile1", "libebur128-1", "libfftw3-double3", "libpng16-16", "libfreetype6",
+                              "fonts-dejavu-core"})
+    EXPECT_TRUE(Has(depends, package)) << package << ": " << depends;
 }

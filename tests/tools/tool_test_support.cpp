@@ -1,6 +1,8 @@
 #include "tests/tools/tool_test_support.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,8 +28,11 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-RunResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
-  TempDir logs;
+namespace {
+// Spawns the tool with stdout and stderr into files of logs; pid 0 on
+// failure with the reason in err.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv, const TempDir& logs,
+            std::string& err) {
   const std::string outPath = logs.Path("stdout"), errPath = logs.Path("stderr");
   std::vector<std::string> argStore{MORVANTE_PROCESS};
   argStore.insert(argStore.end(), args.begin(), args.end());
@@ -50,20 +55,71 @@ RunResult RunTool(const std::vector<std::string>& args, const std::vector<std::s
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  RunResult result;
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
-    result.err = std::string("spawn failed: ") + std::strerror(spawned);
-    return result;
+    err = std::string("spawn failed: ") + std::strerror(spawned);
+    return 0;
   }
+  return pid;
+}
+
+RunResult Collect(pid_t pid, const TempDir& logs) {
+  RunResult result;
   int status = 0;
   waitpid(pid, &status, 0);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  result.out = Slurp(outPath);
-  result.err = Slurp(errPath);
+  result.out = Slurp(logs.Path("stdout"));
+  result.err = Slurp(logs.Path("stderr"));
   return result;
+}
+}  // namespace
+
+RunResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+  TempDir logs;
+  RunResult failed;
+  const pid_t pid = Spawn(args, extraEnv, logs, failed.err);
+  return pid ? Collect(pid, logs) : failed;
+}
+
+RunResult RunToolAndSignal(const std::vector<std::string>& args, int delayMs, int sig) {
+  TempDir logs;
+  RunResult failed;
+  const pid_t pid = Spawn(args, {}, logs, failed.err);
+  if (!pid) return failed;
+  usleep(static_cast<useconds_t>(delayMs) * 1000);
+  kill(pid, sig);
+  return Collect(pid, logs);
+}
+
+double NumberAfter(const std::string& text, const std::string& label) {
+  const size_t at = text.find(label);
+  if (at == std::string::npos) return std::nan("");
+  return std::strtod(text.c_str() + at + label.size(), nullptr);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  return static_cast<bool>(out);
+}
+
+std::vector<std::string> ListDir(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+    closedir(d);
+  }
+  return names;
 }
 
 bool WriteWav(const std::string& path, const Wav& wav, int format) {

@@ -16,6 +16,19 @@ struct RunResult {
 // ("NAME=value") replace those of the test's environment.
 RunResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
+// Starts the tool, sends it sig after delayMs, and waits for it to end.
+RunResult RunToolAndSignal(const std::vector<std::string>& args, int delayMs, int sig);
+
+// The number after label in text (e.g. "latency: " in the tool's report);
+// NaN when the label is missing.
+double NumberAfter(const std::string& text, const std::string& label);
+
+// Whole file contents; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// Names in a directory other than . and ..
+std::vector<std::string> ListDir(const std::string& dir);
+
 struct Wav {
   int rate = 48000;
   int format = 0;  // libsndfile format, set by ReadWav

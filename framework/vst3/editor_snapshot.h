@@ -1,0 +1,24 @@
+// A private interface for offline tools: the plug-in draws its whole editor
+// (every control at its current value, meters at their last levels) into
+// the engine's off-screen bitmap and writes it to a PNG file, with no window
+// and no host view. Hosts never ask for it.
+#pragma once
+
+#include "pluginterfaces/base/funknown.h"
+
+class IEditorSnapshot : public Steinberg::FUnknown {
+public:
+  // kResultOk when the file is written; kNotImplemented when the plug-in has
+  // no editor; kResultFalse when drawing or writing failed.
+  virtual Steinberg::tresult PLUGIN_API writeEditorPNG(const char* path) = 0;
+
+  static const Steinberg::FUID iid;
+};
+
+DECLARE_CLASS_IID(IEditorSnapshot, 0x4D525653, 0x4E415031, 0x506E7672, 0x4D525631)
+
+class IPlugVST3;
+
+// The interface as a separate object that keeps the plug-in alive while a
+// tool holds it, so the plug-in's own class gains no base.
+Steinberg::tresult QueryEditorSnapshot(IPlugVST3* plug, void** obj);

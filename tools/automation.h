@@ -1,0 +1,43 @@
+// Parameter automation read from a text file, and the queue points a host
+// hands the plug-in for each block: every breakpoint at its own sample, the
+// sample before it, and the block's last sample, so that the plug-in's
+// linear interpolation between points gives back the ramps exactly.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/vst3_host/param_changes.h"
+
+struct AutomationLane {
+  Steinberg::Vst::ParamID id = 0;
+  // (frame, normalised value), sorted by frame; several at one frame make a
+  // step and the last of them holds from that frame.
+  std::vector<std::pair<long, double>> points;
+  // Before the first point its value, after the last the last one's,
+  // linear between them.
+  double ValueAt(long frame) const;
+};
+
+class Automation {
+public:
+  // Resolves "parameter=value" into a parameter id and normalised value.
+  using Resolver = std::function<bool(const std::string& assignment, Steinberg::Vst::ParamID& id,
+                                      double& normalized, std::string& error)>;
+
+  // Lines of "time parameter value": time in seconds, the parameter by
+  // title (spaces allowed) or id, the value as for --set. Blank lines and
+  // lines starting with # are skipped.
+  bool Parse(const std::string& text, const std::string& fileName, double sampleRate, const Resolver& resolve,
+             std::string& error);
+  bool Empty() const { return mLanes.empty(); }
+  const std::vector<AutomationLane>& Lanes() const { return mLanes; }
+  // Adds the points for the block of n frames starting at frame pos of the
+  // automation's timeline (negative before it starts); the first block of a
+  // render also sends every lane's starting value.
+  void AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const;
+
+private:
+  std::vector<AutomationLane> mLanes;
+};
