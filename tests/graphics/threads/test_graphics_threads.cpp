@@ -78,3 +78,54 @@ TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
   }
   delete strip;
 }
+
+namespace {
+// Follows two parameters it is not bound to, reading them whenever it draws.
+class AuxFollower : public IControl {
+public:
+  AuxFollower(IPlugBase* plug, IRECT rect) : IControl(plug, rect) {
+    AddAuxParam(1);
+    AddAuxParam(2);
+  }
+  bool Draw(IGraphics*) override {
+    for (int i = 0; i < NAuxParams(); ++i) seen[i] = GetAuxParam(i)->mValue.load(std::memory_order_relaxed);
+    return true;
+  }
+  double seen[2] = {0.0, 0.0};
+};
+}  // namespace
+
+TEST(IGraphicsThreads, AuxiliaryValuesFromTheAudioThreadWhileTheEditorDraws) {
+  GraphicsTestPlug plug;
+  auto* gui = new IGraphicsHeadless(&plug, 32, 32);
+  plug.AttachGraphics(gui);
+  auto* follower = new AuxFollower(&plug, IRECT(0, 0, 32, 32));
+  gui->AttachControl(follower);
+
+  constexpr int kWrites = 20037;  // the last values are 37 / 99 and 7 / 9
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    for (int s = 1; s <= kWrites; ++s) {
+      gui->SetParameterFromPlug(1, (s % 100) / 99.0, true);
+      gui->SetParameterFromPlug(2, (s % 10) / 9.0, true);
+    }
+    stop.store(true, std::memory_order_release);
+  });
+  int frames = 0;
+  while (!stop.load(std::memory_order_acquire)) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) {
+      gui->Draw(&dirty);
+      ++frames;
+    }
+    std::this_thread::yield();
+  }
+  audio.join();
+  for (int pass = 0; pass < 3; ++pass) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
+  }
+  EXPECT_GT(frames, 0);
+  EXPECT_DOUBLE_EQ(follower->seen[0], (kWrites % 100) / 99.0);
+  EXPECT_DOUBLE_EQ(follower->seen[1], (kWrites % 10) / 9.0);
+}
