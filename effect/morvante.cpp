@@ -20,8 +20,9 @@ constexpr int kStaticChainOrder[kNumMorvanteBands] = {kBandMid, kBandLow, kBandL
 
 MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
     : MorvantePlugBase(instanceInfo, kNumMorvanteParams, "1-1 2-2", 1, "MORVANTE", "", "Penvarrowsonics", 0x20000,
-                       FourCharCode('M', 'R', 'V', '1'), FourCharCode('P', 'n', 'v', 'r'), 0, false, false, false,
-                       0) {
+                       FourCharCode('M', 'R', 'V', '1'), FourCharCode('P', 'n', 'v', 'r'), ProcessingLatency(),
+                       false, false, false, 0),
+      mDryDelay(kNumChannels, kNumChannels, GetLatency()) {
   for (int c = 0; c < kNumChannels; ++c) {
     for (int i = 0; i < kNumMorvanteBands; ++i) {
       mChain[c][i] = &mBands[kDynamicChainOrder[i]].dynamicFilter[c];
@@ -30,9 +31,14 @@ MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
   }
 
   InitParameters();
+  // The two parameters without a name of their own get one in hosts only;
+  // nothing reads 25, so hosts neither list nor automate it.
+  SetHostOnlyTitle(kBypass, "Bypass Switch");
+  SetHostOnlyTitle(kUnusedParam, "Unused", true);
   // The binding's restore of preset 0 gives the copies their first values;
   // taking the defaults here means nothing ever reads an unset copy.
   for (int i = 0; i < NParams(); ++i) CopyParamValue(i);
+  SetTailSize(TailBound(GetSampleRate()));
 
   BuildEditor();
   MakeDefaultPreset("-", 1);
@@ -47,13 +53,24 @@ void MORVANTE::BuildEditor() {
 
 void MORVANTE::Reset() {
   // Nothing is cleared: the effect carries on from its state after the host
-  // stops, restarts or changes the rate.
+  // stops, restarts or changes the rate. Only the tail follows the rate.
   WDL_MutexLock lock(GetMutex());
+  SetTailSize(TailBound(GetSampleRate()));
 }
+
+int MORVANTE::ProcessingLatency() { return StOversampler4x::ImpulsePeakDelay(kOversamplerStepsPerSample); }
 
 void MORVANTE::OnParamChange(int paramIdx) {
   WDL_MutexLock lock(GetMutex());
   CopyParamValue(paramIdx);
+  if (ShapesTheTail(paramIdx)) SetTailSize(TailBound(GetSampleRate()));
+}
+
+bool MORVANTE::ShapesTheTail(int paramIdx) {
+  for (const MorvanteBandLayout& layout : kMorvanteBandLayouts)
+    if (paramIdx == layout.frequencyParam || paramIdx == layout.bandwidthParam || paramIdx == layout.gainParam)
+      return true;
+  return false;
 }
 
 void MORVANTE::CopyParamValue(int paramIdx) {

@@ -7,11 +7,14 @@
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
 #include "effect/st_oversampler4x.h"
+#include "framework/latency_delay_line.h"
 
 class MORVANTE : public MorvantePlugBase {
 public:
   static constexpr int kNumChannels = 2;
   static constexpr int kSectionsPerChannel = 2 * kNumMorvanteBands;
+  // up4 calls per input sample: the equaliser runs at eight times the rate.
+  static constexpr int kOversamplerStepsPerSample = 2;
 
   explicit MORVANTE(IPlugInstanceInfo instanceInfo);
 
@@ -24,6 +27,12 @@ public:
   static double SmoothingCoefficient(double milliseconds, double sampleRate);
   // The detector's 10 Hz one-pole coefficient g.
   static double DetectorSmoothing(double sampleRate);
+  // Samples by which the oversampler delays the processed signal; the
+  // instance reports it as its latency and delays its dry paths to match.
+  static int ProcessingLatency();
+  // How many samples the output can go on after the input falls silent, at
+  // the current settings and the given rate.
+  int TailBound(double sampleRate) const;
 
 protected:
   // For subclasses that need to look inside (the tests) or, later, for the
@@ -42,6 +51,8 @@ private:
   // processing reads live (bypass, detector switches) or nobody reads.
   double* ParamCopy(int paramIdx);
   void CopyParamValue(int paramIdx);
+  // Frequencies, bandwidths and gains set how long the filters ring.
+  static bool ShapesTheTail(int paramIdx);
   // A NaN or infinity in any state would otherwise stay for the life of the
   // instance; clearing it lets finite input give finite output again.
   void ClearNonFiniteState();
@@ -54,4 +65,7 @@ private:
   // The ten equaliser sections of each channel in the order a sample passes
   // them; points into mBands.
   Biquad* mChain[kNumChannels][kSectionsPerChannel];
+  // The bypass switch's dry signal, delayed like the processed one so that
+  // switching never moves the audio in time.
+  LatencyDelayLine mDryDelay;
 };

@@ -21,7 +21,7 @@ constexpr double kDynamicRangeDB = 24.0;
 // The equaliser runs at eight times the base rate.
 constexpr double kOversampledFrequencyScale = 0.125;
 constexpr double kMeterInputScale = 1.5;
-constexpr int kOversamplingPasses = 2;
+constexpr int kOversamplingPasses = MORVANTE::kOversamplerStepsPerSample;
 
 constexpr double kTrimQ = 0.4;
 constexpr double kTrimGainDB = -2.5;
@@ -201,9 +201,12 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
       mTrimFilter[c].processSample(0.0f);
     }
 
+    // The dry signal runs one latency behind, as the processed one does.
+    double dry[kNumChannels] = {L, R};
+    mDryDelay.ProcessFrame(dry);
     // Read per channel: the controller side may change it at any time.
-    outputs[0][i] = GetParam(kBypass)->Int() == 1 ? L : processed[0] * mOutputGain;
-    outputs[1][i] = GetParam(kBypass)->Int() == 1 ? R : processed[1] * mOutputGain;
+    outputs[0][i] = GetParam(kBypass)->Int() == 1 ? dry[0] : processed[0] * mOutputGain;
+    outputs[1][i] = GetParam(kBypass)->Int() == 1 ? dry[1] : processed[1] * mOutputGain;
 
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       IGraphics* gui = GetGUI();

@@ -21,6 +21,24 @@ void StOversampler4x::up4(double x) {
   y[3] = h[15] * u3;
 }
 
+int StOversampler4x::ImpulsePeakDelay(int stepsPerSample) {
+  // The response ends once the impulse has left both histories.
+  const int length = kInputLength + kTaps / (4 * (stepsPerSample > 0 ? stepsPerSample : 1)) + 2;
+  StOversampler4x oversampler;
+  int peak = 0;
+  double largest = -1.0;
+  for (int n = 0; n < length; ++n) {
+    const double x = n == 0 ? 1.0 : 0.0;
+    for (int step = 0; step < stepsPerSample; ++step) oversampler.up4(x);
+    const double y = oversampler.downSample();
+    if (y > largest || -y > largest) {
+      largest = y < 0.0 ? -y : y;
+      peak = n;
+    }
+  }
+  return peak;
+}
+
 bool StOversampler4x::HasFiniteState() const {
   double zero = 0.0;
   for (double v : outputHistory) zero += v * 0.0;

@@ -44,6 +44,11 @@ struct StOversampler4x {
            h[15] * e[15];
   }
 
+  // Base-rate samples by which a signal comes out late when each input
+  // sample goes through stepsPerSample up4 calls and one downSample: where a
+  // unit impulse comes out largest.
+  static int ImpulsePeakDelay(int stepsPerSample);
+
   // Without this a single NaN or infinity would stay in the histories for
   // the instance's life. Branch-free: a non-finite entry turns the sum NaN.
   bool HasFiniteState() const;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/byte_chunk.h"
 #include "framework/imidi_msg.h"
 #include "framework/latency_delay_line.h"
 #include "graphics/igraphics.h"
@@ -53,6 +54,8 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
       break;
     }
   }
+
+  ReserveStateBackup();
 
   CopyCut(mEffectName, effectName);
   CopyCut(mProductName, productName);

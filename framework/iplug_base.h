@@ -3,6 +3,9 @@
 // lock.
 #pragma once
 
+#include <atomic>
+#include <memory>
+
 #include "framework/host_info.h"
 #include "framework/iparam.h"
 #include "framework/iplug_channels.h"
@@ -136,8 +139,10 @@ public:
   double GetSampleRate() const { return mSampleRate; }
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
-  int GetTailSize() const { return mTailSize; }
-  void SetTailSize(int samples) { mTailSize = samples; }
+  // The effect may change its tail while processing; the host reads it from
+  // its own thread.
+  int GetTailSize() const { return mTailSize.load(std::memory_order_relaxed); }
+  void SetTailSize(int samples) { mTailSize.store(samples, std::memory_order_relaxed); }
   bool IsBypassed() const { return mIsBypassed; }
   void SetBypassed(bool bypassed) { mIsBypassed = bypassed; }
   // 0 while the host reports no tempo.
@@ -274,6 +279,7 @@ private:
   // Unserializes the state; on failure puts back the state the instance had
   // before and returns -1.
   int UnserializeStateOrKeep(const ByteChunk* chunk, int startPos);
+  void ReserveStateBackup();
   // Gives an uninitialised preset the current state under a "user preset"
   // name.
   bool CaptureIntoPreset(IPreset* preset);
@@ -306,11 +312,14 @@ private:
   double mSampleRate = 44100.0;
   int mBlockSize = 0;
   int mLatency;
-  int mTailSize = 0;
+  std::atomic<int> mTailSize{0};
   LatencyDelayLine* mLatencyDelayLine = nullptr;
   IGraphics* mGraphics = nullptr;
   WDL_OwnedPtrList<IParam> mParams;
   WDL_OwnedPtrList<IPreset> mPresets;
+  // The state before a restore, to put back if the restore fails. Sized
+  // once, so that a preset change on the audio thread allocates nothing.
+  std::unique_ptr<ByteChunk> mStateBackup;
   // The channel records point into these arrays, so they are sized once, in
   // the constructor.
   WDL_TypedBuf<double*> mInData{4096};

@@ -169,6 +169,9 @@ void IPlugBase::RunPiece(int nFrames, bool passThrough) {
   double** inputs = mInData.Get();
   double** outputs = mOutData.Get();
   if (!passThrough) {
+    // The pass-through path runs one latency behind; kept fed while the
+    // effect runs, it takes over without a jump or stale samples.
+    if (mLatency != 0 && mLatencyDelayLine && inputs && nFrames > 0) mLatencyDelayLine->Feed(inputs, nFrames);
     ProcessDoubleReplacing(inputs, outputs, nFrames);
     return;
   }

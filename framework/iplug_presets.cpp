@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "framework/base64.h"
 #include "framework/byte_chunk.h"
@@ -125,12 +126,22 @@ void IPlugBase::PruneUninitializedPresets() {
   mCurrentPresetIdx = newIdx >= 0 ? newIdx : 0;
 }
 
+void IPlugBase::ReserveStateBackup() {
+  mStateBackup.reset(new (std::nothrow) ByteChunk);
+  if (!mStateBackup) return;
+  // Clearing keeps the memory: later backups of this size reuse it.
+  mStateBackup->Resize(NParams() * static_cast<int>(sizeof(double)));
+  mStateBackup->Clear();
+}
+
 int IPlugBase::UnserializeStateOrKeep(const ByteChunk* chunk, int startPos) {
   WDL_MutexLock lock(&mMutex);
-  ByteChunk before;
-  if (!SerializeState(&before)) return -1;
+  ByteChunk fallback;
+  ByteChunk* before = mStateBackup ? mStateBackup.get() : &fallback;
+  before->Clear();
+  if (!SerializeState(before)) return -1;
   const int pos = UnserializeState(chunk, startPos);
-  if (pos < 0) UnserializeState(&before, 0);
+  if (pos < 0) UnserializeState(before, 0);
   return pos;
 }
 

@@ -52,3 +52,17 @@ void LatencyDelayLine::ProcessBlock(double* const* inputs, double* const* output
   }
   if (mDelay > 0) mWritePos = (mWritePos + static_cast<uint64_t>(nFrames)) % mDelay;
 }
+
+void LatencyDelayLine::Feed(double* const* inputs, int nFrames) {
+  if (!inputs || nFrames <= 0 || mDelay == 0) return;
+  for (int c = 0; c < mNInputs; ++c) {
+    const double* in = inputs[c];
+    double* ring = mRing.Get() + static_cast<uint64_t>(c) * mDelay;
+    uint64_t pos = mWritePos;
+    for (int s = 0; s < nFrames; ++s) {
+      ring[pos] = in ? in[s] : 0.0;
+      if (++pos == mDelay) pos = 0;
+    }
+  }
+  mWritePos = (mWritePos + static_cast<uint64_t>(nFrames)) % mDelay;
+}

@@ -24,6 +24,24 @@ public:
   // outputs may be the same buffers.
   void ProcessBlock(double* const* inputs, double* const* outputs, int nFrames);
 
+  // Takes a block into the ring without writing any output, so that the
+  // delayed path stays current while the audio goes another way. A null
+  // input channel counts as silence.
+  void Feed(double* const* inputs, int nFrames);
+
+  // One frame, for callers that work sample by sample: frame holds one
+  // sample per input channel and gets back the samples of one delay ago.
+  void ProcessFrame(double* frame) {
+    if (mDelay == 0) return;
+    double* slot = mRing.Get() + mWritePos;
+    for (int c = 0; c < mNInputs; ++c, slot += mDelay) {
+      const double x = frame[c];
+      frame[c] = *slot;
+      *slot = x;
+    }
+    if (++mWritePos == mDelay) mWritePos = 0;
+  }
+
 private:
   WDL_TypedBuf<double> mRing{4096};
   uint64_t mWritePos = 0;

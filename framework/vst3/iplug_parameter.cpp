@@ -9,9 +9,10 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-IPlugParameter::IPlugParameter(IParam* param, ParamID tag, UnitID unit) : mParam(param) {
+IPlugParameter::IPlugParameter(IParam* param, ParamID tag, UnitID unit, const char* hostTitle, bool hidden)
+    : mParam(param) {
   info.id = tag;
-  Utf8ToUtf16(param->GetNameForHost(), info.title, 128);
+  Utf8ToUtf16(hostTitle ? hostTitle : param->GetNameForHost(), info.title, 128);
   info.shortTitle[0] = 0;
   Utf8ToUtf16(param->GetLabelForHost(), info.units, 128);
   info.stepCount = param->Type() == kParamDouble ? 0 : static_cast<int32>(param->Max() - param->Min());
@@ -21,7 +22,10 @@ IPlugParameter::IPlugParameter(IParam* param, ParamID tag, UnitID unit) : mParam
   info.defaultNormalizedValue =
       range > 0.0 ? std::pow((param->Default() - param->Min()) / range, 1.0 / param->Shape()) : 0.0;
   info.unitId = unit;
-  info.flags = param->GetCanAutomate() ? ParameterInfo::kCanAutomate : 0;
+  if (hidden)
+    info.flags = ParameterInfo::kIsHidden | ParameterInfo::kIsReadOnly;
+  else
+    info.flags = param->GetCanAutomate() ? ParameterInfo::kCanAutomate : 0;
   valueNormalized = info.defaultNormalizedValue;
   precision = param->GetDisplayPrecision();
 }

@@ -9,7 +9,11 @@ class IParam;
 class IPlugParameter : public Steinberg::Vst::Parameter {
 public:
   // param is borrowed: the plug-in base owns it and outlives the container.
-  IPlugParameter(IParam* param, Steinberg::Vst::ParamID tag, Steinberg::Vst::UnitID unit);
+  // hostTitle, when given, replaces the parameter's own (empty) name in the
+  // host's lists; a hidden parameter is neither listed nor automated, and
+  // the host does not write it.
+  IPlugParameter(IParam* param, Steinberg::Vst::ParamID tag, Steinberg::Vst::UnitID unit,
+                 const char* hostTitle = nullptr, bool hidden = false);
   ~IPlugParameter() override = default;
 
   OBJ_METHODS(IPlugParameter, Parameter)

@@ -114,9 +114,28 @@ void IPlugVST3::AddHostParameters() {
   }
   for (int i = 0; i < NParams(); ++i) {
     IParam* param = GetParam(i);
-    parameters.addParameter(
-        new IPlugParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
+    const HostOnlyTitle* title = FindHostOnlyTitle(i);
+    parameters.addParameter(new IPlugParameter(param, static_cast<ParamID>(i),
+                                               UnitForGroup(param->GetParamGroupForHost()),
+                                               title ? title->title.c_str() : nullptr, title && title->hidden));
   }
+}
+
+void IPlugVST3::SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost) {
+  if (!GetParam(paramIdx) || !title) return;
+  for (HostOnlyTitle& entry : mHostOnlyTitles) {
+    if (entry.paramIdx == paramIdx) {
+      entry = {paramIdx, title, hiddenFromHost};
+      return;
+    }
+  }
+  mHostOnlyTitles.push_back({paramIdx, title, hiddenFromHost});
+}
+
+const IPlugVST3::HostOnlyTitle* IPlugVST3::FindHostOnlyTitle(int paramIdx) const {
+  for (const HostOnlyTitle& entry : mHostOnlyTitles)
+    if (entry.paramIdx == paramIdx) return &entry;
+  return nullptr;
 }
 
 UnitID IPlugVST3::UnitForGroup(const char* group) {
@@ -174,7 +193,8 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
   // that does from meeting half-resized scratch buffers.
   WDL_MutexLock lock(GetMutex());
   SetSampleRate(setup.sampleRate);
-  SetHostBypass(false);
+  // The bypass stays as the host last set it: the host still shows it, and
+  // a new rate or block size is no reason to unmute the effect.
   SetBlockSize(setup.maxSamplesPerBlock);
   Reset();
   processSetup = setup;
@@ -243,7 +263,7 @@ void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
   if (std::isnan(value)) return;
   value = std::min(std::max(value, 0.0), 1.0);
   if (tag == kBypassParamTag) {
-    SetHostBypass(value > 0.5);
+    SetHostBypass(BypassIsOn(value));
   } else if (tag == kPresetParamTag) {
     // 1.0 names the place after the last preset, which restores nothing.
     RestorePreset(static_cast<int>(value * NPresets()));

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "framework/iplug_base.h"
 #include "framework/iplug_instance_info.h"
@@ -46,11 +48,18 @@ public:
   Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) override;
   Steinberg::uint32 PLUGIN_API getLatencySamples() override;
   Steinberg::uint32 PLUGIN_API getTailSamples() override;
+  // The component's state is the controller's stream: hosts that keep only
+  // one of them restore every setting from it.
+  Steinberg::tresult setComponentOwnState(Steinberg::IBStream* state) override;
+  Steinberg::tresult getComponentOwnState(Steinberg::IBStream* state) override;
 
   // Controller.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
   Steinberg::tresult setEditorState(Steinberg::IBStream* state) override;
   Steinberg::tresult getEditorState(Steinberg::IBStream* state) override;
+  // One object holds both sides, so this restores the same stream again:
+  // harmless after the component's setState, and complete without it.
+  Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                    Steinberg::Vst::ParamValue value) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) override;
@@ -119,7 +128,21 @@ public:
   // are the host's, and a list that might name a destroyed one is never kept.
   void removeDependentView(IPlugVST3View* view);
 
+protected:
+  // For a parameter whose IParam has no name: the title hosts list it under
+  // (the IParam and the editor keep the empty name). A hidden parameter is
+  // kept out of the host's lists and automation. Takes effect at the next
+  // initialize.
+  void SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost = false);
+
 private:
+  struct HostOnlyTitle {
+    int paramIdx;
+    std::string title;
+    bool hidden;
+  };
+  const HostOnlyTitle* FindHostOnlyTitle(int paramIdx) const;
+  static bool BypassIsOn(double normalized) { return normalized > 0.5; }
   bool IsParamTag(Steinberg::Vst::ParamID tag) const { return tag < static_cast<Steinberg::uint32>(NParams()); }
   void IdentifyHost(Steinberg::FUnknown* context);
   void AddBuses();
@@ -128,6 +151,10 @@ private:
   // group list, which grows as new groups turn up.
   Steinberg::Vst::UnitID UnitForGroup(const char* group);
   void SetHostBypass(bool bypassed);
+  // The state stream, written and read all or nothing under the instance
+  // lock.
+  Steinberg::tresult WriteStateStream(Steinberg::IBStream* state);
+  Steinberg::tresult ReadStateStream(Steinberg::IBStream* state);
   void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
   void ApplyParameterChange(Steinberg::Vst::ParamID tag, double value);
   void ConnectInputBuffers(Steinberg::Vst::ProcessData& data);
@@ -139,8 +166,10 @@ private:
   Steinberg::Vst::ProcessContext mProcessContext{};
   WDL_PtrList<IPlugVST3View> mViews;
   WDL_OwnedPtrList<WDL_String> mParamGroups;
-  // The base's bypass flag is the audio thread's; the host reads this copy
-  // from its own thread.
+  std::vector<HostOnlyTitle> mHostOnlyTitles;
+  // The base's bypass flag is what the audio follows, set only by blocks and
+  // state restores. This is the host bypass parameter as the controller
+  // reports it: the host may also set it from its own thread.
   std::atomic<bool> mHostBypassed{false};
   // False until setupProcessing has sized the scratch buffers and set the
   // rate; blocks before that are silent.

@@ -16,9 +16,18 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
+// The host bypass is stored, on or off as its two display texts say, for the
+// host to read back; the audio follows it when the host delivers it to
+// process, as it does every parameter.
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID tag, ParamValue value) {
-  if (!IsParamTag(tag) || std::isnan(value)) return kResultFalse;
-  GetParam(static_cast<int>(tag))->SetNormalized(std::min(std::max(value, 0.0), 1.0));
+  if (std::isnan(value)) return kResultFalse;
+  value = std::min(std::max(value, 0.0), 1.0);
+  if (tag == kBypassParamTag && !IsInst()) {
+    mHostBypassed.store(BypassIsOn(value), std::memory_order_relaxed);
+    return kResultOk;
+  }
+  if (!IsParamTag(tag)) return kResultFalse;
+  GetParam(static_cast<int>(tag))->SetNormalized(value);
   return kResultOk;
 }
 
@@ -34,7 +43,13 @@ ParamValue PLUGIN_API IPlugVST3::plainParamToNormalized(ParamID tag, ParamValue 
 }
 
 tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string) {
-  if (!IsParamTag(tag) || !string) return kResultFalse;
+  if (!string) return kResultFalse;
+  if (tag == kBypassParamTag && !IsInst()) {
+    // The same threshold as process: above one half is on.
+    Utf8ToUtf16(BypassIsOn(valueNormalized) ? "on" : "off", string, 128);
+    return kResultOk;
+  }
+  if (!IsParamTag(tag)) return kResultFalse;
   char display[PARAM_DISPLAY_BUFFER_SIZE];
   GetParam(static_cast<int>(tag))->GetDisplayForHost(valueNormalized, true, display, true);
   Utf8ToUtf16(display, string, 128);

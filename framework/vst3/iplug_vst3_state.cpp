@@ -1,6 +1,7 @@
 // IPlugVST3: the state the host keeps in its project. The parameter state of
 // SerializeState, then the host bypass as a 32-bit integer (348 bytes for
-// MORVANTE).
+// MORVANTE). The component and the controller hand out and take the same
+// stream, so a host that keeps only one of them loses nothing.
 #include <cstdint>
 #include <cstring>
 
@@ -10,7 +11,17 @@
 
 using namespace Steinberg;
 
-tresult IPlugVST3::getEditorState(IBStream* state) {
+tresult IPlugVST3::getEditorState(IBStream* state) { return WriteStateStream(state); }
+
+tresult IPlugVST3::setEditorState(IBStream* state) { return ReadStateStream(state); }
+
+tresult IPlugVST3::getComponentOwnState(IBStream* state) { return WriteStateStream(state); }
+
+tresult IPlugVST3::setComponentOwnState(IBStream* state) { return ReadStateStream(state); }
+
+tresult PLUGIN_API IPlugVST3::setComponentState(IBStream* state) { return ReadStateStream(state); }
+
+tresult IPlugVST3::WriteStateStream(IBStream* state) {
   if (!state) return kInvalidArgument;
   WDL_MutexLock lock(GetMutex());
   ByteChunk chunk;
@@ -30,7 +41,7 @@ tresult IPlugVST3::getEditorState(IBStream* state) {
 
 // Everything is read before anything is applied: a stream that is short or
 // fails leaves every value and the bypass as they were.
-tresult IPlugVST3::setEditorState(IBStream* state) {
+tresult IPlugVST3::ReadStateStream(IBStream* state) {
   if (!state) return kInvalidArgument;
   WDL_MutexLock lock(GetMutex());
   ByteChunk chunk;

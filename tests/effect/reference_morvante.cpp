@@ -231,7 +231,15 @@ void ReferenceMorvante::ProcessSample(double L, double R, double* outL, double* 
   TuneTrim();
   const double processedLeft = DownSampleAndTrim(osLeft, trimLeft);
   const double processedRight = DownSampleAndTrim(osRight, trimRight);
-  *outL = bypass == 1 ? L : processedLeft * outputGain;
-  *outR = bypass == 1 ? R : processedRight * outputGain;
+  const double dryL = dryLeft[0];
+  const double dryR = dryRight[0];
+  for (int k = 0; k + 1 < kDryDelay; ++k) {
+    dryLeft[k] = dryLeft[k + 1];
+    dryRight[k] = dryRight[k + 1];
+  }
+  dryLeft[kDryDelay - 1] = L;
+  dryRight[kDryDelay - 1] = R;
+  *outL = bypass == 1 ? dryL : processedLeft * outputGain;
+  *outR = bypass == 1 ? dryR : processedRight * outputGain;
   SendMeters();
 }

@@ -41,6 +41,11 @@ public:
   double outputGain = 1.0;
   int bypass = 0;
   std::vector<MeterUpdate> meterLog;
+  // The bypass switch passes the input as late as the oversampler makes the
+  // processed signal: the peak of its impulse response.
+  static constexpr int kDryDelay = 3;
+  double dryLeft[kDryDelay] = {};
+  double dryRight[kDryDelay] = {};
 
 private:
   void ClearNonFiniteState();

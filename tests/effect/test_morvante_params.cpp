@@ -70,7 +70,9 @@ TEST(MorvanteParams, Identity) {
   EXPECT_EQ(plug.GetEffectVersion(false), 0x20000);
   EXPECT_EQ(plug.GetUniqueID(), 0x4d525631);
   EXPECT_EQ(plug.GetMfrID(), 0x506e7672);
-  EXPECT_EQ(plug.GetLatency(), 0);
+  // The oversampler's delay: a unit impulse comes out largest 3 samples on.
+  EXPECT_EQ(plug.GetLatency(), 3);
+  EXPECT_EQ(MORVANTE::ProcessingLatency(), 3);
   EXPECT_FALSE(plug.DoesMIDI());
   EXPECT_FALSE(plug.DoesStateChunks());
   EXPECT_FALSE(plug.IsInst());

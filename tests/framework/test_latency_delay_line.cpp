@@ -93,3 +93,54 @@ TEST(LatencyDelayLine, DelayTooLargeToAllocateFallsBackToNone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LatencyDelayLine, FramesAndBlocksMakeOneDelayedSignal) {
+  LatencyDelayLine frames(2, 2, 5), blocks(2, 2, 5);
+  const auto expected = RunInBlocks(blocks, {3, 8, 1}, 40);
+  for (int s = 0; s < 40; ++s) {
+    double frame[2] = {s + 1.0, -(s + 1) * 10.0};
+    frames.ProcessFrame(frame);
+    ASSERT_EQ(frame[0], expected[0][s]) << s;
+    ASSERT_EQ(frame[1], expected[1][s]) << s;
+  }
+  // Without a delay a frame passes as it is.
+  LatencyDelayLine none(2, 2, 0);
+  double frame[2] = {4.0, 5.0};
+  none.ProcessFrame(frame);
+  EXPECT_EQ(frame[0], 4.0);
+  EXPECT_EQ(frame[1], 5.0);
+}
+
+TEST(LatencyDelayLine, FedBlocksComeOutLaterAsIfProcessed) {
+  // Blocks taken in with Feed come out of the next ProcessBlock exactly as
+  // if they had gone through it.
+  LatencyDelayLine fed(2, 2, 4), processed(2, 2, 4);
+  const auto expected = RunInBlocks(processed, {6}, 18);
+  std::vector<std::vector<double>> in(2, std::vector<double>(18)), out(2, std::vector<double>(6, -99.0));
+  for (int s = 0; s < 18; ++s) {
+    in[0][s] = s + 1;
+    in[1][s] = -(s + 1) * 10.0;
+  }
+  for (int start : {0, 6}) {
+    double* inputs[2] = {in[0].data() + start, in[1].data() + start};
+    fed.Feed(inputs, 6);
+  }
+  double* inputs[2] = {in[0].data() + 12, in[1].data() + 12};
+  double* outputs[2] = {out[0].data(), out[1].data()};
+  fed.ProcessBlock(inputs, outputs, 6);
+  for (int ch = 0; ch < 2; ++ch)
+    for (int s = 0; s < 6; ++s) EXPECT_EQ(out[ch][s], expected[ch][12 + s]) << ch << " " << s;
+
+  // A missing channel is taken in as silence.
+  LatencyDelayLine gap(2, 2, 2);
+  double* partial[2] = {in[0].data(), nullptr};
+  gap.Feed(partial, 2);
+  double frame[2] = {0.0, 0.0};
+  gap.ProcessFrame(frame);
+  EXPECT_EQ(frame[0], 1.0);
+  EXPECT_EQ(frame[1], 0.0);
+}
+
+}  // namespace

@@ -44,7 +44,7 @@ TEST_F(CommandLine, ListParamsShowsEveryHostParameter) {
   size_t lines = 0;
   for (char c : run.out) lines += c == '\n';
   EXPECT_EQ(lines, 1u + 45u);  // header, Preset, Bypass, 43 effect parameters
-  EXPECT_TRUE(Has(run.out, "\tBypass\t\t0\t0\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\tBypass\t\toff\toff\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n17\tLow Gain\tdB\t0.00\t0.00\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n16\tLow Frequency\tHz\t510.00\t510.00\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n35\tLow Release\tms\t100.00\t100.00\n")) << run.out;

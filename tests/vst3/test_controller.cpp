@@ -52,8 +52,17 @@ TEST_F(Vst3Controller, ListsPresetAndBypassBeforeTheEffectParameters) {
   ASSERT_EQ(C()->getParameterInfo(kModeL + 2, info), kResultTrue);
   EXPECT_EQ(ToUtf8(info.title), "MODE-L");
   EXPECT_EQ(info.stepCount, 1);
+  // The two parameters without a name have one for hosts; nothing reads 25,
+  // so hosts neither list it nor automate it.
   ASSERT_EQ(C()->getParameterInfo(25 + 2, info), kResultTrue);
-  EXPECT_EQ(ToUtf8(info.title), "");
+  EXPECT_EQ(ToUtf8(info.title), "Unused");
+  EXPECT_EQ(info.flags, ParameterInfo::kIsHidden | ParameterInfo::kIsReadOnly);
+  EXPECT_EQ(info.stepCount, 1);
+  ASSERT_EQ(C()->getParameterInfo(37 + 2, info), kResultTrue);
+  EXPECT_EQ(ToUtf8(info.title), "Bypass Switch");
+  EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
+  EXPECT_EQ(info.stepCount, 1);
+  EXPECT_EQ(info.defaultNormalizedValue, 0.0);
 
   EXPECT_NE(C()->getParameterInfo(45, info), kResultTrue);
   EXPECT_NE(C()->getParameterInfo(-1, info), kResultTrue);
@@ -72,12 +81,22 @@ TEST_F(Vst3Controller, SetsAndReadsNormalisedValues) {
   EXPECT_EQ(C()->setParamNormalized(kLowGain, std::nan("")), kResultFalse);
   EXPECT_DOUBLE_EQ(C()->getParamNormalized(kLowGain), 0.0);
 
-  EXPECT_EQ(C()->setParamNormalized(kBypassTag, 1.0), kResultFalse);
   EXPECT_EQ(C()->setParamNormalized(kPresetTag, 1.0), kResultFalse);
   EXPECT_EQ(C()->setParamNormalized(43, 1.0), kResultFalse);
   EXPECT_EQ(C()->setParamNormalized(0xFFFFFFFF, 1.0), kResultFalse);
-  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 0.0);
   EXPECT_EQ(C()->getParamNormalized(kPresetTag), 0.0);
+  EXPECT_EQ(C()->getParamNormalized(25), 0.0);
+
+  // The host bypass is stored as the host sets it, on or off.
+  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 0.0);
+  EXPECT_EQ(C()->setParamNormalized(kBypassTag, 1.0), kResultOk);
+  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 1.0);
+  EXPECT_EQ(C()->setParamNormalized(kBypassTag, 0.5), kResultOk);
+  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 0.0);
+  EXPECT_EQ(C()->setParamNormalized(kBypassTag, 0.51), kResultOk);
+  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 1.0);
+  EXPECT_EQ(C()->setParamNormalized(kBypassTag, std::nan("")), kResultFalse);
+  EXPECT_EQ(C()->getParamNormalized(kBypassTag), 1.0);
   EXPECT_EQ(C()->getParamNormalized(4711), 0.0);
 }
 
@@ -98,7 +117,11 @@ TEST_F(Vst3Controller, WritesAndReadsDisplayTexts) {
   EXPECT_EQ(ToUtf8(text), "24.00");
   ASSERT_EQ(C()->getParamStringByValue(kModeL, 1.0, text), kResultOk);
   EXPECT_EQ(ToUtf8(text), "1");
-  EXPECT_EQ(C()->getParamStringByValue(kBypassTag, 1.0, text), kResultFalse);
+  ASSERT_EQ(C()->getParamStringByValue(kBypassTag, 1.0, text), kResultOk);
+  EXPECT_EQ(ToUtf8(text), "on");
+  ASSERT_EQ(C()->getParamStringByValue(kBypassTag, 0.5, text), kResultOk);
+  EXPECT_EQ(ToUtf8(text), "off");
+  EXPECT_EQ(C()->getParamStringByValue(kBypassTag, 0.0, nullptr), kResultFalse);
   EXPECT_EQ(C()->getParamStringByValue(kPresetTag, 0.0, text), kResultFalse);
   EXPECT_EQ(C()->getParamStringByValue(99, 0.0, text), kResultFalse);
 

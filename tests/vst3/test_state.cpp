@@ -151,3 +151,142 @@ TEST_F(Vst3State, AStreamThatTakesTooLittleIsAFailedSave) {
   noRoomForBypass.writeLimit = 344;
   EXPECT_EQ(mPlug->controller->getState(&noRoomForBypass), kResultFalse);
 }
+
+// Hosts save and restore in different ways; every way ends with the same
+// values and the same audio.
+class Vst3HostState : public Vst3State {
+protected:
+  static constexpr int kFrames = 512;
+  // Settings as a host makes them: through a block, here a silent one, so
+  // that the instance's filters stay as fresh as a new instance's.
+  void SetThroughProcess(PluginInstance& plug) {
+    ASSERT_EQ(SetUpProcessing(plug, kSample64, kFrames, 48000.0), kResultOk);
+    TestParamChanges changes;
+    changes.Add(kLowGain, 0.8);
+    changes.Add(kHighGain, 0.1);
+    changes.Add(24, 0.6);          // Low Mid Threshold
+    changes.Add(21, 0.2);          // Low Mid Gain
+    changes.Add(34, 0.4, 10);      // Low Threshold
+    changes.Add(kModeL, 1.0);
+    changes.Add(kOutputGain, 0.45);
+    changes.Add(kHighMidBandwidth, 0.3, 0);
+    changes.Add(kHighMidBandwidth, 0.7, 64);
+    BusBuffers<double> in(2, kFrames), out(2, kFrames);
+    AudioBusBuffers inBus, outBus;
+    ProcessData data = MakeBlock(in, out, inBus, outBus, kFrames, &changes);
+    ASSERT_EQ(plug.processor->process(data), kResultOk);
+  }
+  std::vector<uint8_t> SaveComponent(PluginInstance& plug) {
+    TestStream stream;
+    EXPECT_EQ(plug.component->getState(&stream), kResultOk);
+    return stream.data;
+  }
+  std::vector<double> HostValues(PluginInstance& plug) {
+    std::vector<double> values = Values(plug);
+    values.push_back(plug.controller->getParamNormalized(kBypassTag));
+    return values;
+  }
+  // The same signal through both, block after block.
+  void ExpectSameAudio(PluginInstance& a, PluginInstance& b) {
+    for (PluginInstance* plug : {&a, &b}) ASSERT_EQ(SetUpProcessing(*plug, kSample64, kFrames, 48000.0), kResultOk);
+    BusBuffers<double> in(2, kFrames), outA(2, kFrames), outB(2, kFrames);
+    for (int block = 0; block < 6; ++block) {
+      for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < kFrames; ++i) in.data[ch][static_cast<size_t>(i)] = TestSignal(ch, block * kFrames + i);
+      AudioBusBuffers inBus, outBus;
+      ProcessData data = MakeBlock(in, outA, inBus, outBus, kFrames);
+      ASSERT_EQ(a.processor->process(data), kResultOk);
+      data = MakeBlock(in, outB, inBus, outBus, kFrames);
+      ASSERT_EQ(b.processor->process(data), kResultOk);
+      ASSERT_EQ(outA.data, outB.data) << "block " << block;
+    }
+    EXPECT_NE(outA.data, in.data);
+  }
+};
+
+TEST_F(Vst3HostState, ComponentStateAloneRestoresEveryValueAndTheSound) {
+  SetThroughProcess(*mPlug);
+  const std::vector<uint8_t> bytes = SaveComponent(*mPlug);
+  ASSERT_EQ(bytes.size(), 348u);
+
+  auto restored = MakeInstance("Bitwig Studio");
+  ASSERT_NE(HostValues(*restored), HostValues(*mPlug));
+  TestStream stream(bytes);
+  ASSERT_EQ(restored->component->setState(&stream), kResultOk);
+  // Hosts then hand the same bytes to the controller.
+  TestStream again(bytes);
+  ASSERT_EQ(restored->controller->setComponentState(&again), kResultOk);
+  EXPECT_EQ(HostValues(*restored), HostValues(*mPlug));
+  EXPECT_EQ(SaveComponent(*restored), bytes);
+  ExpectSameAudio(*mPlug, *restored);
+  restored->component->terminate();
+}
+
+TEST_F(Vst3HostState, ComponentThenControllerInEitherOrderEndsTheSame) {
+  SetThroughProcess(*mPlug);
+  SetBypass(*mPlug, 1.0);
+  const std::vector<uint8_t> component = SaveComponent(*mPlug);
+  const std::vector<uint8_t> controller = Save(*mPlug);
+  EXPECT_EQ(component, controller);
+
+  auto first = MakeInstance("Cubase VST3");
+  TestStream c1(component), c2(component), e1(controller);
+  ASSERT_EQ(first->component->setState(&c1), kResultOk);
+  ASSERT_EQ(first->controller->setComponentState(&c2), kResultOk);
+  ASSERT_EQ(first->controller->setState(&e1), kResultOk);
+  EXPECT_EQ(HostValues(*first), HostValues(*mPlug));
+  EXPECT_EQ(first->controller->getParamNormalized(kBypassTag), 1.0);
+
+  // The controller first, then the component.
+  auto second = MakeInstance("REAPER");
+  TestStream c3(component), c4(component), e2(controller);
+  ASSERT_EQ(second->controller->setComponentState(&c3), kResultOk);
+  ASSERT_EQ(second->controller->setState(&e2), kResultOk);
+  ASSERT_EQ(second->component->setState(&c4), kResultOk);
+  EXPECT_EQ(HostValues(*second), HostValues(*mPlug));
+  EXPECT_EQ(SaveComponent(*second), component);
+  first->component->terminate();
+  second->component->terminate();
+}
+
+TEST_F(Vst3HostState, ControllerStateAloneStillRestoresStoredProjects) {
+  SetThroughProcess(*mPlug);
+  const std::vector<uint8_t> bytes = Save(*mPlug);
+  auto restored = MakeInstance("Ardour");
+  TestStream stream(bytes);
+  ASSERT_EQ(restored->controller->setState(&stream), kResultOk);
+  EXPECT_EQ(HostValues(*restored), HostValues(*mPlug));
+  EXPECT_EQ(SaveComponent(*restored), bytes);
+  ExpectSameAudio(*mPlug, *restored);
+  restored->component->terminate();
+}
+
+TEST_F(Vst3HostState, AShortOrFailingComponentStreamChangesNothing) {
+  SetThroughProcess(*mPlug);
+  SetBypass(*mPlug, 1.0);
+  const std::vector<double> before = HostValues(*mPlug);
+  const std::vector<uint8_t> saved = SaveComponent(*mPlug);
+  auto reference = MakeInstance("Ardour");
+  TestStream copy(saved);
+  ASSERT_EQ(reference->component->setState(&copy), kResultOk);
+
+  std::vector<uint8_t> other(348, 0);
+  for (size_t i = 0; i < 43; ++i) PutDouble(other, i, 1.0);
+  for (size_t size : {size_t(0), size_t(1), size_t(100), size_t(343)}) {
+    SCOPED_TRACE(size);
+    TestStream shortStream(std::vector<uint8_t>(other.begin(), other.begin() + static_cast<long>(size)));
+    EXPECT_EQ(mPlug->component->setState(&shortStream), kResultFalse);
+    TestStream shortAgain(std::vector<uint8_t>(other.begin(), other.begin() + static_cast<long>(size)));
+    EXPECT_EQ(mPlug->controller->setComponentState(&shortAgain), kResultFalse);
+    EXPECT_EQ(HostValues(*mPlug), before);
+  }
+  // All the parameters, then a bypass read the stream reports as failed.
+  TestStream failing(std::vector<uint8_t>(other.begin(), other.begin() + 344));
+  failing.failShortReads = true;
+  EXPECT_EQ(mPlug->component->setState(&failing), kResultFalse);
+  EXPECT_EQ(mPlug->component->setState(nullptr), kInvalidArgument);
+  EXPECT_EQ(HostValues(*mPlug), before);
+  EXPECT_EQ(SaveComponent(*mPlug), saved);
+  ExpectSameAudio(*mPlug, *reference);
+  reference->component->terminate();
+}
