@@ -14,6 +14,7 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "tests/vst3/host/host_objects.h"
+#include "tests/vst3/host/morvante_ids.h"
 #include "tools/vst3_host/plugin_module.h"
 #include "tools/vst3_host/process_block.h"
 
@@ -21,12 +22,8 @@ extern "C" Steinberg::IPluginFactory* PLUGIN_API GetPluginFactory();
 
 namespace vst3fuzz {
 
-constexpr int kNumParams = 43;
-constexpr Steinberg::Vst::ParamID kBypassTag = 0x62706173;
-const Steinberg::TUID kMorvanteCid = {static_cast<char>(0xF2), static_cast<char>(0xAE), static_cast<char>(0xE7), 0x0D,
-                                      0x00, static_cast<char>(0xDE), 0x4F, 0x4E,
-                                      0x50, 0x6E, 0x76, 0x72,
-                                      0x4D, 0x52, 0x56, 0x31};
+using morvante_ids::kBypassTag;
+using morvante_ids::kNumParams;
 
 // Made once: the factory lives as long as the module, as in a host.
 inline Steinberg::IPluginFactory* Factory() {
@@ -91,7 +88,7 @@ inline void CheckProcessesFinite(PluginInstance& plug) {
 template <class Side>
 void FuzzSetState(const uint8_t* data, size_t size, Side* (*sideOf)(PluginInstance&)) {
   if (size < 1) return;
-  PluginInstance plug(Factory(), kMorvanteCid);
+  PluginInstance plug(Factory(), morvante_ids::kCid);
   Require(plug.component && plug.controller && plug.processor);
   HostApplication host("Fuzz");
   Require(plug.component->initialize(&host) == Steinberg::kResultOk);

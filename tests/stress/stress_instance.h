@@ -17,11 +17,9 @@
 using StressRng = std::mt19937_64;
 
 // What a host keeps of one side of an instance: the component or the
-// controller. A side that may keep no state is counted when it refuses;
-// any other refusal is a finding.
+// controller. A refusal to save is a finding.
 struct StateSide {
   const char* name;
-  bool mayKeepNone;
   Steinberg::tresult (*save)(PluginInstance& plug, Steinberg::IBStream* stream);
   Steinberg::tresult (*restore)(PluginInstance& plug, Steinberg::IBStream* stream);
 };

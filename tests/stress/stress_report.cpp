@@ -16,9 +16,8 @@ void StressReport::Finding(const std::string& what) {
 void StressReport::Print(const char* scenario, double seconds) const {
   std::printf(
       "stress summary: scenario %s, seed %llu, %.1f s: instances %ld, blocks %ld, automation points %ld, "
-      "state round trips %ld, editor openings %ld, findings %ld%s\n",
+      "state round trips %ld, editor openings %ld, findings %ld\n",
       scenario, static_cast<unsigned long long>(mSeed), seconds, instances.load(), blocks.load(),
-      automationPoints.load(), stateRoundTrips.load(), editorOpenings.load(), findings.load(),
-      statelessSaves.load() ? " (component kept no state)" : "");
+      automationPoints.load(), stateRoundTrips.load(), editorOpenings.load(), findings.load());
   std::fflush(stdout);
 }

@@ -23,8 +23,6 @@ public:
   std::atomic<long> editorOpenings{0};
   std::atomic<long> findings{0};
   std::atomic<long> progress{0};
-  // Saves refused by a side that may keep no state.
-  std::atomic<long> statelessSaves{0};
 
 private:
   uint64_t mSeed;
