@@ -23,6 +23,27 @@ LICE_MemBitmap* MakeMeterStrip(int w, int h) {
         bitmap->getBits()[(f * h + y) * bitmap->getRowSpan() + x] = 0xFF000000u | static_cast<unsigned>(f) * 0x010101u;
   return bitmap;
 }
+// The editor thread's loop: draws whatever is dirty until the writer stops;
+// returns the frames drawn.
+int DrawUntil(IGraphics* gui, const std::atomic<bool>& stop) {
+  int frames = 0;
+  while (!stop.load(std::memory_order_acquire)) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) {
+      gui->Draw(&dirty);
+      ++frames;
+    }
+    std::this_thread::yield();
+  }
+  return frames;
+}
+
+void DrawPasses(IGraphics* gui, int passes) {
+  for (int pass = 0; pass < passes; ++pass) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
+  }
+}
 }  // namespace
 
 TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
@@ -49,25 +70,14 @@ TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
     stop.store(true, std::memory_order_release);
   });
 
-  int frames = 0;
-  while (!stop.load(std::memory_order_acquire)) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) {
-      gui->Draw(&dirty);
-      ++frames;
-    }
-    std::this_thread::yield();
-  }
+  const int frames = DrawUntil(gui, stop);
   audio.join();
   EXPECT_EQ(written.load(std::memory_order_acquire), 1);
   EXPECT_GT(frames, 0);
 
   // After the writer stops, at most two passes bring every meter to rest on
   // the frame of the last value written.
-  for (int pass = 0; pass < 3; ++pass) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
-  }
+  DrawPasses(gui, 3);
   IRECT none;
   EXPECT_FALSE(gui->IsDirty(&none));
   const double last = ((kSamples - 1) % 1000) / 999.0;
@@ -111,20 +121,9 @@ TEST(IGraphicsThreads, AuxiliaryValuesFromTheAudioThreadWhileTheEditorDraws) {
     }
     stop.store(true, std::memory_order_release);
   });
-  int frames = 0;
-  while (!stop.load(std::memory_order_acquire)) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) {
-      gui->Draw(&dirty);
-      ++frames;
-    }
-    std::this_thread::yield();
-  }
+  const int frames = DrawUntil(gui, stop);
   audio.join();
-  for (int pass = 0; pass < 3; ++pass) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
-  }
+  DrawPasses(gui, 3);
   EXPECT_GT(frames, 0);
   EXPECT_DOUBLE_EQ(follower->seen[0], (kWrites % 100) / 99.0);
   EXPECT_DOUBLE_EQ(follower->seen[1], (kWrites % 10) / 9.0);
