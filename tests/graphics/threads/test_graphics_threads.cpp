@@ -23,18 +23,19 @@ LICE_MemBitmap* MakeMeterStrip(int w, int h) {
         bitmap->getBits()[(f * h + y) * bitmap->getRowSpan() + x] = 0xFF000000u | static_cast<unsigned>(f) * 0x010101u;
   return bitmap;
 }
-// The editor thread's loop: draws whatever is dirty until the writer stops;
-// returns the frames drawn.
+// The editor thread's loop: draws whatever is dirty until the writer stops,
+// at least once even if the writer is done before the loop starts; returns
+// the frames drawn.
 int DrawUntil(IGraphics* gui, const std::atomic<bool>& stop) {
   int frames = 0;
-  while (!stop.load(std::memory_order_acquire)) {
+  do {
     IRECT dirty;
     if (gui->IsDirty(&dirty)) {
       gui->Draw(&dirty);
       ++frames;
     }
     std::this_thread::yield();
-  }
+  } while (!stop.load(std::memory_order_acquire));
   return frames;
 }
 
