@@ -125,6 +125,9 @@ void MORVANTE::ClearNonFiniteState() {
     if (!mTrimFilter[c].HasFiniteState()) mTrimFilter[c].ClearState();
     if (!mOversampler[c].HasFiniteState()) mOversampler[c].ClearState();
   }
+  // The dry path is fed only while the effect runs: while the host bypasses
+  // it, a NaN taken in before would wait there for the editor's bypass.
+  if (!mDryDelay.HasFiniteState()) mDryDelay.Clear();
 }
 
 struct MORVANTE::BlockSwitches {

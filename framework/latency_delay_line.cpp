@@ -1,6 +1,7 @@
 #include "framework/latency_delay_line.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 LatencyDelayLine::LatencyDelayLine(int nInputs, int nOutputs, int delayFrames)
@@ -26,6 +27,18 @@ void LatencyDelayLine::SetDelay(int delayFrames) {
   }
   if (samples > 0) std::memset(mRing.Get(), 0, sizeof(double) * static_cast<size_t>(samples));
   mDelay = static_cast<uint64_t>(delayFrames);
+}
+
+bool LatencyDelayLine::HasFiniteState() const {
+  const double* ring = mRing.Get();
+  for (int i = 0; i < mRing.GetSize(); ++i)
+    if (!std::isfinite(ring[i])) return false;
+  return true;
+}
+
+void LatencyDelayLine::Clear() {
+  if (mRing.GetSize() > 0) std::memset(mRing.Get(), 0, sizeof(double) * static_cast<size_t>(mRing.GetSize()));
+  mWritePos = 0;
 }
 
 void LatencyDelayLine::ProcessBlock(double* const* inputs, double* const* outputs, int nFrames) {

@@ -18,6 +18,10 @@ public:
   // delay counts as 0; if the ring cannot be allocated the delay becomes 0.
   void SetDelay(int delayFrames);
   int GetDelay() const { return static_cast<int>(mDelay); }
+  // False once a NaN or an infinity is held; Clear() fills the ring with
+  // silence, keeping the delay, without allocating.
+  bool HasFiniteState() const;
+  void Clear();
 
   // Writes each output below both channel counts with its input delayed by
   // the delay; outputs from the input count on are not touched. Inputs and

@@ -109,8 +109,8 @@ bool IControl::IsDirty() { return mDirty.load(std::memory_order_acquire); }
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
   AuxParam* aux = GetAuxParam(auxParamIdx);
-  if (!aux || aux->mValue == value) return;
-  aux->mValue = value;
+  if (!aux || aux->mValue.load(std::memory_order_relaxed) == value) return;
+  aux->mValue.store(value, std::memory_order_relaxed);
   MarkChanged(false);
 }
 
@@ -143,22 +143,20 @@ void IControl::PromptUserInput(IRECT* textRect) {
   mRedraw.store(true, std::memory_order_release);
 }
 
-void IControl::AddAuxParam(int paramIdx) { mAuxParams.Add(AuxParam{0.0, paramIdx}); }
+void IControl::AddAuxParam(int paramIdx) { mAuxParams.emplace_back(paramIdx); }
 
 int IControl::AuxParamIdx(int paramIdx) const {
-  for (int i = 0; i < mAuxParams.GetSize(); ++i)
-    if (mAuxParams.Get()[i].mParamIdx == paramIdx) return i;
+  for (int i = 0; i < NAuxParams(); ++i)
+    if (mAuxParams[static_cast<size_t>(i)].mParamIdx == paramIdx) return i;
   return -1;
 }
 
 IControl::AuxParam* IControl::GetAuxParam(int idx) {
-  return idx >= 0 && idx < mAuxParams.GetSize() ? mAuxParams.Get() + idx : nullptr;
+  return idx >= 0 && idx < NAuxParams() ? &mAuxParams[static_cast<size_t>(idx)] : nullptr;
 }
 
 void IControl::SetAllAuxParamsFromGUI() {
   if (!mPlug) return;
-  for (int i = 0; i < mAuxParams.GetSize(); ++i) {
-    const AuxParam& aux = mAuxParams.Get()[i];
-    mPlug->SetParameterFromGUI(aux.mParamIdx, aux.mValue);
-  }
+  for (const AuxParam& aux : mAuxParams)
+    mPlug->SetParameterFromGUI(aux.mParamIdx, aux.mValue.load(std::memory_order_relaxed));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 
 #include "framework/wdl_heapbuf.h"
 #include "framework/wdl_string.h"
@@ -17,16 +18,18 @@ class ITextControl;
 // otherwise.
 constexpr int DEFAULT_TEXT_ENTRY_LEN = 7;
 
-// Value, default, clamp range and the dirty and redraw flags may be written by
-// the audio thread (SetValueFromPlug) while the editor thread reads them, so
-// they are atomics. A writer stores the value, then redraw, then dirty with
+// Value, default, clamp range, the auxiliary parameters' values and the dirty
+// and redraw flags may be written by the audio thread (SetValueFromPlug,
+// SetAuxParamValueFromPlug) while the editor thread reads them, so they are
+// atomics. A writer stores the value, then redraw, then dirty with
 // release; the editor acquires dirty before it reads the rest. Everything else
 // belongs to the editor thread.
 class IControl {
 public:
   struct AuxParam {
-    double mValue;
-    int mParamIdx;
+    explicit AuxParam(int paramIdx) : mParamIdx(paramIdx) {}
+    std::atomic<double> mValue{0.0};
+    const int mParamIdx;
   };
 
   IControl(IPlugBase* plug, IRECT rect, int paramIdx = -1,
@@ -77,7 +80,7 @@ public:
   int AuxParamIdx(int paramIdx) const;
   // Null outside the list.
   AuxParam* GetAuxParam(int idx);
-  int NAuxParams() const { return mAuxParams.GetSize(); }
+  int NAuxParams() const { return static_cast<int>(mAuxParams.size()); }
   void SetAllAuxParamsFromGUI();
 
   // ---- Accessors ----
@@ -138,7 +141,8 @@ protected:
   IRECT mRECT;
   IRECT mTargetRECT;
   int mParamIdx;
-  WDL_TypedBuf<AuxParam> mAuxParams{4096};
+  // A deque never moves its elements, which hold atomics.
+  std::deque<AuxParam> mAuxParams;
   std::atomic<double> mValue{0.0};
   std::atomic<double> mDefaultValue{-1.0};
   std::atomic<double> mClampLo{0.0};

@@ -95,12 +95,15 @@ void LICE_CachedFont::RenderInto(charEnt* ent, unsigned short c) {
   const int lh = m_line_height > 1 ? m_line_height : 1;
   LICE_SysBitmap* scratch = LICE_TextScratch::Glyphs(2 * lh + 8, 2 * lh + 8);
   if (!scratch) return;
+  const auto prepare = [this](HDC dc) {
+    SelectObject(dc, m_font);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    ::SetBkMode(dc, TRANSPARENT);
+  };
   HDC dc = scratch->getDC();
+  prepare(dc);
   char text[4];
   const int len = EncodeUtf8(c, text);
-  SelectObject(dc, m_font);
-  ::SetTextColor(dc, RGB(255, 255, 255));
-  ::SetBkMode(dc, TRANSPARENT);
   RECT measured = {0, 0, 0, 0};
   SWELL_DrawText(dc, text, len, &measured, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
   const int advance = measured.right - measured.left;
@@ -114,6 +117,9 @@ void LICE_CachedFont::RenderInto(charEnt* ent, unsigned short c) {
   const int boxH = textHeight + 2 * margin;
   scratch = LICE_TextScratch::Glyphs(boxW, boxH);
   if (!scratch) return;
+  // Growing the scratch replaces its context: draw into the new one.
+  dc = scratch->getDC();
+  prepare(dc);
   const int span = scratch->getRowSpan();
   LICE_pixel* bits = scratch->getBits();
   for (int y = 0; y < boxH; ++y)

@@ -4,6 +4,9 @@
 The fuzzers load into an instance with 10 parameters (kinds cycling double
 -24..24, bool, int 1..10, enum of 4, double 0..100), 3 presets and the
 unique ID "MRV1"; the seeds are valid inputs for it, plus a few near misses.
+The VST3 state fuzzers take one mode byte (bit 0: short reads fail, bit 1:
+the stream starts half-way) before MORVANTE's state: 43 doubles in plain
+units and the bypass flag as a 32-bit integer.
 """
 import base64
 import os
@@ -55,6 +58,17 @@ def bank_header(byte_size, fmt, n_programs, current):
             + b"\0" * 124)
 
 
+# MORVANTE's defaults in parameter order; 25 and 37 are never initialised.
+MORVANTE_DEFAULTS = ([10.0, -2.7, 14000.0, 0.0] + [10.0, -2.7, 9000.0, 0.0, 2.0, 100.0, 0.0] + [2.0, 100.0, 0.0]
+                     + [10.0, -2.7, 510.0, 0.0] + [10.0, -2.7, 1700.0, 0.0, 2.0, 100.0, 0.0] + [0.0]
+                     + [10.0, -2.7, 4500.0, 0.0, 2.0, 100.0, 0.0] + [0.0] + [0.0, 100.0, 2.0] + [0.0]
+                     + [0, 1, 0, 1, 0])
+
+
+def morvante_state(values, bypass=0):
+    return struct.pack("<%dd" % len(values), *values) + struct.pack("<i", bypass)
+
+
 def write(fuzzer, name, data):
     folder = os.path.join(ROOT, fuzzer)
     os.makedirs(folder, exist_ok=True)
@@ -85,6 +99,16 @@ def main():
     blob = base64.b64encode(state(7))
     write("fuzz_preset_blob", "state.txt", struct.pack("<H", 80 + 16) + blob)
     write("fuzz_preset_blob", "cut.txt", struct.pack("<H", 80 + 16) + blob[:50])
+
+    boosted = list(MORVANTE_DEFAULTS)
+    boosted[3], boosted[17], boosted[33] = 24.0, -24.0, 6.0
+    hostile = [float("nan"), float("inf"), -float("inf"), 1e308] * 11
+    for fuzzer in ("fuzz_controller_state", "fuzz_component_state"):
+        write(fuzzer, "default.bin", b"\x00" + morvante_state(MORVANTE_DEFAULTS))
+        write(fuzzer, "bypassed.bin", b"\x00" + morvante_state(boosted, 1))
+        write(fuzzer, "short_reads.bin", b"\x01" + morvante_state(MORVANTE_DEFAULTS)[:-40])
+        write(fuzzer, "hostile.bin", b"\x00" + morvante_state(hostile[:43], -7))
+        write(fuzzer, "mid_stream.bin", b"\x02" + morvante_state(boosted) * 2)
 
 
 if __name__ == "__main__":

@@ -24,7 +24,8 @@ void ISwitchControl::OnMouseDown(int, int, IMouseMod*) {
   SetDirty(true);
 }
 
-void ISwitchControl::OnMouseDblClick(int x, int y, IMouseMod* mod) { ISwitchControl::OnMouseDown(x, y, mod); }
+// The press of whichever switch this is: subclasses pick, prompt or step.
+void ISwitchControl::OnMouseDblClick(int x, int y, IMouseMod* mod) { OnMouseDown(x, y, mod); }
 
 ISwitchPopUpControl::ISwitchPopUpControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
                                          IChannelBlend::EBlendMethod blendMethod)

@@ -12,7 +12,7 @@ public:
   ~ISwitchControl() override;
 
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
-  // The second press of a double-click steps again.
+  // The second press of a double-click does what a press does.
   void OnMouseDblClick(int x, int y, IMouseMod* mod) override;
 
 protected:

@@ -48,8 +48,8 @@ TEST(IGraphicsValues, SetParameterFromPlugNormalisesAndReachesBoundAndAuxiliaryC
   EXPECT_DOUBLE_EQ(bound->GetDefaultValue(), 0.75);
   EXPECT_DOUBLE_EQ(other->GetValue(), 0.0);
   EXPECT_EQ(follower->AuxParamIdx(2), 1);
-  EXPECT_DOUBLE_EQ(follower->GetAuxParam(1)->mValue, 0.75);
-  EXPECT_DOUBLE_EQ(follower->GetAuxParam(0)->mValue, 0.0);
+  EXPECT_DOUBLE_EQ(follower->GetAuxParam(1)->mValue.load(), 0.75);
+  EXPECT_DOUBLE_EQ(follower->GetAuxParam(0)->mValue.load(), 0.0);
   EXPECT_EQ(follower->GetAuxParam(2), nullptr);
   // A parameter the plug-in does not have is ignored rather than read.
   gui.SetParameterFromPlug(99, 5.0, false);

@@ -2,6 +2,7 @@
 #include "lice/lice_fill.h"
 #include "lice/lice_text.h"
 #include "tests/lice/test_text_util.h"
+#include "tests/lice/wide_glyph_font.h"
 
 #include <gtest/gtest.h>
 
@@ -312,6 +313,26 @@ TEST(CachedTextOwnership, OwnedFontsAreDeletedWhenReplacedOthersAreNot) {
   }
   EXPECT_FALSE(DeleteObject(owned));  // already gone
   EXPECT_TRUE(DeleteObject(kept));
+}
+
+// A glyph wider than the shared scratch grows it while rendering: the glyph
+// must be drawn into the grown scratch, not the context the growth freed.
+TEST(CachedTextLimits, GlyphsWiderThanTheScratchRenderWhole) {
+  const char* family = RegisterWideGlyphFont();
+  ASSERT_NE(family, nullptr);
+  LICE_CachedFont f;
+  f.SetFromHFont(MakeNative(-100, ANTIALIASED_QUALITY, family), LICE_FONT_FLAG_OWNS_HFONT);
+  ASSERT_EQ(f.GetLineHeight(), 100);
+  f.SetTextColor(0xffffffffu);
+  LICE_MemBitmap bm(500, 150);
+  LICE_Clear(&bm, 0xff000000u);
+  ASSERT_TRUE(f.DrawGlyph(&bm, 'W', 20, 20, nullptr));
+  const TextInk ink = FindTextInk(&bm, 0xff000000u);
+  // The bar: 4 ems wide, 0.7 em tall, standing on the baseline 0.8 em down.
+  EXPECT_NEAR(ink.left, 20, 1);
+  EXPECT_NEAR(ink.right - ink.left, 100 * kWideGlyphAdvanceEms, 2);
+  EXPECT_NEAR(ink.bottom - ink.top, 70, 2);
+  SaveTextImage(&bm, (::testing::TempDir() + "morvante_wide_glyph.png").c_str());
 }
 
 TEST(CachedTextLimits, VeryTallFontsRenderNoCachedGlyphsButDrawNatively) {

@@ -80,6 +80,40 @@ TEST(ISwitchControl, DoubleClickStepsAgain) {
   EXPECT_EQ(editor.plug.informed.size(), 2u);
 }
 
+// A double-click does what the control's own press does, for every switch.
+TEST(ISwitchFramesControl, DoubleClickPicksThePressedPosition) {
+  ControlsTestEditor editor;
+  auto* frames = AttachSwitch<ISwitchFramesControl>(editor, 3, kRange);
+  IMouseMod left(true);
+  editor.gui->OnMouseDown(5, 9, &left);
+  editor.gui->OnMouseUp(5, 9, &left);
+  EXPECT_DOUBLE_EQ(frames->GetValue(), 1.0);
+  // Stepping on would wrap to 0; the pressed area is the last position.
+  editor.gui->OnMouseDblClick(5, 9, &left);
+  EXPECT_DOUBLE_EQ(frames->GetValue(), 1.0);
+  editor.gui->OnMouseDblClick(5, 4, &left);
+  EXPECT_DOUBLE_EQ(frames->GetValue(), 0.5);
+}
+
+TEST(ISwitchPopUpControl, DoubleClickOpensTheMenuLikeAPress) {
+  ControlsTestEditor editor;
+  auto* sw = AttachSwitch<ISwitchPopUpControl>(editor, 2, kMode);
+  sw->DisablePrompt(false);
+  for (int i = 0; i < 2; ++i)
+    editor.gui->QueueMenuAnswer([](IPopupMenu* menu, IRECT*) {
+      menu->SetChosenItemIdx(1);
+      return menu;
+    });
+  IMouseMod left(true);
+  editor.gui->OnMouseDown(5, 5, &left);
+  editor.gui->OnMouseUp(5, 5, &left);
+  editor.gui->OnMouseDblClick(5, 5, &left);
+  EXPECT_EQ(editor.gui->NumMenusShown(), 2);
+  // A toggle would have left "Sum"; both menus chose "Max".
+  EXPECT_DOUBLE_EQ(sw->GetValue(), 1.0);
+  EXPECT_EQ(editor.plug.GetParam(kMode)->Int(), 1);
+}
+
 TEST(ISwitchControl, DrawsFrameOneForOffAndTwoForOn) {
   ControlsTestEditor editor;
   auto* sw = AttachSwitch<ISwitchControl>(editor, 2);

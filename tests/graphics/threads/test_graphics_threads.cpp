@@ -24,6 +24,28 @@ LICE_MemBitmap* MakeMeterStrip(int w, int h) {
         bitmap->getBits()[(f * h + y) * bitmap->getRowSpan() + x] = 0xFF000000u | static_cast<unsigned>(f) * 0x010101u;
   return bitmap;
 }
+// The editor thread's loop: draws whatever is dirty until the writer stops,
+// at least once even if the writer is done before the loop starts; returns
+// the frames drawn.
+int DrawUntil(IGraphics* gui, const std::atomic<bool>& stop) {
+  int frames = 0;
+  do {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) {
+      gui->Draw(&dirty);
+      ++frames;
+    }
+    std::this_thread::yield();
+  } while (!stop.load(std::memory_order_acquire));
+  return frames;
+}
+
+void DrawPasses(IGraphics* gui, int passes) {
+  for (int pass = 0; pass < passes; ++pass) {
+    IRECT dirty;
+    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
+  }
+}
 }  // namespace
 
 TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
@@ -50,25 +72,14 @@ TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
     stop.store(true, std::memory_order_release);
   });
 
-  int frames = 0;
-  while (!stop.load(std::memory_order_acquire)) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) {
-      gui->Draw(&dirty);
-      ++frames;
-    }
-    std::this_thread::yield();
-  }
+  const int frames = DrawUntil(gui, stop);
   audio.join();
   EXPECT_EQ(written.load(std::memory_order_acquire), 1);
   EXPECT_GT(frames, 0);
 
   // After the writer stops, at most two passes bring every meter to rest on
   // the frame of the last value written.
-  for (int pass = 0; pass < 3; ++pass) {
-    IRECT dirty;
-    if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
-  }
+  DrawPasses(gui, 3);
   IRECT none;
   EXPECT_FALSE(gui->IsDirty(&none));
   const double last = ((kSamples - 1) % 1000) / 999.0;
@@ -108,4 +119,44 @@ TEST(IGraphicsThreads, ResizingDropsControlsOnlyBetweenTheAudioThreadsBlocks) {
   audio.join();
   EXPECT_EQ(gui->NControls(), 8);
   EXPECT_GE(blocks.load(), 50);
+}
+
+namespace {
+// Follows two parameters it is not bound to, reading them whenever it draws.
+class AuxFollower : public IControl {
+public:
+  AuxFollower(IPlugBase* plug, IRECT rect) : IControl(plug, rect) {
+    AddAuxParam(1);
+    AddAuxParam(2);
+  }
+  bool Draw(IGraphics*) override {
+    for (int i = 0; i < NAuxParams(); ++i) seen[i] = GetAuxParam(i)->mValue.load(std::memory_order_relaxed);
+    return true;
+  }
+  double seen[2] = {0.0, 0.0};
+};
+}  // namespace
+
+TEST(IGraphicsThreads, AuxiliaryValuesFromTheAudioThreadWhileTheEditorDraws) {
+  GraphicsTestPlug plug;
+  auto* gui = new IGraphicsHeadless(&plug, 32, 32);
+  plug.AttachGraphics(gui);
+  auto* follower = new AuxFollower(&plug, IRECT(0, 0, 32, 32));
+  gui->AttachControl(follower);
+
+  constexpr int kWrites = 20037;  // the last values are 37 / 99 and 7 / 9
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    for (int s = 1; s <= kWrites; ++s) {
+      gui->SetParameterFromPlug(1, (s % 100) / 99.0, true);
+      gui->SetParameterFromPlug(2, (s % 10) / 9.0, true);
+    }
+    stop.store(true, std::memory_order_release);
+  });
+  const int frames = DrawUntil(gui, stop);
+  audio.join();
+  DrawPasses(gui, 3);
+  EXPECT_GT(frames, 0);
+  EXPECT_DOUBLE_EQ(follower->seen[0], (kWrites % 100) / 99.0);
+  EXPECT_DOUBLE_EQ(follower->seen[1], (kWrites % 10) / 9.0);
 }

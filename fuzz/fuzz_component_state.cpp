@@ -1,0 +1,7 @@
+// Arbitrary bytes as the component state a host restores from its project.
+#include "fuzz/vst3_state_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  vst3fuzz::FuzzSetState<Steinberg::Vst::IComponent>(data, size, [](PluginInstance& plug) { return plug.component; });
+  return 0;
+}

@@ -1,0 +1,18 @@
+// Command line of the stress host. Every random choice follows from the seed,
+// so a run that finds a fault can be repeated with the seed it printed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct StressOptions {
+  std::string plugin;        // the bundle's shared object
+  std::string scenario = "all";
+  uint64_t seed = 1;
+  double seconds = 3.0;      // per scenario
+  int threads = 4;           // host threads that each drive instances
+  double hangSeconds = 60.0; // no progress for this long aborts the run
+};
+
+// Fills *options from argv; prints usage and returns false on bad input.
+bool ParseStressOptions(int argc, char** argv, StressOptions* options);
