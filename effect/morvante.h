@@ -17,6 +17,15 @@ public:
   static constexpr int kSectionsPerChannel = 2 * kNumMorvanteBands;
   // up4 calls per input sample: the equaliser runs at eight times the rate.
   static constexpr int kOversamplerStepsPerSample = 2;
+  // The equalisers' frequencies are fractions of the oversampled rate.
+  static constexpr double kOversampledFrequencyScale = 0.125;
+  // A dynamic section carries up to this much boost; its static partner the
+  // band's Gain less the same.
+  static constexpr double kDynamicRangeDB = 24.0;
+  // The output trim after down-sampling: a peaking cut at half the Nyquist
+  // frequency.
+  static constexpr double kTrimQ = 0.4;
+  static constexpr double kTrimGainDB = -2.5;
 
   explicit MORVANTE(IPlugInstanceInfo instanceInfo);
 

@@ -24,14 +24,7 @@ constexpr double kDetectorSmoothingNumerator = -62.83185307;
 // the gain computer was tuned with this value.
 constexpr double kLevelScale = 8.65617025;
 constexpr double kThresholdScale = -1.5;
-constexpr double kDynamicRangeDB = 24.0;
-// The equaliser runs at eight times the base rate.
-constexpr double kOversampledFrequencyScale = 0.125;
 constexpr double kMeterInputScale = 1.5;
-
-constexpr double kTrimQ = 0.4;
-constexpr double kTrimGainDB = -2.5;
-
 
 // Subnormal numbers are flushed to zero while the processing runs: on many
 // processors every operation on one costs a hundred times a normal one, and

@@ -16,7 +16,6 @@ namespace {
 // The level, relative to the state when the input stopped, below which the
 // ring counts as over: far under the noise floor even after a 24 dB boost.
 constexpr double kRingFloor = 1e-7;
-constexpr int kEqualiserRateFactor = 8;
 // The trim section steps twice per base-rate sample.
 constexpr int kTrimStepsPerSample = 2;
 
@@ -45,19 +44,18 @@ int MORVANTE::TailBound(double sampleRate) const {
   double slowest = 0.0;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBand& band = mBands[b];
-    // The equaliser runs at eight times the rate.
-    const double Fc = (band.frequency / sampleRate) / kEqualiserRateFactor;
+    const double Fc = (band.frequency / sampleRate) * kOversampledFrequencyScale;
     const int type = kMorvanteBandLayouts[b].equaliserType;
     // The dynamic section as the processing tunes it at full gain, the
     // static one at the band's Gain less 24 dB.
-    for (double gain : {24.0, band.gain - 24.0}) {
+    for (double gain : {kDynamicRangeDB, band.gain - kDynamicRangeDB}) {
       const double steps = StepsToFloor(PoleRadius(Biquad(type, Fc, -band.bandwidth, gain)));
       if (steps < 0.0) return INT_MAX;
-      slowest = std::max(slowest, steps / kEqualiserRateFactor);
+      slowest = std::max(slowest, steps * kOversampledFrequencyScale);
     }
   }
   // The output trim section, tuned as the processing tunes it.
-  const double trim = StepsToFloor(PoleRadius(Biquad(Biquad::kPeaking, 0.25, 0.4, -2.5)));
+  const double trim = StepsToFloor(PoleRadius(Biquad(Biquad::kPeaking, 0.25, kTrimQ, kTrimGainDB)));
   if (trim < 0.0) return INT_MAX;
   // The interpolating and decimating filters each spread a sample over their
   // length, and the whole signal runs one latency late.
