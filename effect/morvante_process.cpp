@@ -252,13 +252,17 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
 
   // The ballistics run at every sample; the editor is handed the values
   // once per block.
+  // The five meters run side by side on local copies, so that their
+  // recursions overlap.
   if (block.gui) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      VUClass& meter = mBands[b].meter;
-      for (int i = 0; i < n; ++i) {
-        meter.ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
+    VUClass meters[kNumMorvanteBands];
+    for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
+    for (int i = 0; i < n; ++i) {
+      for (int b = 0; b < kNumMorvanteBands; ++b) {
+        meters[b].ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
       }
     }
+    for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
   }
 
   double processedLeft[kChunk] = {}, processedRight[kChunk] = {};

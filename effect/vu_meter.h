@@ -2,6 +2,8 @@
 // of the way in 0.3 s at any sample rate, aiming slightly past its input.
 #pragma once
 
+#include <cmath>
+
 class VUClass {
  public:
   // The meter starts at full scale and decays from there.
@@ -15,7 +17,14 @@ class VUClass {
   // The coefficient depends only on the rate, so callers may compute it once
   // per block; Process gives the same bits.
   static double Coefficient(double sampleRate);
-  double ProcessWithCoefficient(double in, double coefficient);
+  // Inline: the processing runs the five bands' meters side by side, so
+  // that their recursions overlap.
+  double ProcessWithCoefficient(double in, double coefficient) {
+    double x = std::fabs(in);
+    x = x > state ? x * kRiseOvershoot : x * kFallOvershoot;
+    state = coefficient * (state - x) + x;
+    return state;
+  }
 
   double GetState() const { return state; }
 
@@ -24,5 +33,9 @@ class VUClass {
   void ClearState() { state = kInitialState; }
 
  private:
+  // The target overshoots the input a little in the direction of travel.
+  static constexpr double kRiseOvershoot = 1.0125;
+  static constexpr double kFallOvershoot = 0.9875;
+
   double state = kInitialState;
 };
