@@ -5,8 +5,10 @@
 // built VST3 module with the host's calls.
 //
 // Counters: production_rtf and reference_rtf, and production_over_reference
-// (how many times faster than the reference). The machine is shared, so
-// compare ratios within one run and use --benchmark_repetitions.
+// (how many times faster than the reference). The two take turns over short
+// segments of the same audio, so that a change in the load of the shared
+// machine falls on both alike: compare ratios, and use
+// --benchmark_repetitions.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -27,6 +29,9 @@
 namespace {
 
 constexpr double kSeconds = 5.0;
+// Production and reference alternate every this many frames (rounded to
+// whole blocks).
+constexpr int kSegmentFrames = 8192;
 
 struct BandSetting {
   double threshold, gain, ratio, attack, release;
@@ -96,16 +101,20 @@ double TimeBlocks(const Signal& signal, int from, int to, int block, Fn process)
   return cpu;
 }
 
+// For floats the frame's buffers and channel connections, once.
+void PrepareFloats(TestMorvante& plug, int block) {
+  plug.SetBlockSize(std::max(block, 4096));
+  for (int c = 0; c < 2; ++c) {
+    plug.SetInputChannelConnections(c, 1, true);
+    plug.SetOutputChannelConnections(c, 1, true);
+  }
+}
+
 // The effect alone for doubles; for floats through the frame, which converts.
 double RunProduction(TestMorvante& plug, const Signal& signal, int from, int to, int block, bool floats) {
   if (!floats) {
     return TimeBlocks<double>(signal, from, to, block,
                               [&](double** in, double** out, int n) { plug.ProcessDoubleReplacing(in, out, n); });
-  }
-  plug.SetBlockSize(std::max(block, 4096));
-  for (int c = 0; c < 2; ++c) {
-    plug.SetInputChannelConnections(c, 1, true);
-    plug.SetOutputChannelConnections(c, 1, true);
   }
   return TimeBlocks<float>(signal, from, to, block, [&](float** in, float** out, int n) {
     plug.AttachInputBuffers(0, 2, in, n);
@@ -116,6 +125,31 @@ double RunProduction(TestMorvante& plug, const Signal& signal, int from, int to,
 
 double RunReference(ReferenceMorvante& ref, const Signal& signal, int from, int to, int block) {
   return TimeBlocks<double>(signal, from, to, block, [&](double** in, double** out, int n) { ref.Process(in, out, n); });
+}
+
+struct Timing {
+  double production = 0.0, reference = 0.0;
+};
+
+// Frames [from, to) through both, taking turns segment by segment; `also`
+// runs a third contender over each segment first.
+template <class Also>
+Timing RunInTurns(TestMorvante& plug, ReferenceMorvante& ref, const Signal& signal, int from, int to, int block,
+                  bool floats, Also also) {
+  const int segment = std::max(1, kSegmentFrames / block) * block;
+  Timing t;
+  for (int start = from; start < to; start += segment) {
+    const int end = std::min(to, start + segment);
+    also(start, end);
+    t.production += RunProduction(plug, signal, start, end, block, floats);
+    t.reference += RunReference(ref, signal, start, end, block);
+  }
+  return t;
+}
+
+Timing RunInTurns(TestMorvante& plug, ReferenceMorvante& ref, const Signal& signal, int from, int to, int block,
+                  bool floats) {
+  return RunInTurns(plug, ref, signal, from, to, block, floats, [](int, int) {});
 }
 
 void Report(benchmark::State& state, double audioSeconds, double production, double reference) {
@@ -135,8 +169,10 @@ void BM_Effect(benchmark::State& state) {
     TestMorvante plug;
     ReferenceMorvante ref;
     Configure(plug, ref, rate);
-    production += RunProduction(plug, signal, 0, signal.Frames(), block, floats);
-    reference += RunReference(ref, signal, 0, signal.Frames(), block);
+    if (floats) PrepareFloats(plug, block);
+    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), block, floats);
+    production += t.production;
+    reference += t.reference;
   }
   Report(state, kSeconds * static_cast<double>(state.iterations()), production, reference);
 }
@@ -172,10 +208,12 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
     TestMorvante plug;
     ReferenceMorvante ref;
     Configure(plug, ref, kRate);
-    productionLoud += RunProduction(plug, signal, 0, loud, 512, false);
-    productionSilent += RunProduction(plug, signal, loud, signal.Frames(), 512, false);
-    referenceLoud += RunReference(ref, signal, 0, loud, 512);
-    referenceSilent += RunReference(ref, signal, loud, signal.Frames(), 512);
+    const Timing loudPart = RunInTurns(plug, ref, signal, 0, loud, 512, false);
+    const Timing silentPart = RunInTurns(plug, ref, signal, loud, signal.Frames(), 512, false);
+    productionLoud += loudPart.production;
+    referenceLoud += loudPart.reference;
+    productionSilent += silentPart.production;
+    referenceSilent += silentPart.reference;
   }
   const double n = static_cast<double>(state.iterations());
   Report(state, silentSeconds * n, productionSilent, referenceSilent);
@@ -230,17 +268,17 @@ void BM_Vst3Module(benchmark::State& state) {
       firstBlock = false;
       instance.processor->process(data);
     };
-    if (sampleSize == kSample32) {
-      moduleCpu += TimeBlocks<float>(signal, 0, signal.Frames(), kBlock, run);
-    } else {
-      moduleCpu += TimeBlocks<double>(signal, 0, signal.Frames(), kBlock, run);
-    }
+    const bool floats = sampleSize == kSample32;
+    if (floats) PrepareFloats(plug, kBlock);
+    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), kBlock, floats, [&](int from, int to) {
+      moduleCpu += floats ? TimeBlocks<float>(signal, from, to, kBlock, run)
+                          : TimeBlocks<double>(signal, from, to, kBlock, run);
+    });
+    production += t.production;
+    reference += t.reference;
     instance.processor->setProcessing(false);
     instance.component->setActive(false);
     instance.component->terminate();
-
-    production += RunProduction(plug, signal, 0, signal.Frames(), kBlock, sampleSize == kSample32);
-    reference += RunReference(ref, signal, 0, signal.Frames(), kBlock);
   }
   const double audio = kSeconds * static_cast<double>(state.iterations());
   state.counters["module_rtf"] = audio / moduleCpu;

@@ -43,38 +43,39 @@ private:
   unsigned mSaved;
 };
 
-// The square root without the library's errno handling, which a negative
-// argument (every negative filtered sample) would otherwise go through. The
-// result is the same: NaN below zero.
-inline double Root(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd(), _mm_set_sd(v))); }
+// The detector levels of two samples at once: nothing recursive runs through
+// them, and each lane does what the per-sample form does.
+using Pair = __m128d;
+inline Pair Select(Pair mask, Pair ifSet, Pair otherwise) {
+  return _mm_or_pd(_mm_and_pd(mask, ifSet), _mm_andnot_pd(mask, otherwise));
+}
+inline Pair TwoFiltered(const float* x) {
+  return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(x))));
+}
+
+// The level from one or, when the filtered sample does not stand above the
+// first, two steps of the one-pole from rest. A negative x makes the root
+// NaN, which counts as below any threshold. The accumulator is what the
+// one-pole reached.
+inline Pair TwoStepLevel(Pair x, Pair g, Pair m, Pair* accumulator) {
+  const Pair a1 = _mm_mul_pd(m, x);
+  const Pair a2 = _mm_add_pd(_mm_mul_pd(g, a1), _mm_mul_pd(m, x));
+  const Pair aboveFirst = _mm_cmpgt_pd(x, _mm_sqrt_pd(a1));
+  *accumulator = Select(aboveFirst, a1, a2);
+  return Select(aboveFirst, x, _mm_sqrt_pd(a2));
+}
+
+// The Mid band continues from the Low Mid band's accumulator; x > root ? x
+// : root, NaN included.
+inline Pair ContinuedLevel(Pair x, Pair g, Pair m, Pair accumulator) {
+  const Pair root = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(g, accumulator), _mm_mul_pd(m, x)));
+  return _mm_max_pd(x, root);
+}
 
 // The larger signed sample; a NaN gives way to the other one.
 inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
 
-// Selections without branches: which way the detector and the gain state
-// go changes from sample to sample, and the values picked are the same.
 inline __m128d Scalar(double v) { return _mm_set_sd(v); }
-inline double Pick(__m128d mask, double ifSet, double otherwise) {
-  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(mask, Scalar(ifSet)), _mm_andnot_pd(mask, Scalar(otherwise))));
-}
-
-// The detector level from one or, when the filtered sample does not stand
-// above the first, two steps of the one-pole from rest. A negative x makes
-// the root NaN, which counts as below any threshold. The accumulator is what
-// the one-pole reached.
-inline double TwoStepLevel(double x, double g, double m, double* accumulator) {
-  const double a1 = m * x;
-  const double a2 = g * a1 + m * x;
-  const __m128d aboveFirst = _mm_cmpgt_sd(Scalar(x), Scalar(Root(a1)));
-  *accumulator = Pick(aboveFirst, a1, a2);
-  return Pick(aboveFirst, x, Root(a2));
-}
-
-// The Mid band continues from the Low Mid band's accumulator.
-inline double ContinuedLevel(double x, double g, double m, double accumulator) {
-  const double root = Root(g * accumulator + m * x);
-  return x > root ? x : root;
-}
 
 // Output over input level of a static curve with slope 1/r above T; only
 // for levels above the threshold (1.0 otherwise).
@@ -185,29 +186,41 @@ void MORVANTE::DeriveSettings(double sr) {
 void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
   constexpr int kChunk = OversampledStereoChain::kChunk;
   // Copies, so that outputs may share the inputs' buffers in any way.
-  double left[kChunk] = {}, right[kChunk] = {};
+  double left[kChunk], right[kChunk];
   for (int i = 0; i < n; ++i) {
     left[i] = inputs[0][offset + i];
     right[i] = inputs[1][offset + i];
   }
 
   // Linked detection: one gain state per band drives both channels. The
-  // Mid band continues from what the Low Mid band's one-pole reached.
-  const double g = mDerived.g, m = mDerived.m;
-  double level[kNumMorvanteBands][kChunk] = {};
+  // detectors' recursions run sample by sample, the levels two samples at
+  // a time (an odd chunk's last pair takes a silent partner).
+  float filtered[kNumMorvanteBands][kChunk];
   for (int i = 0; i < n; ++i) {
     const double L = left[i], R = right[i];
-    double accumulator = 0.0;
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      const float x = mBands[b].detectorFilter.processSample(d);
+      filtered[b][i] = mBands[b].detectorFilter.processSample(d);
+    }
+  }
+  if (n % 2 != 0) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) filtered[b][n] = 0.0f;
+  }
+  const Pair g = _mm_set1_pd(mDerived.g), m = _mm_set1_pd(mDerived.m);
+  double level[kNumMorvanteBands][kChunk];
+  for (int i = 0; i < n; i += 2) {
+    Pair accumulator = _mm_setzero_pd();
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const Pair x = TwoFiltered(&filtered[b][i]);
+      Pair bandLevel;
       if (b == kBandMid) {
-        level[b][i] = ContinuedLevel(x, g, m, accumulator);
+        bandLevel = ContinuedLevel(x, g, m, accumulator);
       } else {
-        double reached;
-        level[b][i] = TwoStepLevel(x, g, m, &reached);
+        Pair reached;
+        bandLevel = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
+      _mm_storeu_pd(&level[b][i], bandLevel);
     }
   }
   // The levels are replaced by the target gains, then by the gain states.
@@ -238,16 +251,23 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   }
   for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
 
+  // The tuning is kept in locals: reading back coefficients just stored one
+  // by one in wider pieces would stall every sample.
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const int section = mDynamicChainPosition[b];
+    const BiquadGainTuning& tuning = mDynamicTuning[b];
+    BiquadCoefficients coefficients = mDynamicCoefficients[b];
+    double tunedGain = mTunedDynamicGain[b];
     for (int i = 0; i < n; ++i) {
       const double dynamicGain = kDynamicRangeDB * gainState[b][i];
-      if (dynamicGain != mTunedDynamicGain[b]) {
-        mDynamicCoefficients[b] = mDynamicTuning[b].coefficients(dynamicGain);
-        mTunedDynamicGain[b] = dynamicGain;
+      if (dynamicGain != tunedGain) {
+        coefficients = tuning.coefficients(dynamicGain);
+        tunedGain = dynamicGain;
       }
-      mStereoChain.SetDynamicSection(i, section, mDynamicCoefficients[b]);
+      mStereoChain.SetDynamicSection(i, section, coefficients);
     }
+    mDynamicCoefficients[b] = coefficients;
+    mTunedDynamicGain[b] = tunedGain;
   }
 
   // The ballistics run at every sample; the editor is handed the values
@@ -265,7 +285,7 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
     for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
   }
 
-  double processedLeft[kChunk] = {}, processedRight[kChunk] = {};
+  double processedLeft[kChunk], processedRight[kChunk];
   mStereoChain.Process(left, right, n, processedLeft, processedRight);
   for (int i = 0; i < n; ++i) {
     // The dry signal runs one latency behind, as the processed one does.

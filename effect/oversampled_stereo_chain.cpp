@@ -63,12 +63,13 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
                                      double* processedRight) {
   if (n <= 0) return;
   UpSample(left, right, n);
-  if (mWide) {
+  // A stream not much longer than the 256-bit form's fill and drain runs
+  // faster in the 128-bit form, which needs no one-section steps.
+  if (mWide && kOversampling * n > 2 * kWideFill) {
     // The one-section fill and drain reach into the first and last frames.
-    BroadcastDynamic(0, 1);
+    BroadcastDynamic(0, kWideFillFrames);
     BroadcastDynamic(n - 1, n);
-    RunWideDynamicSections(kOversampling * n);
-    RunWideStaticSections(kOversampling * n);
+    RunWideSections(kOversampling * n);
   } else {
     BroadcastDynamic(0, n);
     RunDynamicSections(kOversampling * n);

@@ -27,7 +27,7 @@ class OversampledStereoChain {
   // The first five sections in chain order are re-tuned at every base-rate
   // sample, the last five once per block.
   static constexpr int kDynamicSections = 5;
-  static constexpr int kChunk = 32;
+  static constexpr int kChunk = 64;
   static constexpr int kOversampling = 8;
 
   // The states live in the filter and oversampler objects between blocks;
@@ -79,8 +79,7 @@ class OversampledStereoChain {
   // entries in which section first + i works on entry t - delays[i], one
   // section at a time: the fill and drain of the 256-bit form.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
-  void RunWideDynamicSections(int count);
-  void RunWideStaticSections(int count);
+  void RunWideSections(int count);
   void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void RunDynamicSections(int count);
@@ -90,6 +89,13 @@ class OversampledStereoChain {
   static constexpr int kTaps = StOversampler4x::kTaps;
   static constexpr int kInputs = StOversampler4x::kInputLength;
   static constexpr int kStream = kOversampling * kChunk;
+  // Where each section of the 256-bit wavefront works at step t: on entry
+  // t - delay. A pair's later section lags its earlier one by two entries,
+  // the next pair starts one entry behind that.
+  static constexpr int kWideDelays[kSections] = {0, 2, 3, 5, 6, 8, 9, 11, 12, 14};
+  static constexpr int kWideFill = kWideDelays[kSections - 1];
+  // The base-rate samples whose tuning the one-section fill reaches.
+  static constexpr int kWideFillFrames = (kWideFill - 1) / kOversampling + 1;
 
   // The 31 processed entries before the chunk, then the chunk's stream.
   __m128d mHistory[kTaps + kStream];

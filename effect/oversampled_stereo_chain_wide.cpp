@@ -58,10 +58,6 @@ bool OversampledStereoChain::WideRegistersAvailable() {
 
 namespace {
 
-// Where each section of a group works at step t: on entry t - delay.
-constexpr int kDynamicDelays[4] = {0, 2, 3, 5};
-constexpr int kStaticDelays[6] = {0, 2, 3, 5, 6, 8};
-
 // A pair's outputs of the last two steps, taken from the stream at the
 // start of the steady part: the early section's from its two latest
 // entries, the later section's from its latest.
@@ -90,10 +86,13 @@ MORVANTE_AVX inline void StoreStates(OversampledStereoChain::State* state, int e
 
 }  // namespace
 
-// Sections 0..3 as pairs (0, 1) and (2, 3). The fill and the drain of the
-// wavefront run one section at a time.
-MORVANTE_AVX void OversampledStereoChain::RunWideDynamicSections(int count) {
+// All ten sections as pairs (0, 1) ... (8, 9) in one wavefront, so that the
+// five pairs' recursions overlap. Sections 0 to 4 are tuned per base-rate
+// sample, the others once per block. The fill and the drain run one section
+// at a time; the stream is longer than the fill.
+MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
   const int frames = count / kOversampling;
+  const Coefficients& c5 = mStatic[0];
   for (int f = 0; f < frames; ++f) {
     for (int p = 0; p < 2; ++p) {
       SetHalf(mPairInside[f][p], 0, mDynamicTuning[f][2 * p + 1]);
@@ -101,80 +100,45 @@ MORVANTE_AVX void OversampledStereoChain::RunWideDynamicSections(int count) {
       SetHalf(mPairStraddling[f][p], 0, mDynamicTuning[f > 0 ? f - 1 : 0][2 * p + 1]);
       SetHalf(mPairStraddling[f][p], 1, mDynamicTuning[f][2 * p]);
     }
-  }
-
-  __m128d* s = mHistory + kTaps;
-  constexpr int kFill = kDynamicDelays[3];
-  RunNarrowSteps(0, 3, kDynamicDelays, 0, kFill, count);
-  Wide z1a, z2a, z1b, z2b, lastA, beforeA, lastB, beforeB;
-  LoadStates(mState, 0, z1a, z2a);
-  LoadStates(mState, 2, z1b, z2b);
-  LoadPair(s, kFill, kDynamicDelays[0], lastA, beforeA);
-  LoadPair(s, kFill, kDynamicDelays[2], lastB, beforeB);
-  for (int t = kFill; t < count; ++t) {
-    // The later section of a pair is still in the previous base-rate
-    // sample's tuning on the first two entries of each sample.
-    const int ja = t - kDynamicDelays[0], jb = t - kDynamicDelays[2];
-    const WideCoefficients& ca = (ja & 7) >= 2 ? mPairInside[ja >> 3][0] : mPairStraddling[ja >> 3][0];
-    const WideCoefficients& cb = (jb & 7) >= 2 ? mPairInside[jb >> 3][1] : mPairStraddling[jb >> 3][1];
-    const Wide inB = Advance(beforeB, lastA);
-    const Wide inA = Advance(beforeA, s[ja]);
-    beforeA = lastA;
-    beforeB = lastB;
-    lastA = WideStep(ca, z1a, z2a, inA);
-    lastB = WideStep(cb, z1b, z2b, inB);
-    s[t - kDynamicDelays[3]] = _mm256_castpd256_pd128(lastB);
-  }
-  StorePair(s, count, kDynamicDelays[0], lastA, beforeA);
-  StorePair(s, count, kDynamicDelays[2], lastB, beforeB);
-  StoreStates(mState, 0, z1a, z2a);
-  StoreStates(mState, 2, z1b, z2b);
-  RunNarrowSteps(0, 3, kDynamicDelays, count, count + kFill, count);
-}
-
-// Sections 4..9 as pairs (4, 5), (6, 7) and (8, 9). Section 4 is tuned per
-// base-rate sample, the others once per block.
-MORVANTE_AVX void OversampledStereoChain::RunWideStaticSections(int count) {
-  const int frames = count / kOversampling;
-  const Coefficients& c5 = mStatic[0];
-  for (int f = 0; f < frames; ++f) {
     WideCoefficients& mixed = mMixedPair[f];
     mixed.a0[0] = c5.a0, mixed.a1[0] = c5.a1, mixed.a2[0] = c5.a2, mixed.b1[0] = c5.b1, mixed.b2[0] = c5.b2;
     SetHalf(mixed, 1, mDynamicTuning[f][4]);
   }
   const Coefficients &c6 = mStatic[1], &c7 = mStatic[2], &c8 = mStatic[3], &c9 = mStatic[4];
-  const Wide a0b = Join(c7.a0, c6.a0), a1b = Join(c7.a1, c6.a1), a2b = Join(c7.a2, c6.a2),
-             b1b = Join(c7.b1, c6.b1), b2b = Join(c7.b2, c6.b2);
-  const Wide a0c = Join(c9.a0, c8.a0), a1c = Join(c9.a1, c8.a1), a2c = Join(c9.a2, c8.a2),
-             b1c = Join(c9.b1, c8.b1), b2c = Join(c9.b2, c8.b2);
+  const Wide a0d = Join(c7.a0, c6.a0), a1d = Join(c7.a1, c6.a1), a2d = Join(c7.a2, c6.a2),
+             b1d = Join(c7.b1, c6.b1), b2d = Join(c7.b2, c6.b2);
+  const Wide a0e = Join(c9.a0, c8.a0), a1e = Join(c9.a1, c8.a1), a2e = Join(c9.a2, c8.a2),
+             b1e = Join(c9.b1, c8.b1), b2e = Join(c9.b2, c8.b2);
 
   __m128d* s = mHistory + kTaps;
-  constexpr int kFill = kStaticDelays[5];
-  RunNarrowSteps(4, 9, kStaticDelays, 0, kFill, count);
-  Wide z1a, z2a, z1b, z2b, z1c, z2c, lastA, beforeA, lastB, beforeB, lastC, beforeC;
-  LoadStates(mState, 4, z1a, z2a);
-  LoadStates(mState, 6, z1b, z2b);
-  LoadStates(mState, 8, z1c, z2c);
-  LoadPair(s, kFill, kStaticDelays[0], lastA, beforeA);
-  LoadPair(s, kFill, kStaticDelays[2], lastB, beforeB);
-  LoadPair(s, kFill, kStaticDelays[4], lastC, beforeC);
-  for (int t = kFill; t < count; ++t) {
-    const Wide inC = Advance(beforeC, lastB);
-    const Wide inB = Advance(beforeB, lastA);
-    const Wide inA = Advance(beforeA, s[t]);
-    beforeA = lastA;
-    beforeB = lastB;
-    beforeC = lastC;
-    lastA = WideStep(mMixedPair[t >> 3], z1a, z2a, inA);
-    lastB = WideStep(a0b, a1b, a2b, b1b, b2b, z1b, z2b, inB);
-    lastC = WideStep(a0c, a1c, a2c, b1c, b2c, z1c, z2c, inC);
-    s[t - kStaticDelays[5]] = _mm256_castpd256_pd128(lastC);
+  RunNarrowSteps(0, kSections - 1, kWideDelays, 0, kWideFill, count);
+  Wide z1[5], z2[5], last[5], before[5];
+  for (int p = 0; p < 5; ++p) {
+    LoadStates(mState, 2 * p, z1[p], z2[p]);
+    LoadPair(s, kWideFill, kWideDelays[2 * p], last[p], before[p]);
   }
-  StorePair(s, count, kStaticDelays[0], lastA, beforeA);
-  StorePair(s, count, kStaticDelays[2], lastB, beforeB);
-  StorePair(s, count, kStaticDelays[4], lastC, beforeC);
-  StoreStates(mState, 4, z1a, z2a);
-  StoreStates(mState, 6, z1b, z2b);
-  StoreStates(mState, 8, z1c, z2c);
-  RunNarrowSteps(4, 9, kStaticDelays, count, count + kFill, count);
+  for (int t = kWideFill; t < count; ++t) {
+    // The later section of a dynamic pair is still in the previous
+    // base-rate sample's tuning on the first two entries of each sample.
+    const int ja = t - kWideDelays[0], jb = t - kWideDelays[2], jc = t - kWideDelays[4];
+    const WideCoefficients& ca = (ja & 7) >= 2 ? mPairInside[ja >> 3][0] : mPairStraddling[ja >> 3][0];
+    const WideCoefficients& cb = (jb & 7) >= 2 ? mPairInside[jb >> 3][1] : mPairStraddling[jb >> 3][1];
+    const Wide inE = Advance(before[4], last[3]);
+    const Wide inD = Advance(before[3], last[2]);
+    const Wide inC = Advance(before[2], last[1]);
+    const Wide inB = Advance(before[1], last[0]);
+    const Wide inA = Advance(before[0], s[ja]);
+    for (int p = 0; p < 5; ++p) before[p] = last[p];
+    last[0] = WideStep(ca, z1[0], z2[0], inA);
+    last[1] = WideStep(cb, z1[1], z2[1], inB);
+    last[2] = WideStep(mMixedPair[jc >> 3], z1[2], z2[2], inC);
+    last[3] = WideStep(a0d, a1d, a2d, b1d, b2d, z1[3], z2[3], inD);
+    last[4] = WideStep(a0e, a1e, a2e, b1e, b2e, z1[4], z2[4], inE);
+    s[t - kWideDelays[kSections - 1]] = _mm256_castpd256_pd128(last[4]);
+  }
+  for (int p = 0; p < 5; ++p) {
+    StorePair(s, count, kWideDelays[2 * p], last[p], before[p]);
+    StoreStates(mState, 2 * p, z1[p], z2[p]);
+  }
+  RunNarrowSteps(0, kSections - 1, kWideDelays, count, count + kWideFill, count);
 }

@@ -42,11 +42,13 @@ int StOversampler4x::ImpulsePeakDelay(int stepsPerSample) {
   return peak;
 }
 
+// Every finite value times zero is a zero, anything else gives NaN; four
+// partial sums keep the additions from waiting for each other.
 bool StOversampler4x::HasFiniteState() const {
-  double zero = 0.0;
-  for (double v : outputHistory) zero += v * 0.0;
-  for (double v : inputHistory) zero += v * 0.0;
-  return zero == 0.0;
+  double zero[4] = {};
+  for (int i = 0; i < kTaps; ++i) zero[i % 4] += outputHistory[i] * 0.0;
+  for (int i = 0; i < kInputLength; ++i) zero[i % 4] += inputHistory[i] * 0.0;
+  return (zero[0] + zero[1]) + (zero[2] + zero[3]) == 0.0;
 }
 
 void StOversampler4x::ClearState() {
