@@ -17,11 +17,21 @@ class BiquadGainTuning {
   void prepare(int type, double Fc, double Q);
   BiquadCoefficients coefficients(double peakGainDB) const;
 
+  // The gain as an amplitude ratio, 10^(|gain| / 20): the one library call
+  // of the re-tuning, which callers may skip where the gain repeats.
+  static double Amplitude(double peakGainDB) { return std::pow(10.0, std::fabs(peakGainDB) / 20.0); }
+
+  // coefficients() for n gains at once, given their amplitudes, two gains
+  // at a time; gain i's go to out[i * stride]. The same bits, gain by gain.
+  void coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, BiquadCoefficients* out,
+                       int stride) const;
+
   int type() const { return mType; }
   double Fc() const { return mFc; }
   double Q() const { return mQ; }
 
  private:
+  bool hasGainPart() const { return mType >= Biquad::kPeaking && mType <= Biquad::kHighShelf; }
   BiquadCoefficients fullCoefficients(double peakGainDB) const;
   BiquadCoefficients peaking(double V, bool boost) const;
   BiquadCoefficients lowShelf(double V, bool boost) const;
@@ -40,8 +50,8 @@ class BiquadGainTuning {
 // The operation order of every expression is the one of calcBiquad; keep
 // the two in step.
 inline BiquadCoefficients BiquadGainTuning::coefficients(double peakGainDB) const {
-  if (mType < Biquad::kPeaking || mType > Biquad::kHighShelf) return fullCoefficients(peakGainDB);
-  const double V = std::pow(10.0, std::fabs(peakGainDB) / 20.0);
+  if (!hasGainPart()) return fullCoefficients(peakGainDB);
+  const double V = Amplitude(peakGainDB);
   const bool boost = peakGainDB >= 0.0;
   if (mType == Biquad::kPeaking) return peaking(V, boost);
   if (mType == Biquad::kLowShelf) return lowShelf(V, boost);

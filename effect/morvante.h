@@ -94,9 +94,10 @@ private:
   // Where each band's dynamic section sits in the chain.
   int mDynamicChainPosition[kNumMorvanteBands];
   // Per band: the tuning of its dynamic sections without the gain, and the
-  // gain they carry now.
+  // gain they carry now with its amplitude.
   BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
   double mTunedDynamicGain[kNumMorvanteBands];
+  double mTunedAmplitude[kNumMorvanteBands];
   BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
   OversampledStereoChain mStereoChain;
   DerivedSettings mDerived;

@@ -170,6 +170,7 @@ void MORVANTE::DeriveSettings(double sr) {
     mDynamicTuning[b].prepare(type, Fc, Q);
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
+    mTunedAmplitude[b] = std::nan("");
   }
   mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
@@ -251,27 +252,26 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   }
   for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
 
-  // The tuning is kept in locals: reading back coefficients just stored one
-  // by one in wider pieces would stall every sample.
+  // The library's power only where a gain moved, then the coefficients two
+  // samples at a time, straight into the chain.
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const int section = mDynamicChainPosition[b];
-    const BiquadGainTuning& tuning = mDynamicTuning[b];
-    BiquadCoefficients coefficients = mDynamicCoefficients[b];
-    double tunedGain = mTunedDynamicGain[b];
+    double gains[kChunk], amplitudes[kChunk];
+    double tunedGain = mTunedDynamicGain[b], tunedAmplitude = mTunedAmplitude[b];
     for (int i = 0; i < n; ++i) {
-      const double dynamicGain = kDynamicRangeDB * gainState[b][i];
-      if (dynamicGain != tunedGain) {
-        coefficients = tuning.coefficients(dynamicGain);
-        tunedGain = dynamicGain;
+      gains[i] = kDynamicRangeDB * gainState[b][i];
+      if (gains[i] != tunedGain) {
+        tunedAmplitude = BiquadGainTuning::Amplitude(gains[i]);
+        tunedGain = gains[i];
       }
-      mStereoChain.SetDynamicSection(i, section, coefficients);
+      amplitudes[i] = tunedAmplitude;
     }
-    mDynamicCoefficients[b] = coefficients;
     mTunedDynamicGain[b] = tunedGain;
+    mTunedAmplitude[b] = tunedAmplitude;
+    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(mDynamicChainPosition[b]);
+    mDynamicTuning[b].coefficientsFor(gains, amplitudes, n, tuning, OversampledStereoChain::kDynamicTuningStride);
+    mDynamicCoefficients[b] = tuning[(n - 1) * OversampledStereoChain::kDynamicTuningStride];
   }
 
-  // The ballistics run at every sample; the editor is handed the values
-  // once per block.
   // The five meters run side by side on local copies, so that their
   // recursions overlap.
   if (block.gui) {

@@ -39,9 +39,10 @@ class OversampledStereoChain {
 
   void SetStaticSection(int section, const BiquadCoefficients& c) { mStatic[section - kDynamicSections] = Broadcast(c); }
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
-  // The tuning of dynamic section `section` for base-rate sample `frame` of
-  // the next chunk.
-  void SetDynamicSection(int frame, int section, const BiquadCoefficients& c) { mDynamicTuning[frame][section] = c; }
+  // Where the tunings of dynamic section `section` for the next chunk's
+  // base-rate samples go: sample i's at [i * kDynamicTuningStride].
+  BiquadCoefficients* DynamicTuning(int section) { return &mDynamicTuning[0][section]; }
+  static constexpr int kDynamicTuningStride = kDynamicSections;
 
   OversampledStereoChain();
 
