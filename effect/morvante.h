@@ -50,9 +50,9 @@ protected:
   MorvanteBand& Band(int band) { return mBands[band]; }
   const MorvanteBand& Band(int band) const { return mBands[band]; }
   double OutputGain() const { return mOutputGain; }
-  // The 256-bit form of the chain runs where the processor has AVX; both
-  // forms give the same bits, and tests check the other one too.
-  void UseWideRegisters(bool use) { mStereoChain.UseWideRegisters(use); }
+  // The chain runs in the widest registers the processor has; every width
+  // gives the same bits, and tests check each.
+  void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
 
 private:
   void InitParameters();

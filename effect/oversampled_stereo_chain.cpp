@@ -26,7 +26,19 @@ inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state,
   return RoundToFloat(out);
 }
 
-OversampledStereoChain::OversampledStereoChain() : mWide(WideRegistersAvailable()) {}
+OversampledStereoChain::OversampledStereoChain() : mWidth(WidestRegisters()) {}
+
+void OversampledStereoChain::UseRegisterWidth(int bits) {
+  const int asked = bits >= 512 ? 512 : bits >= 256 ? 256 : 128;
+  mWidth = asked < WidestRegisters() ? asked : WidestRegisters();
+}
+
+int OversampledStereoChain::WidestRegisters() {
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return 512;
+  if (__builtin_cpu_supports("avx")) return 256;
+  return 128;
+}
 
 void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,
                                        Biquad* const* leftChain, Biquad* const* rightChain, const Biquad& leftTrim,
@@ -63,13 +75,18 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
                                      double* processedRight) {
   if (n <= 0) return;
   UpSample(left, right, n);
-  // A stream not much longer than the 256-bit form's fill and drain runs
-  // faster in the 128-bit form, which needs no one-section steps.
-  if (mWide && kOversampling * n > 2 * kWideFill) {
-    // The one-section fill and drain reach into the first and last frames.
+  // A stream not much longer than a wide form's fill and drain runs faster
+  // in the 128-bit form, which needs no one-section steps. The one-section
+  // fill and drain reach into the first and last frames.
+  const int count = kOversampling * n;
+  if (mWidth >= 512 && count > 2 * kQuadFill) {
+    BroadcastDynamic(0, kQuadFillFrames);
+    BroadcastDynamic(n - 1, n);
+    RunQuadSections(count);
+  } else if (mWidth >= 256 && count > 2 * kWideFill) {
     BroadcastDynamic(0, kWideFillFrames);
     BroadcastDynamic(n - 1, n);
-    RunWideSections(kOversampling * n);
+    RunWideSections(count);
   } else {
     BroadcastDynamic(0, n);
     RunDynamicSections(kOversampling * n);

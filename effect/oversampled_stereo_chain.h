@@ -12,8 +12,9 @@
 // section k + 1 is on sample j - 1), which hides the latency of each
 // section's recursion behind the work of the others. Where the processor has
 // AVX, two neighbouring sections share one 256-bit register (section k + 1's
-// two channels in the low half, section k's in the high half); the
-// operations per lane stay the same.
+// two channels in the low half, section k's in the high half); where it has
+// AVX-512, four share one 512-bit register in the same way. The operations
+// per lane stay the same.
 #pragma once
 
 #include <emmintrin.h>
@@ -46,10 +47,11 @@ class OversampledStereoChain {
 
   OversampledStereoChain();
 
-  // Whether the 256-bit form runs where the processor has it (the default);
-  // the 128-bit form gives the same bits and stays testable on any machine.
-  void UseWideRegisters(bool use) { mWide = use && WideRegistersAvailable(); }
-  static bool WideRegistersAvailable();
+  // The widest form the processor has runs by default (512, 256 or 128-bit
+  // registers); narrower ones give the same bits, so each stays testable.
+  // A request wider than the processor has gets the widest it has.
+  void UseRegisterWidth(int bits);
+  static int WidestRegisters();
 
   // Runs n <= kChunk base-rate samples; processed[] receives the trimmed
   // samples (left, right) before the output gain.
@@ -81,6 +83,8 @@ class OversampledStereoChain {
   // section at a time: the fill and drain of the 256-bit form.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
   void RunWideSections(int count);
+  void RunQuadSections(int count);
+  void PrepareQuadTuning(int frames);
   void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void RunDynamicSections(int count);
@@ -97,6 +101,11 @@ class OversampledStereoChain {
   static constexpr int kWideFill = kWideDelays[kSections - 1];
   // The base-rate samples whose tuning the one-section fill reaches.
   static constexpr int kWideFillFrames = (kWideFill - 1) / kOversampling + 1;
+  // The same for the 512-bit wavefront: sections 0..3 and 4..7 as quads,
+  // 8 and 9 as a quad with two idle lanes.
+  static constexpr int kQuadDelays[kSections] = {0, 2, 4, 6, 7, 9, 11, 13, 14, 16};
+  static constexpr int kQuadFill = kQuadDelays[kSections - 1];
+  static constexpr int kQuadFillFrames = (kQuadFill - 1) / kOversampling + 1;
 
   // The 31 processed entries before the chunk, then the chunk's stream.
   __m128d mHistory[kTaps + kStream];
@@ -109,7 +118,7 @@ class OversampledStereoChain {
   Coefficients mDynamic[kChunk][kDynamicSections];
   Coefficients mStatic[kSections - kDynamicSections];
   Coefficients mTrim;
-  bool mWide = false;
+  int mWidth = 128;
   // Per base-rate sample: sections 0 and 1 (pair 0) and 2 and 3 (pair 1)
   // with both in that sample's tuning, and with the later section still in
   // the previous sample's (the step where the pair straddles two samples);
@@ -117,4 +126,10 @@ class OversampledStereoChain {
   WideCoefficients mPairInside[kChunk][2];
   WideCoefficients mPairStraddling[kChunk][2];
   WideCoefficients mMixedPair[kChunk];
+  // Per base-rate sample for the 512-bit form: sections 0..3 in that
+  // sample's tuning, and sections 4..7 with 4 in it. One row of eight per
+  // coefficient, each section's value in both doubles of its lane (section
+  // 0 and 4 in the highest lane).
+  alignas(64) double mQuadTuning[kChunk][5][8];
+  alignas(64) double mMixedQuad[kChunk][5][8];
 };

@@ -51,11 +51,6 @@ MORVANTE_AVX inline void SetHalf(OversampledStereoChain::WideCoefficients& w, in
 
 }  // namespace
 
-bool OversampledStereoChain::WideRegistersAvailable() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx");
-}
-
 namespace {
 
 // A pair's outputs of the last two steps, taken from the stream at the

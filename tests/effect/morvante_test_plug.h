@@ -15,7 +15,7 @@ public:
 
   using MORVANTE::Band;
   using MORVANTE::OutputGain;
-  using MORVANTE::UseWideRegisters;
+  using MORVANTE::UseRegisterWidth;
 
   // The way the framework delivers a change: store, then notify.
   void SetParam(int paramIdx, double value) {

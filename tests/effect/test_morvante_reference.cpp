@@ -158,9 +158,9 @@ private:
 constexpr int kBlockSizes[] = {1, 2, 3, 17, 64, 256, 1000, 4096, 5, 128};
 
 // Settings change between blocks in every way the host can change them.
-void RunVaried(double sampleRate, bool editor, bool stereo, double seconds, uint32_t seed, bool wide = true) {
+void RunVaried(double sampleRate, bool editor, bool stereo, double seconds, uint32_t seed, int registerBits = 512) {
   Pair pair(sampleRate, editor);
-  pair.plug.UseWideRegisters(wide);
+  pair.plug.UseRegisterWidth(registerBits);
   Random rnd(seed);
   ProgramSignal signal(sampleRate, seed);
   pair.RandomiseAll(rnd, 0.15);
@@ -189,10 +189,11 @@ TEST(MorvanteReference, StereoAt44100) { RunVaried(44100.0, true, true, 4.0, 101
 TEST(MorvanteReference, StereoAt48000) { RunVaried(48000.0, true, true, 4.0, 202); }
 TEST(MorvanteReference, StereoAt96000WithoutEditor) { RunVaried(96000.0, false, true, 3.0, 303); }
 TEST(MorvanteReference, MonoThroughTheFrameAt48000) { RunVaried(48000.0, true, false, 3.0, 404); }
-// Where the processor has AVX the chain runs two sections per register; the
-// 128-bit form must give the same bits.
-TEST(MorvanteReference, StereoAt48000On128BitRegisters) { RunVaried(48000.0, true, true, 3.0, 505, false); }
-TEST(MorvanteReference, MonoAt44100On128BitRegisters) { RunVaried(44100.0, false, false, 2.0, 606, false); }
+// Where the processor has AVX-512 the chain runs four sections per register,
+// with AVX two; the narrower forms must give the same bits.
+TEST(MorvanteReference, StereoAt48000On256BitRegisters) { RunVaried(48000.0, true, true, 3.0, 505, 256); }
+TEST(MorvanteReference, StereoAt48000On128BitRegisters) { RunVaried(48000.0, true, true, 3.0, 505, 128); }
+TEST(MorvanteReference, MonoAt44100On128BitRegisters) { RunVaried(44100.0, false, false, 2.0, 606, 128); }
 
 // Attack and release extremes, including a coefficient of 0 (no time at
 // all), which the parameter ranges cannot reach: the copies are set
@@ -268,9 +269,9 @@ TEST(MorvanteReference, NonFiniteInputAndRecovery) {
 // width it works in, with settings changing between blocks.
 TEST(MorvanteReferenceVectorPath, BlockSizesAroundTheChunkAndLaneWidths) {
   const double rate = 48000.0;
-  for (bool wide : {true, false}) {
+  for (int bits : {512, 256, 128}) {
     Pair pair(rate, true);
-    pair.plug.UseWideRegisters(wide);
+    pair.plug.UseRegisterWidth(bits);
     Random rnd(808);
     pair.RandomiseAll(rnd, 0.0);
     ProgramSignal signal(rate, 808);
@@ -329,8 +330,8 @@ TEST(MorvanteReferenceVectorPath, NonFiniteBursts) {
   ProgramSignal signal(rate, 1010);
   const double kinds[] = {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL};
   for (int k = 0; k < 120; ++k) {
-    // Both register widths, alternating between blocks.
-    pair.plug.UseWideRegisters(k % 2 == 0);
+    // Every register width, changing between blocks.
+    pair.plug.UseRegisterWidth(128 << (k % 3));
     const int n = 1 + rnd.Index(150);
     std::vector<double> left(n), right(n);
     signal.Fill(left.data(), right.data(), n);
