@@ -12,7 +12,9 @@
 
 // GCC 12's AVX-512 intrinsics pass a deliberately undefined register as the
 // merge source of unmasked operations, which its own analysis then reports.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 #define MORVANTE_AVX512 __attribute__((target("avx512f")))
 
