@@ -74,7 +74,11 @@ void OversampledStereoChain::StoreState(StOversampler4x& left, StOversampler4x& 
 void OversampledStereoChain::Process(const double* left, const double* right, int n, double* processedLeft,
                                      double* processedRight) {
   if (n <= 0) return;
-  UpSample(left, right, n);
+  if (mWidth >= 256) {
+    UpSampleWide(left, right, n);
+  } else {
+    UpSample(left, right, n);
+  }
   // A stream not much longer than a wide form's fill and drain runs faster
   // in the 128-bit form, which needs no one-section steps. The one-section
   // fill and drain reach into the first and last frames.

@@ -87,6 +87,7 @@ class OversampledStereoChain {
   void PrepareQuadTuning(int frames);
   void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
+  void UpSampleWide(const double* left, const double* right, int n);
   void RunDynamicSections(int count);
   void RunStaticSections(int count);
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);

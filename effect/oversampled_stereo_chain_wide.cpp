@@ -137,3 +137,49 @@ MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
   }
   RunNarrowSteps(0, kSections - 1, kWideDelays, count, count + kWideFill, count);
 }
+
+namespace {
+
+MORVANTE_AVX inline Wide Tap(int i) { return _mm256_set1_pd(StOversampler4x::kFir[i]); }
+MORVANTE_AVX inline Wide add(Wide a, Wide b) { return _mm256_add_pd(a, b); }
+MORVANTE_AVX inline Wide mul(Wide a, Wide b) { return _mm256_mul_pd(a, b); }
+MORVANTE_AVX inline Wide toFloat(Wide v) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(v)); }
+
+}  // namespace
+
+// up4 for two pushes at once (push m in the low half, m + 1 in the high
+// half), the sums in up4's order as in UpSample.
+MORVANTE_AVX void OversampledStereoChain::UpSampleWide(const double* left, const double* right, int n) {
+  for (int i = 0; i < n; ++i) {
+    const __m128d x = _mm_mul_pd(_mm_set1_pd(4.0), _mm_set_pd(right[i], left[i]));
+    mPushes[kInputs + 2 * i] = x;
+    mPushes[kInputs + 2 * i + 1] = x;
+  }
+  const Wide h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
+             h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
+  for (int m = 0; m < 2 * n; m += 2) {
+    // u[j] holds the j-th newest input after pushes m and m + 1.
+    const __m128d* newest = mPushes + kInputs + m;
+    Wide u[8];
+    for (int j = 0; j < 8; ++j) u[j] = Load(newest - j);
+    const Wide y0 = add(add(add(add(add(add(add(mul(h0, u[0]), mul(h4, u[1])), mul(h8, u[2])), mul(h12, u[3])),
+                                        mul(h14, u[4])),
+                                    mul(h10, u[5])),
+                                mul(h6, u[6])),
+                            mul(h2, u[7]));
+    const Wide y1 = add(add(add(mul(h1, add(u[0], u[7])), mul(h5, add(u[1], u[6]))), mul(h9, add(u[2], u[5]))),
+                        mul(h13, add(u[3], u[4])));
+    const Wide y2 = add(add(add(add(add(add(add(mul(h2, u[0]), mul(h6, u[1])), mul(h10, u[2])), mul(h14, u[3])),
+                                        mul(h12, u[4])),
+                                    mul(h8, u[5])),
+                                mul(h4, u[6])),
+                            mul(h0, u[7]));
+    const Wide y3 = mul(h15, u[3]);
+    const Wide y[4] = {toFloat(y0), toFloat(y1), toFloat(y2), toFloat(y3)};
+    __m128d* out = mHistory + kTaps + 4 * m;
+    for (int k = 0; k < 4; ++k) {
+      out[k] = _mm256_castpd256_pd128(y[k]);
+      out[4 + k] = _mm256_extractf128_pd(y[k], 1);
+    }
+  }
+}
