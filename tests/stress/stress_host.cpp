@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/stress/stress_editor.h"
 #include "tests/stress/stress_instance.h"
 #include "tests/stress/stress_options.h"
 #include "tests/stress/stress_report.h"
@@ -153,12 +154,11 @@ void RunRoundTrip(IPluginFactory* factory, const StressOptions& options, Clock::
   });
 }
 
-// The editor scenario (opened, driven and closed under an X server while
-// audio runs) joins this table with the X11 editor.
 const Scenario kScenarios[] = {
     {"lifecycle", RunLifecycle},
     {"audio", RunAudio},
     {"roundtrip", RunRoundTrip},
+    {"editor", RunEditorStress},
 };
 
 // Aborts, naming the seed, when the run makes no progress for the bound.
