@@ -64,6 +64,9 @@ public:
   // and leaves the instance as it was loaded.
   bool LoadStateFile(const std::string& path);
   bool SaveStateFile(const std::string& path);
+  // The same with the file's bytes; path only names it in messages.
+  bool LoadState(const std::string& bytes, const std::string& path);
+  bool SaveState(std::string& bytes);
 
   // Delivers settings with no audio, as a host does when nothing plays: a
   // block of no samples carries them to the processor, and the controller
