@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <dlfcn.h>
 
 #include <atomic>
 #include <cstdio>
@@ -304,10 +303,6 @@ void RunEditorStress(IPluginFactory* factory, const StressOptions& options, Cloc
     std::printf("stress editor: skipped, the host window could not be opened\n");
     return;
   }
-  // Like most hosts, this one never unloads a module whose editor it has
-  // shown: the process-wide font faces stay with the module.
-  static void* pinned = dlopen(options.plugin.c_str(), RTLD_NOW | RTLD_NODELETE);
-  (void)pinned;
   StressInstance plug(factory, report);
   if (!plug.Ok()) return;
   std::seed_seq uiSeed{static_cast<uint32_t>(options.seed), static_cast<uint32_t>(options.seed >> 32), 0xED170Au};

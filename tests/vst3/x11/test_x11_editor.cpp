@@ -3,7 +3,6 @@
 // server with an XTest user.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,10 +52,6 @@ protected:
   void SetUp() override {
     REQUIRE_X_SERVER();
     ASSERT_TRUE(Module().Loaded()) << Module().Error();
-    // Like most hosts, this one never unloads a module whose editor it has
-    // shown: the process-wide font faces stay with the module.
-    static void* pinned = dlopen(MORVANTE_VST3_SO, RTLD_NOW | RTLD_NODELETE);
-    ASSERT_NE(pinned, nullptr);
     host = std::make_unique<x11test::HostWindow>(kEditorW, kEditorH);
     ASSERT_TRUE(host->IsOpen());
     plug = std::make_unique<PluginInstance>(Module().Factory(), kMorvanteCid);
