@@ -50,21 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int block = kBlocks[(data[0] >> 2) & 3];
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  OfflineHost& host = hostfuzz::Host();
-  auto resolve = [&host](const std::string& assignment, Steinberg::Vst::ParamID& id, double& normalized,
-                         std::string& why) {
-    ParamSetting setting;
-    if (!host.Resolve(assignment, setting)) {
-      why = host.Error();
-      return false;
-    }
-    id = setting.id;
-    normalized = setting.normalized;
-    return true;
-  };
   Automation automation;
   std::string error;
-  if (!automation.Parse(text, "fuzz.txt", rate, resolve, error)) {
+  if (!automation.Parse(text, "fuzz.txt", rate, hostfuzz::Host().AutomationResolver(), error)) {
     Require(!error.empty());
     return 0;
   }

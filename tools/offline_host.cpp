@@ -201,6 +201,19 @@ bool OfflineHost::Resolve(const std::string& assignment, ParamSetting& setting) 
   return true;
 }
 
+Automation::Resolver OfflineHost::AutomationResolver() {
+  return [this](const std::string& assignment, ParamID& id, double& normalized, std::string& why) {
+    ParamSetting setting;
+    if (!Resolve(assignment, setting)) {
+      why = Error();
+      return false;
+    }
+    id = setting.id;
+    normalized = setting.normalized;
+    return true;
+  };
+}
+
 bool OfflineHost::BypassParam(ParamID& id) {
   IEditController* ctl = mPlug->controller;
   for (int32 i = 0; i < ctl->getParameterCount(); ++i) {

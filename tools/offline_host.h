@@ -51,6 +51,8 @@ public:
   // "Parameter=value": the parameter by title or id, the value in its own
   // units or, with a trailing n, normalised ("17=0.625n").
   bool Resolve(const std::string& assignment, ParamSetting& setting);
+  // Resolve as an automation file's reader asks for it; the host outlives it.
+  Automation::Resolver AutomationResolver();
   // The parameter the plug-in marks as its bypass.
   bool BypassParam(Steinberg::Vst::ParamID& id);
   // The plain value of the parameter with this title, if there is one.
