@@ -3,10 +3,10 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
