@@ -38,6 +38,8 @@ void IGraphics::PrepDraw() {
 WDL_Mutex* IGraphics::ControlListMutex() const { return mPlug ? mPlug->GetMutex() : nullptr; }
 
 void IGraphics::Resize(int w, int h) {
+  // Outside the lock: the host hears of it.
+  EndMouseGesture();
   {
     // The audio thread writes control values under the instance lock; it
     // must never meet a control being deleted.

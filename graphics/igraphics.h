@@ -109,6 +109,9 @@ public:
   bool OnKeyDown(int x, int y, int key);
   int GetMouseControlIdx(int x, int y, bool mouseOver = false);
   void ReleaseMouseCapture();
+  // Tells the host the edit gesture a press began is over, if one is open:
+  // at the release, and when the window closes or the controls go first.
+  void EndMouseGesture();
 
   // ---- Redraw ----
   // Grows *rect by every dirty control; cleans nothing.
@@ -194,6 +197,8 @@ private:
   // Topmost control under (x, y) that takes the event, or -1.
   int FindTarget(int x, int y, bool mouseOver) const;
   void CaptureMouse(int idx, int x, int y);
+  // Ends any open gesture, then tells the host one of paramIdx begins.
+  void BeginMouseGesture(int paramIdx);
   void DrawStrict(const IRECT& rect);
   void DrawNonStrict();
   void DeleteControlsAndBitmaps();
@@ -214,6 +219,9 @@ private:
   int mHeight;
   int mFPS;
   int mMouseCapture = -1;
+  // The parameter whose edit gesture the host was told began; each gesture
+  // it hears of ends exactly once, whatever the pointer does meanwhile.
+  int mGestureParamIdx = -1;
   int mMouseOver = -1;
   int mMouseX = 0;
   int mMouseY = 0;

@@ -31,8 +31,24 @@ void IGraphics::CaptureMouse(int idx, int x, int y) {
   mMouseY = y;
 }
 
+void IGraphics::BeginMouseGesture(int paramIdx) {
+  EndMouseGesture();
+  if (!mPlug || paramIdx < 0) return;
+  mPlug->BeginInformHostOfParamChange(paramIdx);
+  mGestureParamIdx = paramIdx;
+}
+
+void IGraphics::EndMouseGesture() {
+  if (mGestureParamIdx < 0) return;
+  const int paramIdx = mGestureParamIdx;
+  mGestureParamIdx = -1;
+  if (mPlug) mPlug->EndInformHostOfParamChange(paramIdx);
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
+  // A press whose release never came (taken by a grab elsewhere) has ended.
+  EndMouseGesture();
   const int idx = FindTarget(x, y, false);
   if (idx < 0) return;
   IControl* control = mControls.Get(idx);
@@ -43,18 +59,16 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
     mPlug->PopupHostContextMenuForParam(paramIdx, x, y);
     return;
   }
-  if (mPlug && paramIdx >= 0) mPlug->BeginInformHostOfParamChange(paramIdx);
+  BeginMouseGesture(paramIdx);
   control->OnMouseDown(x, y, mod);
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
   const int idx = GetMouseControlIdx(x, y);
   ReleaseMouseCapture();
-  IControl* control = mControls.Get(idx);
-  if (!control) return;
-  control->OnMouseUp(x, y, mod);
-  const int paramIdx = control->ParamIdx();
-  if (mPlug && paramIdx >= 0) mPlug->EndInformHostOfParamChange(paramIdx);
+  if (IControl* control = mControls.Get(idx)) control->OnMouseUp(x, y, mod);
+  // The gesture of the press, not one of the control the release is over.
+  EndMouseGesture();
 }
 
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
@@ -72,6 +86,8 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   const int idx = FindTarget(x, y, false);
   IControl* control = mControls.Get(idx);
   if (!control) return false;
+  // Either way the edit is a gesture of its own, ended by the release.
+  BeginMouseGesture(control->ParamIdx());
   if (control->GetDblAsSingleClick()) {
     CaptureMouse(idx, x, y);
     control->OnMouseDown(x, y, mod);

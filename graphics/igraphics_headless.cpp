@@ -64,7 +64,7 @@ bool IGraphicsHeadless::OpenURL(const char* url, const char*, const char*, const
 
 void* IGraphicsHeadless::OpenWindow(void*) { return nullptr; }
 
-void IGraphicsHeadless::CloseWindow() {}
+void IGraphicsHeadless::CloseWindow() { EndMouseGesture(); }
 
 bool IGraphicsHeadless::GetTextFromClipboard(WDL_String* str) {
   if (str) str->Set("");

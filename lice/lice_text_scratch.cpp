@@ -1,5 +1,7 @@
 #include "lice/lice_text_scratch.h"
 
+#include <type_traits>
+
 namespace {
 
 struct Scratch {
@@ -8,11 +10,13 @@ struct Scratch {
   LICE_SysBitmap* glyphs = nullptr;
   LICE_SysBitmap* native = nullptr;
 };
+// Constant-initialised with nothing to destroy: fonts freed by the module's
+// static destructors still give their use back, in whatever order those
+// run, and the bitmaps go with the last user.
+static_assert(std::is_trivially_destructible<Scratch>::value, "the scratch must outlive every font");
+Scratch gScratch;
 
-Scratch& Shared() {
-  static auto* scratch = new Scratch();
-  return *scratch;
-}
+Scratch& Shared() { return gScratch; }
 
 LICE_SysBitmap* AtLeast(LICE_SysBitmap*& bm, int w, int h) {
   if (!bm) bm = new LICE_SysBitmap();

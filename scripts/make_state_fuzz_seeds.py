@@ -6,7 +6,8 @@ The fuzzers load into an instance with 10 parameters (kinds cycling double
 unique ID "MRV1"; the seeds are valid inputs for it, plus a few near misses.
 The VST3 state fuzzers take one mode byte (bit 0: short reads fail, bit 1:
 the stream starts half-way) before MORVANTE's state: 43 doubles in plain
-units and the bypass flag as a 32-bit integer.
+units and the bypass flag as a 32-bit integer. The preset file fuzzer takes
+.vstpreset files holding such states.
 """
 import base64
 import os
@@ -69,6 +70,24 @@ def morvante_state(values, bypass=0):
     return struct.pack("<%dd" % len(values), *values) + struct.pack("<i", bypass)
 
 
+MORVANTE_CLASS_ID = b"F2AEE70D00DE4F4E506E76724D525631"
+
+
+def preset_file(chunks, class_id=MORVANTE_CLASS_ID, version=1):
+    """A .vstpreset file: header, the chunks, then the list of where they lie."""
+    header_size = 4 + 4 + 32 + 8
+    body = b""
+    entries = []
+    for chunk_id, data in chunks:
+        entries.append((chunk_id, header_size + len(body), len(data)))
+        body += data
+    list_offset = header_size + len(body)
+    listing = b"List" + struct.pack("<i", len(entries))
+    for chunk_id, offset, size in entries:
+        listing += chunk_id + struct.pack("<qq", offset, size)
+    return b"VST3" + struct.pack("<i", version) + class_id + struct.pack("<q", list_offset) + body + listing
+
+
 def write(fuzzer, name, data):
     folder = os.path.join(ROOT, fuzzer)
     os.makedirs(folder, exist_ok=True)
@@ -109,6 +128,15 @@ def main():
         write(fuzzer, "short_reads.bin", b"\x01" + morvante_state(MORVANTE_DEFAULTS)[:-40])
         write(fuzzer, "hostile.bin", b"\x00" + morvante_state(hostile[:43], -7))
         write(fuzzer, "mid_stream.bin", b"\x02" + morvante_state(boosted) * 2)
+
+    component = morvante_state(boosted)
+    write("fuzz_preset_file", "component.vstpreset", preset_file([(b"Comp", component)]))
+    write("fuzz_preset_file", "both.vstpreset",
+          preset_file([(b"Comp", component), (b"Cont", morvante_state(MORVANTE_DEFAULTS, 1))]))
+    write("fuzz_preset_file", "controller_only.vstpreset", preset_file([(b"Cont", component)]))
+    write("fuzz_preset_file", "hostile.vstpreset", preset_file([(b"Comp", morvante_state(hostile[:43], -7))]))
+    write("fuzz_preset_file", "other_plugin.vstpreset", preset_file([(b"Comp", component)], class_id=b"0" * 32))
+    write("fuzz_preset_file", "short_chunk.vstpreset", preset_file([(b"Comp", component[:-8])]))
 
 
 if __name__ == "__main__":

@@ -244,18 +244,7 @@ int Run(const Options& opt, Job& job) {
     const std::string text = ReadText(opt.automation, error);
     if (!error.empty()) return Error("cannot read automation file '" + opt.automation + "': " + error);
     const double rate = render ? job.input.rate : 48000.0;
-    auto resolve = [&](const std::string& assignment, Steinberg::Vst::ParamID& id, double& normalized,
-                       std::string& why) {
-      ParamSetting setting;
-      if (!host.Resolve(assignment, setting)) {
-        why = host.Error();
-        return false;
-      }
-      id = setting.id;
-      normalized = setting.normalized;
-      return true;
-    };
-    if (!automation.Parse(text, opt.automation, rate, resolve, error)) return Error(error);
+    if (!automation.Parse(text, opt.automation, rate, host.AutomationResolver(), error)) return Error(error);
     options.automation = &automation;
   }
 

@@ -201,6 +201,19 @@ bool OfflineHost::Resolve(const std::string& assignment, ParamSetting& setting) 
   return true;
 }
 
+Automation::Resolver OfflineHost::AutomationResolver() {
+  return [this](const std::string& assignment, ParamID& id, double& normalized, std::string& why) {
+    ParamSetting setting;
+    if (!Resolve(assignment, setting)) {
+      why = Error();
+      return false;
+    }
+    id = setting.id;
+    normalized = setting.normalized;
+    return true;
+  };
+}
+
 bool OfflineHost::BypassParam(ParamID& id) {
   IEditController* ctl = mPlug->controller;
   for (int32 i = 0; i < ctl->getParameterCount(); ++i) {
@@ -239,6 +252,11 @@ bool OfflineHost::LoadControllerState(const std::string& path) {
 bool OfflineHost::LoadStateFile(const std::string& path) {
   std::string bytes, error;
   if (!ReadFile(path, bytes, error)) return Fail("cannot read state file '" + path + "': " + error);
+  return LoadState(bytes, path);
+}
+
+bool OfflineHost::LoadState(const std::string& bytes, const std::string& path) {
+  std::string error;
   PresetFile preset;
   if (!ReadPresetFile(bytes, preset, error)) return Fail("state file '" + path + "' is refused: " + error);
   if (preset.classId != ClassIdText(mClassId))
@@ -283,6 +301,13 @@ bool OfflineHost::LoadStateFile(const std::string& path) {
 }
 
 bool OfflineHost::SaveStateFile(const std::string& path) {
+  std::string bytes, error;
+  if (!SaveState(bytes)) return false;
+  if (!WriteFileAtomically(path, bytes, error)) return Fail(error);
+  return true;
+}
+
+bool OfflineHost::SaveState(std::string& bytes) {
   PresetFile preset;
   preset.classId = ClassIdText(mClassId);
   preset.hasComponent = StateBytes([&](IBStream* s) { return mPlug->component->getState(s); }, preset.component);
@@ -293,8 +318,7 @@ bool OfflineHost::SaveStateFile(const std::string& path) {
     preset.controller = controller;
   }
   if (!preset.hasComponent && !preset.hasController) return Fail("the plug-in does not save its state");
-  std::string error;
-  if (!WriteFileAtomically(path, WritePresetFile(preset), error)) return Fail(error);
+  bytes = WritePresetFile(preset);
   return true;
 }
 

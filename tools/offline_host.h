@@ -51,6 +51,8 @@ public:
   // "Parameter=value": the parameter by title or id, the value in its own
   // units or, with a trailing n, normalised ("17=0.625n").
   bool Resolve(const std::string& assignment, ParamSetting& setting);
+  // Resolve as an automation file's reader asks for it; the host outlives it.
+  Automation::Resolver AutomationResolver();
   // The parameter the plug-in marks as its bypass.
   bool BypassParam(Steinberg::Vst::ParamID& id);
   // The plain value of the parameter with this title, if there is one.
@@ -64,6 +66,9 @@ public:
   // and leaves the instance as it was loaded.
   bool LoadStateFile(const std::string& path);
   bool SaveStateFile(const std::string& path);
+  // The same with the file's bytes; path only names it in messages.
+  bool LoadState(const std::string& bytes, const std::string& path);
+  bool SaveState(std::string& bytes);
 
   // Delivers settings with no audio, as a host does when nothing plays: a
   // block of no samples carries them to the processor, and the controller

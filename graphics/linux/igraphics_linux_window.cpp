@@ -46,6 +46,8 @@ void IGraphicsLinux::CloseWindow() {
   }
   mWindow.reset();
   ReleaseMouseCapture();
+  // A window closed under a held button gets no release.
+  EndMouseGesture();
 }
 
 void* IGraphicsLinux::GetWindow() { return mWindow ? reinterpret_cast<void*>(mWindow->GetWindow()) : nullptr; }

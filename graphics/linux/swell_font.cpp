@@ -17,14 +17,25 @@ const int kDefaultEmPixels = 13;
 // Glyph images above this many bytes are rendered per draw, not cached.
 const size_t kMaxCachedGlyphBytes = 64 * 1024;
 
-struct LiveFonts {
-  std::mutex lock;
-  std::unordered_set<const SWELL_GDIObject*> fonts;
-};
+// The fonts made here and not yet freed. Like the face cache, the set
+// exists only while it holds fonts, and its lock has nothing to destroy, so
+// fonts freed by the module's static destructors find both.
+std::mutex gLiveFontsLock;
+std::unordered_set<const SWELL_GDIObject*>* gLiveFonts = nullptr;
 
-LiveFonts& Registry() {
-  static auto* registry = new LiveFonts();
-  return *registry;
+bool IsLive(const SWELL_GDIObject* font) { return gLiveFonts && gLiveFonts->count(font) != 0; }
+
+void AddLive(const SWELL_GDIObject* font) {
+  if (!gLiveFonts) gLiveFonts = new std::unordered_set<const SWELL_GDIObject*>();
+  gLiveFonts->insert(font);
+}
+
+void RemoveLive(const SWELL_GDIObject* font) {
+  if (!gLiveFonts) return;
+  gLiveFonts->erase(font);
+  if (!gLiveFonts->empty()) return;
+  delete gLiveFonts;
+  gLiveFonts = nullptr;
 }
 
 long long RoundDiv(long long num, long long den) { return (num + den / 2) / den; }
@@ -64,6 +75,7 @@ SWELL_GDIObject* SWELL_GDIObject::CreateFont(const SWELL_FontParams& params) {
   font->mEmbolden = file.embolden;
   font->mOblique = file.oblique;
 
+  bool made = false;
   {
     std::lock_guard<std::mutex> guard(shared->lock);
     FT_Face face = shared->face;
@@ -91,68 +103,75 @@ SWELL_GDIObject* SWELL_GDIObject::CreateFont(const SWELL_FontParams& params) {
     }
 
     FT_Size size = nullptr;
-    if (FT_New_Size(face, &size) != 0) {
-      delete font;
-      return nullptr;
+    if (FT_New_Size(face, &size) == 0) {
+      font->mSize = size;
+      made = FT_Activate_Size(size) == 0 && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) == 0;
     }
-    font->mSize = size;
-    if (FT_Activate_Size(size) != 0 || FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) {
+    if (made) {
+      TEXTMETRIC& tm = font->mMetrics;
+      tm.tmHeight = ascent + descent;
+      tm.tmAscent = ascent;
+      tm.tmDescent = descent;
+      tm.tmInternalLeading = tm.tmHeight - em > 0 ? tm.tmHeight - em : 0;
+      tm.tmExternalLeading = 0;
+      tm.tmMaxCharWidth = static_cast<int>(RoundDiv(face->max_advance_width * static_cast<long long>(em), upem));
+      tm.tmWeight = bold ? FW_BOLD : FW_NORMAL;
+      tm.tmItalic = params.italic ? 1 : 0;
+      tm.tmFirstChar = 0x20;
+      tm.tmLastChar = 0x7e;
+      tm.tmDefaultChar = '?';
+      tm.tmBreakChar = ' ';
+      tm.tmPitchAndFamily = file.monospace ? 0 : 1;  // GDI: bit 0 set means variable pitch
+      tm.tmDigitizedAspectX = 96;
+      tm.tmDigitizedAspectY = 96;
+
+      SWELL_GlyphImage x;
+      tm.tmAveCharWidth = font->RenderLocked('x', &x) ? x.advance : em / 2;
+    } else {
       delete font;  // frees the size under this same lock
-      return nullptr;
     }
-
-    TEXTMETRIC& tm = font->mMetrics;
-    tm.tmHeight = ascent + descent;
-    tm.tmAscent = ascent;
-    tm.tmDescent = descent;
-    tm.tmInternalLeading = tm.tmHeight - em > 0 ? tm.tmHeight - em : 0;
-    tm.tmExternalLeading = 0;
-    tm.tmMaxCharWidth = static_cast<int>(RoundDiv(face->max_advance_width * static_cast<long long>(em), upem));
-    tm.tmWeight = bold ? FW_BOLD : FW_NORMAL;
-    tm.tmItalic = params.italic ? 1 : 0;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0x7e;
-    tm.tmDefaultChar = '?';
-    tm.tmBreakChar = ' ';
-    tm.tmPitchAndFamily = file.monospace ? 0 : 1;  // GDI: bit 0 set means variable pitch
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
-
-    SWELL_GlyphImage x;
-    tm.tmAveCharWidth = font->RenderLocked('x', &x) ? x.advance : em / 2;
+  }
+  if (!made) {
+    SWELL_ReleaseSharedFace(shared);
+    return nullptr;
   }
 
-  LiveFonts& registry = Registry();
-  std::lock_guard<std::mutex> guard(registry.lock);
-  registry.fonts.insert(font);
+  std::lock_guard<std::mutex> guard(gLiveFontsLock);
+  AddLive(font);
   return font;
 }
 
 SWELL_GDIObject* SWELL_GDIObject::DefaultFont() {
-  static std::mutex lock;
-  static SWELL_GDIObject* font = nullptr;  // kept for the life of the process
-  std::lock_guard<std::mutex> guard(lock);
-  if (!font) {
+  // Kept until the module's static destructors run; callers use it only
+  // for the call they are in.
+  struct Holder {
+    ~Holder() {
+      if (font) font->Release();
+    }
+    std::mutex lock;
+    SWELL_GDIObject* font = nullptr;
+  };
+  static Holder holder;
+  std::lock_guard<std::mutex> guard(holder.lock);
+  if (!holder.font) {
     SWELL_FontParams params;
     params.height = -kDefaultEmPixels;
     params.faceName = "sans-serif";
-    font = CreateFont(params);
+    holder.font = CreateFont(params);
   }
-  return font;
+  return holder.font;
 }
 
 bool SWELL_GDIObject::IsFont(const SWELL_GDIObject* obj) {
   if (!obj) return false;
-  LiveFonts& registry = Registry();
-  std::lock_guard<std::mutex> guard(registry.lock);
-  return registry.fonts.count(obj) != 0 && !obj->mDeleted;
+  std::lock_guard<std::mutex> guard(gLiveFontsLock);
+  return IsLive(obj) && !obj->mDeleted;
 }
 
 bool SWELL_GDIObject::TakeForDelete(SWELL_GDIObject* obj) {
   if (!obj) return false;
-  LiveFonts& registry = Registry();
-  std::lock_guard<std::mutex> guard(registry.lock);
-  if (registry.fonts.count(obj) == 0 || obj->mDeleted) return false;
+  std::lock_guard<std::mutex> guard(gLiveFontsLock);
+  if (!IsLive(obj) || obj->mDeleted) return false;
   obj->mDeleted = true;
   return true;
 }
@@ -162,12 +181,15 @@ void SWELL_GDIObject::AddRef() { mRefs.fetch_add(1); }
 void SWELL_GDIObject::Release() {
   if (mRefs.fetch_sub(1) != 1) return;
   {
-    LiveFonts& registry = Registry();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    registry.fonts.erase(this);
+    std::lock_guard<std::mutex> guard(gLiveFontsLock);
+    RemoveLive(this);
   }
-  std::lock_guard<std::mutex> guard(mFace->lock);
-  delete this;
+  SWELL_SharedFace* face = mFace;
+  {
+    std::lock_guard<std::mutex> guard(face->lock);
+    delete this;
+  }
+  SWELL_ReleaseSharedFace(face);
 }
 
 SWELL_GDIObject::~SWELL_GDIObject() {

@@ -66,15 +66,36 @@ TEST(IGraphicsEvents, PressCapturesAndReleaseEndsTheGesture) {
   EXPECT_EQ(e.plug.log, (Strings{"begin 2", "end 2"}));
 }
 
-TEST(IGraphicsEvents, ReleaseWithoutCaptureEndsTheGestureOfTheControlUnderThePointer) {
+// The host keeps a parameter in "touch" from its beginEdit to its endEdit:
+// a release ends the gesture its press began and no other.
+TEST(IGraphicsEvents, AReleaseEndsOnlyTheGestureItsPressBegan) {
   Editor e;
   IMouseMod mod(true);
   e.gui.OnMouseUp(20, 20, &mod);
   EXPECT_EQ(e.low->events, (Strings{"low up 20,20"}));
-  EXPECT_EQ(e.plug.log, (Strings{"end 1"}));
+  EXPECT_TRUE(e.plug.log.empty());
+  // Pressed on the background, released over a knob: no gesture at all.
+  e.gui.OnMouseDown(150, 90, &mod);
+  e.gui.OnMouseUp(20, 20, &mod);
+  EXPECT_TRUE(e.plug.log.empty());
   // Nothing under the pointer: nothing happens.
   e.gui.OnMouseUp(500, 500, &mod);
-  EXPECT_EQ(e.plug.log.size(), 1u);
+  EXPECT_TRUE(e.plug.log.empty());
+  // A press whose release never came ends with the next press.
+  e.gui.OnMouseDown(20, 20, &mod);
+  e.gui.OnMouseDown(50, 20, &mod);
+  e.gui.OnMouseUp(50, 20, &mod);
+  e.gui.OnMouseUp(50, 20, &mod);
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1", "begin 2", "end 2"}));
+}
+
+TEST(IGraphicsEvents, AGestureOpenWhenTheControlsGoEnds) {
+  Editor e;
+  IMouseMod mod(true);
+  e.gui.OnMouseDown(20, 20, &mod);
+  e.gui.EndMouseGesture();
+  e.gui.EndMouseGesture();
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1"}));
 }
 
 TEST(IGraphicsEvents, ControlsWithoutParameterStartNoGesture) {
@@ -127,23 +148,30 @@ TEST(IGraphicsEvents, SecondaryButtonReachesTheControlOutsideVST3) {
   EXPECT_EQ(plug.log, (Strings{"begin 0"}));
 }
 
-TEST(IGraphicsEvents, DoubleClickReleasesCaptureAndSendsNoBegin) {
+// A double-click's edit is a gesture of its own, ended by its release.
+TEST(IGraphicsEvents, DoubleClickReleasesCaptureAndBeginsAGesture) {
   Editor e;
   IMouseMod mod(true);
   e.gui.OnMouseDown(20, 20, &mod);
   EXPECT_FALSE(e.gui.OnMouseDblClick(50, 20, &mod));
   EXPECT_EQ(e.gui.GetMouseCapture(), -1);
   EXPECT_EQ(e.top->events, (Strings{"top dbl 50,20"}));
+  e.gui.OnMouseUp(50, 20, &mod);
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1", "begin 2", "end 2"}));
 
   e.plug.log.clear();
   e.top->SetDblAsSingleClick(true);
   EXPECT_TRUE(e.gui.OnMouseDblClick(50, 20, &mod));
   EXPECT_EQ(e.gui.GetMouseCapture(), 2);
   EXPECT_EQ(e.top->events.back(), "top down 50,20");
-  EXPECT_TRUE(e.plug.log.empty());
+  EXPECT_EQ(e.plug.log, (Strings{"begin 2"}));
   e.gui.OnMouseUp(50, 20, &mod);
-  EXPECT_EQ(e.plug.log, (Strings{"end 2"}));
+  EXPECT_EQ(e.plug.log, (Strings{"begin 2", "end 2"}));
   EXPECT_FALSE(e.gui.OnMouseDblClick(500, 500, &mod));
+  // On the background: no gesture.
+  e.gui.OnMouseDblClick(150, 90, &mod);
+  e.gui.OnMouseUp(150, 90, &mod);
+  EXPECT_EQ(e.plug.log.size(), 2u);
 }
 
 TEST(IGraphicsEvents, WheelGoesToTheCapturedControlOtherwiseToTheOneUnderThePointer) {

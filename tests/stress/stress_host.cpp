@@ -15,6 +15,12 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+#include <sanitizer/lsan_interface.h>
+#endif
+
+#include "tests/stress/stress_editor.h"
 #include "tests/stress/stress_instance.h"
 #include "tests/stress/stress_options.h"
 #include "tests/stress/stress_report.h"
@@ -153,12 +159,11 @@ void RunRoundTrip(IPluginFactory* factory, const StressOptions& options, Clock::
   });
 }
 
-// The editor scenario (opened, driven and closed under an X server while
-// audio runs) joins this table with the X11 editor.
 const Scenario kScenarios[] = {
     {"lifecycle", RunLifecycle},
     {"audio", RunAudio},
     {"roundtrip", RunRoundTrip},
+    {"editor", RunEditorStress},
 };
 
 // Aborts, naming the seed, when the run makes no progress for the bound.
@@ -232,5 +237,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no scenario named %s\n", options.scenario.c_str());
     return 2;
   }
+#if defined(__SANITIZE_ADDRESS__)
+  // Every instance is gone and the module unloaded: whatever it allocated
+  // and did not free is now unreachable.
+  if (void* still = dlopen(options.plugin.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+    dlclose(still);
+    std::fprintf(stderr, "stress finding (seed %llu): the module stayed loaded after its last release\n",
+                 static_cast<unsigned long long>(options.seed));
+    ++findings;
+  } else if (__lsan_do_recoverable_leak_check()) {
+    std::fprintf(stderr, "stress finding (seed %llu): memory leaked once the module was unloaded\n",
+                 static_cast<unsigned long long>(options.seed));
+    ++findings;
+  }
+#endif
   return findings ? 1 : 0;
 }

@@ -7,7 +7,7 @@
 namespace {
 void Usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--plugin PATH] [--scenario lifecycle|audio|roundtrip|all] [--seed N] [--seconds S]\n"
+               "usage: %s [--plugin PATH] [--scenario lifecycle|audio|roundtrip|editor|all] [--seed N] [--seconds S]\n"
                "          [--threads N] [--hang-seconds S]\n",
                program);
 }

@@ -3,7 +3,6 @@
 // server with an XTest user.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -42,6 +42,8 @@ constexpr int kEditorH = 590;
 constexpr int kLowGainX = 180 + 30, kLowGainY = 424 + 28;
 constexpr int kLowModeX = 192 + 36, kLowModeY = 560 + 11;
 constexpr int kLinkX = 1180, kLinkY = 580;
+// Artwork without a control on it.
+constexpr int kBackgroundX = 80, kBackgroundY = 500;
 // The Low band's gain-reduction meter.
 constexpr int kLowMeterX = 141, kLowMeterY = 24, kLowMeterW = 160, kLowMeterH = 24;
 
@@ -50,10 +52,6 @@ protected:
   void SetUp() override {
     REQUIRE_X_SERVER();
     ASSERT_TRUE(Module().Loaded()) << Module().Error();
-    // Like most hosts, this one never unloads a module whose editor it has
-    // shown: the process-wide font faces stay with the module.
-    static void* pinned = dlopen(MORVANTE_VST3_SO, RTLD_NOW | RTLD_NODELETE);
-    ASSERT_NE(pinned, nullptr);
     host = std::make_unique<x11test::HostWindow>(kEditorW, kEditorH);
     ASSERT_TRUE(host->IsOpen());
     plug = std::make_unique<PluginInstance>(Module().Factory(), kMorvanteCid);
@@ -277,6 +275,56 @@ TEST_F(X11BundleEditor, EditsWithTheMouseReachTheHost) {
   User().Release(1);
   Serve(200);
   Screenshot("editor_after_edits.png");
+}
+
+// A host that records automation keeps a parameter in "touch" from its
+// beginEdit to its endEdit: each gesture it hears of must end exactly once,
+// whatever the pointer did in between.
+TEST_F(X11BundleEditor, EveryEditGestureTheHostHearsOfEndsOnce) {
+  ASSERT_EQ(Attach(&frame), kResultOk);
+  // The host's menu on the secondary button edits nothing.
+  User().Click(kLowGainX, kLowGainY, 3);
+  Serve(100);
+  // A double-click restoring the default.
+  Serve(500);
+  User().Click(kLowGainX, kLowGainY);
+  User().Click(kLowGainX, kLowGainY);
+  Serve(100);
+  // A press on the bare background, released over a knob.
+  Serve(500);
+  User().MoveTo(kBackgroundX, kBackgroundY);
+  User().Press(1);
+  Serve(50);
+  User().MoveTo(kLowGainX, kLowGainY);
+  Serve(50);
+  User().Release(1);
+  Serve(100);
+  // A drag the host closes the editor in the middle of.
+  Serve(500);
+  User().MoveTo(kLowGainX, kLowGainY);
+  User().Press(1);
+  for (int step = 1; step <= 4; ++step) {
+    User().MoveTo(kLowGainX, kLowGainY - 5 * step);
+    Serve(30);
+  }
+  Remove();
+  User().Release(1);
+  Serve(100);
+
+  std::map<ParamID, int> open;
+  int gestures = 0;
+  for (const auto& e : handler.edits) {
+    if (e.kind == 'b') {
+      EXPECT_EQ(open[e.tag]++, 0) << "a second beginEdit of " << e.tag;
+      ++gestures;
+    } else if (e.kind == 'e') {
+      EXPECT_EQ(open[e.tag]--, 1) << "an endEdit of " << e.tag << " without its beginEdit";
+    }
+  }
+  for (const auto& o : open) EXPECT_EQ(o.second, 0) << "the gesture of " << o.first << " never ended";
+  // The double-click's two presses and the drag.
+  EXPECT_EQ(gestures, 3);
+  EXPECT_EQ(handler.menu.popups, 1);
 }
 
 TEST_F(X11BundleEditor, MetersRedrawWhileTheAudioThreadProcesses) {
