@@ -97,8 +97,16 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   return false;
 }
 
+// A wheel step outside a press is an edit gesture of its own, so that a
+// recording host hears a beginEdit and an endEdit around its change.
 void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int delta) {
-  if (IControl* control = mControls.Get(GetMouseControlIdx(x, y))) control->OnMouseWheel(x, y, mod, delta);
+  IControl* control = mControls.Get(GetMouseControlIdx(x, y));
+  if (!control) return;
+  const int paramIdx = control->ParamIdx();
+  const bool ownGesture = mGestureParamIdx < 0 && mPlug && paramIdx >= 0;
+  if (ownGesture) mPlug->BeginInformHostOfParamChange(paramIdx);
+  control->OnMouseWheel(x, y, mod, delta);
+  if (ownGesture) mPlug->EndInformHostOfParamChange(paramIdx);
 }
 
 bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {

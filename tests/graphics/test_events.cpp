@@ -179,12 +179,19 @@ TEST(IGraphicsEvents, WheelGoesToTheCapturedControlOtherwiseToTheOneUnderThePoin
   IMouseMod mod;
   e.gui.OnMouseWheel(20, 20, &mod, 3);
   EXPECT_EQ(e.low->wheel, 3);
+  // On its own a wheel step is a whole gesture.
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1"}));
   IMouseMod press(true);
   e.gui.OnMouseDown(50, 20, &press);
   e.gui.OnMouseWheel(20, 20, &mod, -2);
   EXPECT_EQ(e.top->wheel, -2);
   EXPECT_EQ(e.low->wheel, 3);
-  EXPECT_EQ(e.plug.log, (Strings{"begin 2"}));
+  // Within a press it belongs to the press's gesture.
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1", "begin 2"}));
+  // Over the background (no parameter) nothing is begun.
+  e.gui.OnMouseUp(50, 20, &press);
+  e.gui.OnMouseWheel(150, 90, &mod, 1);
+  EXPECT_EQ(e.plug.log, (Strings{"begin 1", "end 1", "begin 2", "end 2"}));
 }
 
 TEST(IGraphicsEvents, MouseOverOnlyWhenEnabledAndTellsThePreviousControlItLeft) {

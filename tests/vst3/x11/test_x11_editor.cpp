@@ -232,12 +232,18 @@ TEST_F(X11BundleEditor, EditsWithTheMouseReachTheHost) {
   for (size_t i = 1; i + 1 < edits.size(); ++i) EXPECT_EQ(edits[i].kind, 'p');
   EXPECT_DOUBLE_EQ(edits[edits.size() - 2].value, dragged);
 
-  // One wheel step up moves it by 0.01.
+  // One wheel step up moves it by 0.01, as a gesture of its own.
   Serve(500);
+  const size_t editsBeforeWheel = EditsOf(kLowGain).size();
   User().MoveTo(kLowGainX, kLowGainY);
   User().Click(kLowGainX, kLowGainY, 4);
   Serve(100);
   EXPECT_NEAR(Param(kLowGain), dragged + 0.01, 1e-9);
+  const auto wheelEdits = EditsOf(kLowGain);
+  ASSERT_EQ(wheelEdits.size(), editsBeforeWheel + 3);
+  EXPECT_EQ(wheelEdits[editsBeforeWheel].kind, 'b');
+  EXPECT_EQ(wheelEdits[editsBeforeWheel + 1].kind, 'p');
+  EXPECT_EQ(wheelEdits[editsBeforeWheel + 2].kind, 'e');
 
   // A double-click restores the default.
   Serve(500);
