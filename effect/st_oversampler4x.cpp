@@ -1,5 +1,7 @@
 #include "effect/st_oversampler4x.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 void StOversampler4x::up4(double x) {
@@ -42,13 +44,25 @@ int StOversampler4x::ImpulsePeakDelay(int stepsPerSample) {
   return peak;
 }
 
-// Every finite value times zero is a zero, anything else gives NaN; four
-// partial sums keep the additions from waiting for each other.
+// Every finite value times zero is a zero, anything else gives NaN; the
+// products are summed two at a time in four independent sums.
 bool StOversampler4x::HasFiniteState() const {
-  double zero[4] = {};
-  for (int i = 0; i < kTaps; ++i) zero[i % 4] += outputHistory[i] * 0.0;
-  for (int i = 0; i < kInputLength; ++i) zero[i % 4] += inputHistory[i] * 0.0;
-  return (zero[0] + zero[1]) + (zero[2] + zero[3]) == 0.0;
+  static_assert(kTaps % 2 == 1 && kInputLength % 2 == 0, "the taps end in a single one, the inputs do not");
+  const __m128d zero = _mm_setzero_pd();
+  __m128d sums[4] = {zero, zero, zero, zero};
+  int i = 0;
+  for (; i + 1 < kTaps; i += 2) {
+    __m128d& sum = sums[(i / 2) % 4];
+    sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(outputHistory + i), zero));
+  }
+  // The odd last tap.
+  sums[0] = _mm_add_sd(sums[0], _mm_mul_sd(_mm_load_sd(outputHistory + i), zero));
+  for (int k = 0; k + 1 < kInputLength; k += 2) {
+    __m128d& sum = sums[(k / 2) % 4];
+    sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(inputHistory + k), zero));
+  }
+  const __m128d total = _mm_add_pd(_mm_add_pd(sums[0], sums[1]), _mm_add_pd(sums[2], sums[3]));
+  return _mm_movemask_pd(_mm_cmpeq_pd(total, zero)) == 3;
 }
 
 void StOversampler4x::ClearState() {

@@ -169,4 +169,19 @@ TEST(StOversampler4x, NonFiniteValueWrittenByOwnerIsDetected) {
   EXPECT_TRUE(os.HasFiniteState());
 }
 
+// The check reads the state in pairs: a bad value in any single place,
+// the odd last tap included, is found.
+TEST(StOversampler4x, NonFiniteValueInAnyPlaceIsDetected) {
+  for (double bad : {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()}) {
+    for (int i = 0; i < StOversampler4x::kTaps + StOversampler4x::kInputLength; ++i) {
+      StOversampler4x os;
+      double& place = i < StOversampler4x::kTaps ? os.outputHistory[i] : os.inputHistory[i - StOversampler4x::kTaps];
+      place = bad;
+      EXPECT_FALSE(os.HasFiniteState()) << i;
+      place = -std::numeric_limits<double>::max();
+      EXPECT_TRUE(os.HasFiniteState()) << i;
+    }
+  }
+}
+
 }  // namespace
