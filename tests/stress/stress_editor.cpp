@@ -125,7 +125,8 @@ int RootWindowCount(Display* display) {
 // host edits parameters or loads a state, which the open editor shows.
 void RunEditorAudio(StressInstance& plug, StressRng rng, Clock::time_point end, StressReport& report) {
   if (!plug.Start(RandomSetup(rng))) return;
-  while (Clock::now() < end) {
+  int block = 0;
+  while (KeepGoing(block, 50, end)) {
     plug.MaybeRestart(rng);
     plug.ProcessRandomBlock(rng, Uniform(rng, 0, 3) != 0);
     if (Chance(rng, 0.05)) plug.RandomEdits(rng);
@@ -312,6 +313,7 @@ void RunEditorStress(IPluginFactory* factory, const StressOptions& options, Cloc
   // it stops, as hosts do.
   EditorSession session(plug, report, host);
   std::thread audio(RunEditorAudio, std::ref(plug), StressRng(audioSeed), end, std::ref(report));
-  while (Clock::now() < end) session.OpenDriveAndClose(uiRng);
+  int opening = 0;
+  while (KeepGoing(opening, 3, end)) session.OpenDriveAndClose(uiRng);
   audio.join();
 }

@@ -55,7 +55,8 @@ void RunLifecycle(IPluginFactory* factory, const StressOptions& options, Clock::
                   StressReport& report) {
   RunThreads(options.threads, [&](int t) {
     StressRng rng = ThreadRng(options, t);
-    while (Clock::now() < end) {
+    int round = 0;
+    while (KeepGoing(round, 3, end)) {
       StressInstance plug(factory, report);
       if (!plug.Ok()) return;
       if (Uniform(rng, 0, 3) == 0) continue;  // made and dropped unused
@@ -99,7 +100,8 @@ void RunAudio(IPluginFactory* factory, const StressOptions& options, Clock::time
     StressRng rng = ThreadRng(options, t);
     StressInstance& plug = *plugs[static_cast<size_t>(t)];
     if (!plug.Start(RandomSetup(rng))) return;
-    while (Clock::now() < end) {
+    int block = 0;
+    while (KeepGoing(block, 50, end)) {
       plug.MaybeRestart(rng);
       plug.ProcessRandomBlock(rng, Uniform(rng, 0, 2) != 0);
     }
@@ -129,7 +131,8 @@ void RunRoundTrip(IPluginFactory* factory, const StressOptions& options, Clock::
                   StressReport& report) {
   RunThreads(options.threads, [&](int t) {
     StressRng rng = ThreadRng(options, t);
-    while (Clock::now() < end) {
+    int round = 0;
+    while (KeepGoing(round, 1, end)) {
       StressInstance a(factory, report), b(factory, report), c(factory, report);
       if (!a.Ok() || !b.Ok() || !c.Ok()) return;
       const StressSetup setup = RandomSetup(rng);

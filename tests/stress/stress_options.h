@@ -2,6 +2,7 @@
 // so a run that finds a fault can be repeated with the seed it printed.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -16,3 +17,9 @@ struct StressOptions {
 
 // Fills *options from argv; prints usage and returns false on bad input.
 bool ParseStressOptions(int argc, char** argv, StressOptions* options);
+
+// Whether a scenario's loop goes on: until the scenario's end, but for at
+// least `minimum` rounds, so that a busy machine leaves no path untried.
+inline bool KeepGoing(int& round, int minimum, std::chrono::steady_clock::time_point end) {
+  return round++ < minimum || std::chrono::steady_clock::now() < end;
+}
