@@ -38,7 +38,7 @@ class OversampledStereoChain {
   void StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
                   Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const;
 
-  void SetStaticSection(int section, const BiquadCoefficients& c) { mStatic[section - kDynamicSections] = Broadcast(c); }
+  void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
   // Where the tunings of dynamic section `section` for the next chunk's
   // base-rate samples go: sample i's at [i * kDynamicTuningStride].

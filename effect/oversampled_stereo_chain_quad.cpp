@@ -62,7 +62,7 @@ MORVANTE_AVX512 inline QuadCoefficients Blend(__mmask8 mask, const double (&prev
 // A section's values in both doubles of its lane of a register's rows.
 void SetLane(double (&rows)[5][8], int lane, const BiquadCoefficients& c) {
   const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
-  for (int k = 0; k < 5; ++k) rows[k][2 * lane] = rows[k][2 * lane + 1] = values[k];
+  for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][2 * lane], _mm_set1_pd(values[k]));
 }
 void SetLane(double (&rows)[5][8], int lane, const OversampledStereoChain::Coefficients& c) {
   const __m128d values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
@@ -86,11 +86,19 @@ constexpr __mmask8 kInsideMasks[8] = {InsideMask(0), InsideMask(1), InsideMask(2
 
 }  // namespace
 
+void OversampledStereoChain::SetStaticSection(int section, const BiquadCoefficients& c) {
+  mStatic[section - kDynamicSections] = Broadcast(c);
+  // Sections 5..7 share their register with the dynamic section 4: their
+  // lanes are the same in every sample's rows and are set here once.
+  if (section < 8) {
+    for (auto& rows : mMixedQuad) SetLane(rows, LaneOf(section, 4), mStatic[section - kDynamicSections]);
+  }
+}
+
 void OversampledStereoChain::PrepareQuadTuning(int frames) {
   for (int f = 0; f < frames; ++f) {
     for (int k = 0; k < kLanes; ++k) SetLane(mQuadTuning[f], LaneOf(k, 0), mDynamicTuning[f][k]);
     SetLane(mMixedQuad[f], LaneOf(4, 4), mDynamicTuning[f][4]);
-    for (int k = 5; k < 8; ++k) SetLane(mMixedQuad[f], LaneOf(k, 4), mStatic[k - kDynamicSections]);
   }
 }
 
