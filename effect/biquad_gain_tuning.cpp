@@ -115,11 +115,5 @@ void BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* a
     }
     Store(Pick(boost, ifBoost, ifCut), out[i * stride], out[(i + 1) * stride]);
   }
-  if (i < n) {
-    const double V = amplitudes[i];
-    const bool boost = peakGainDB[i] >= 0.0;
-    out[i * stride] = mType == Biquad::kPeaking ? peaking(V, boost)
-                      : mType == Biquad::kLowShelf ? lowShelf(V, boost)
-                                                   : highShelf(V, boost);
-  }
+  if (i < n) out[i * stride] = fromAmplitude(amplitudes[i], peakGainDB[i] >= 0.0);
 }

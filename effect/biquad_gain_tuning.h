@@ -33,6 +33,8 @@ class BiquadGainTuning {
  private:
   bool hasGainPart() const { return mType >= Biquad::kPeaking && mType <= Biquad::kHighShelf; }
   BiquadCoefficients fullCoefficients(double peakGainDB) const;
+  // The gain-dependent part for a type that has one.
+  BiquadCoefficients fromAmplitude(double V, bool boost) const;
   BiquadCoefficients peaking(double V, bool boost) const;
   BiquadCoefficients lowShelf(double V, bool boost) const;
   BiquadCoefficients highShelf(double V, bool boost) const;
@@ -51,8 +53,10 @@ class BiquadGainTuning {
 // the two in step.
 inline BiquadCoefficients BiquadGainTuning::coefficients(double peakGainDB) const {
   if (!hasGainPart()) return fullCoefficients(peakGainDB);
-  const double V = Amplitude(peakGainDB);
-  const bool boost = peakGainDB >= 0.0;
+  return fromAmplitude(Amplitude(peakGainDB), peakGainDB >= 0.0);
+}
+
+inline BiquadCoefficients BiquadGainTuning::fromAmplitude(double V, bool boost) const {
   if (mType == Biquad::kPeaking) return peaking(V, boost);
   if (mType == Biquad::kLowShelf) return lowShelf(V, boost);
   return highShelf(V, boost);
