@@ -1,5 +1,7 @@
 #include "effect/oversampled_stereo_chain.h"
 
+#include <algorithm>
+
 namespace {
 
 using Vec = __m128d;
@@ -30,14 +32,18 @@ OversampledStereoChain::OversampledStereoChain() : mWidth(WidestRegisters()) {}
 
 void OversampledStereoChain::UseRegisterWidth(int bits) {
   const int asked = bits >= 512 ? 512 : bits >= 256 ? 256 : 128;
-  mWidth = asked < WidestRegisters() ? asked : WidestRegisters();
+  mWidth = std::min(asked, WidestRegisters());
 }
 
 int OversampledStereoChain::WidestRegisters() {
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return 512;
-  if (__builtin_cpu_supports("avx")) return 256;
-  return 128;
+  // Asked once: every instance and every width request reads the answer.
+  static const int widest = [] {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) return 512;
+    if (__builtin_cpu_supports("avx")) return 256;
+    return 128;
+  }();
+  return widest;
 }
 
 void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,

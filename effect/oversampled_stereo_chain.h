@@ -58,7 +58,7 @@ class OversampledStereoChain {
   void Process(const double* left, const double* right, int n, double* processedLeft, double* processedRight);
 
  public:
-  // Exposed for the 256-bit form's helpers.
+  // Exposed for the wide forms' helpers.
   struct Coefficients {
     __m128d a0, a1, a2, b1, b2;
   };
@@ -80,7 +80,7 @@ class OversampledStereoChain {
   static __m128d Step(const Coefficients& c, State& state, __m128d in);
   // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
   // entries in which section first + i works on entry t - delays[i], one
-  // section at a time: the fill and drain of the 256-bit form.
+  // section at a time: the fill and drain of the 256 and 512-bit forms.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
   void RunWideSections(int count);
   void RunQuadSections(int count);
