@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxext-dev libxfixes-dev libxtst-dev xvfb xauth
   libsndfile1-dev libcli11-dev libebur128-dev libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  lv2-dev sordi liblilv-dev lilv-utils jalv jackd2 lintian
 )
 
 sudo=""
