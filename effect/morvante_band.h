@@ -31,6 +31,9 @@ struct MorvanteBand {
   VUClass meter;
   // Where the editor shows this band's meter; -1 until the editor is built.
   int meterControlIdx = -1;
+  // The base's meter that publishes the same reading; -1 until the editor
+  // is built.
+  int meterIdx = -1;
 
   // Isolates the band's part of the detector signal, at the base rate.
   Biquad detectorFilter;

@@ -2,6 +2,7 @@
 // switches and meters of the layout table over it, the link to the product
 // page, and the two readouts of the parameter being edited.
 #include <memory>
+#include <string>
 
 #include "effect/morvante.h"
 #include "effect/morvante_layout.h"
@@ -53,7 +54,12 @@ void MORVANTE::BuildEditor() {
   for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
     const IBitmap bitmap = graphics->LoadIBitmap(place.image.id, place.image.file, place.image.frames);
     const int idx = graphics->AttachControl(MakeImageControl(this, place, bitmap).release());
-    if (place.kind == kControlMeter && meter < kNumMorvanteBands) mBands[kMeterBands[meter++]].meterControlIdx = idx;
+    if (place.kind == kControlMeter && meter < kNumMorvanteBands) {
+      const int b = kMeterBands[meter++];
+      const std::string name = std::string(kMorvanteBandLayouts[b].name) + " Gain Reduction";
+      mBands[b].meterControlIdx = idx;
+      mBands[b].meterIdx = AddMeter(name.c_str(), idx);
+    }
   }
 
   graphics->AttachControl(new IURLControl(this, IRECT(kLinkLeft, kLinkTop, kLinkRight, kLinkBottom),

@@ -1,6 +1,7 @@
 #include "framework/iplug_base.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -202,8 +203,35 @@ const char* IPlugBase::GetAPIString() {
     case kAPIRTAS: return "RTAS";
     case kAPIAAX: return "AAX";
     case kAPISA: return "Standalone";
+    case kAPILV2: return "LV2";
   }
   return "";
+}
+
+int IPlugBase::AddMeter(const char* name, int controlIdx) {
+  if (mNMeters >= kMaxMeters) return -1;
+  Meter& meter = mMeters[mNMeters];
+  std::snprintf(meter.name, sizeof meter.name, "%s", name ? name : "");
+  meter.controlIdx = controlIdx;
+  meter.value.store(0.0, std::memory_order_relaxed);
+  return mNMeters++;
+}
+
+void IPlugBase::SetMeterValue(int meterIdx, double value) {
+  if (meterIdx < 0 || meterIdx >= mNMeters) return;
+  mMeters[meterIdx].value.store(value, std::memory_order_relaxed);
+}
+
+const char* IPlugBase::GetMeterName(int meterIdx) const {
+  return meterIdx >= 0 && meterIdx < mNMeters ? mMeters[meterIdx].name : "";
+}
+
+int IPlugBase::GetMeterControlIdx(int meterIdx) const {
+  return meterIdx >= 0 && meterIdx < mNMeters ? mMeters[meterIdx].controlIdx : -1;
+}
+
+double IPlugBase::GetMeterValue(int meterIdx) const {
+  return meterIdx >= 0 && meterIdx < mNMeters ? mMeters[meterIdx].value.load(std::memory_order_relaxed) : 0.0;
 }
 
 int IPlugBase::GetEffectVersion(bool decimal) const {

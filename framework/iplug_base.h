@@ -30,6 +30,7 @@ enum EAPI {
   kAPIRTAS = 3,
   kAPIAAX = 4,
   kAPISA = 5,
+  kAPILV2 = 6,
 };
 
 // Capacity of the effect, product and maker name fields, NUL included.
@@ -191,6 +192,22 @@ public:
   const WDL_String* GetInputBusLabel(int idx) const { return mInputBusLabels.Get(idx); }
   const WDL_String* GetOutputBusLabel(int idx) const { return mOutputBusLabels.Get(idx); }
 
+  // Level meters the effect publishes once per block, for bindings whose
+  // host or editor cannot read the editor's controls (an LV2 host's output
+  // ports, an editor in another instance). A meter is registered with the
+  // editor control that shows it; AddMeter returns its index, or -1 once
+  // kMaxMeters are registered. Values are read whole from any thread.
+  static constexpr int kMaxMeters = 8;
+  static constexpr int kMeterNameSize = 32;
+  int AddMeter(const char* name, int controlIdx);
+  // Does nothing for an index that names no meter.
+  void SetMeterValue(int meterIdx, double value);
+  int NMeters() const { return mNMeters; }
+  // "" and -1 outside the meters; 0 for a meter never set.
+  const char* GetMeterName(int meterIdx) const;
+  int GetMeterControlIdx(int meterIdx) const;
+  double GetMeterValue(int meterIdx) const;
+
   // Sends every message; true only if every send succeeded.
   bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs);
 
@@ -313,6 +330,13 @@ private:
   int mBlockSize = 0;
   int mLatency;
   std::atomic<int> mTailSize{0};
+  struct Meter {
+    char name[kMeterNameSize] = {};
+    int controlIdx = -1;
+    std::atomic<double> value{0.0};
+  };
+  Meter mMeters[kMaxMeters];
+  int mNMeters = 0;
   LatencyDelayLine* mLatencyDelayLine = nullptr;
   IGraphics* mGraphics = nullptr;
   WDL_OwnedPtrList<IParam> mParams;

@@ -34,6 +34,20 @@ TEST(MorvanteMeters, TheBuiltEditorsMetersFollowTheProcessing) {
     EXPECT_LT(state, 1.0) << b;
     EXPECT_EQ(plug.GetGUI()->GetControl(expected[b])->GetValue(), state) << b;
   }
+  // The base publishes the same readings, from the Low band up, under the
+  // names and controls bindings hand to hosts.
+  const char* names[kNumMorvanteBands] = {"Low Gain Reduction", "Low Mid Gain Reduction", "Mid Gain Reduction",
+                                          "High Mid Gain Reduction", "High Gain Reduction"};
+  const int bands[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
+  ASSERT_EQ(plug.NMeters(), kNumMorvanteBands);
+  for (int m = 0; m < kNumMorvanteBands; ++m) {
+    EXPECT_STREQ(plug.GetMeterName(m), names[m]);
+    EXPECT_EQ(plug.GetMeterControlIdx(m), plug.Band(bands[m]).meterControlIdx) << m;
+    EXPECT_EQ(plug.GetMeterValue(m), plug.Band(bands[m]).meter.GetState()) << m;
+  }
+  EXPECT_EQ(plug.GetMeterValue(kNumMorvanteBands), 0.0);
+  EXPECT_EQ(plug.GetMeterControlIdx(-1), -1);
+  EXPECT_STREQ(plug.GetMeterName(99), "");
 }
 
 TEST(MorvanteMeters, FiveValuesPerBlockInBandOrder) {

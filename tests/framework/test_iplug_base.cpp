@@ -334,7 +334,9 @@ TEST(IPlugHost, ApiAndArchStrings) {
   EXPECT_STREQ(other.GetAPIString(), "Standalone");
   other.api = kAPIVST2;
   EXPECT_STREQ(other.GetAPIString(), "VST2");
-  other.api = static_cast<EAPI>(6);
+  other.api = kAPILV2;
+  EXPECT_STREQ(other.GetAPIString(), "LV2");
+  other.api = static_cast<EAPI>(7);
   EXPECT_STREQ(other.GetAPIString(), "");
 }
 
