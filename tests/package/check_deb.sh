@@ -55,7 +55,8 @@ done
 
 # The manual page is written by hand: it must keep up with the options.
 man_page=$(zcat "$tmp/root/usr/share/man/man1/morvante-process.1.gz" | sed 's/\\-/-/g')
-for option in $("$tool" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+options=$("$tool" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u)
+for option in $options; do
   grep -qE -- "${option}([^a-z-]|\$)" <<< "$man_page" || fail "the manual page lacks $option"
 done
 
