@@ -90,6 +90,12 @@ bool Automation::RampPointFits(long frame) const {
   return next == mBreakpoints.end() || *next - frame >= kRampStep;
 }
 
+int Automation::BlockLength(long pos, int n) const {
+  const auto next = std::upper_bound(mBreakpoints.begin(), mBreakpoints.end(), pos);
+  if (next == mBreakpoints.end() || *next - pos >= std::min<long>(n, kRampStep)) return n;
+  return static_cast<int>(*next - pos);
+}
+
 void Automation::AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const {
   const long end = pos + n;
   // The first ramp step at or after pos on the timeline's grid.

@@ -43,6 +43,10 @@ public:
   // automation's timeline (negative before it starts); the first block of a
   // render also sends every lane's starting value.
   void AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const;
+  // The length of the block from frame pos, at most n: a block ends just
+  // before a breakpoint that would otherwise fall into its first kRampStep
+  // frames (and merge with its start), so that the next one starts on it.
+  int BlockLength(long pos, int n) const;
 
 private:
   // A step of a ramp at frame, unless a breakpoint follows too soon.

@@ -60,7 +60,8 @@ int Parse(int argc, char** argv, Options& opt) {
       ->allow_extra_args(false);  // one value per --set, so that INPUT OUTPUT may follow
   app.add_option("--automation", opt.automation,
                  "automate parameters from a text file of lines \"SECONDS PARAM VALUE\" (PARAM and VALUE as for "
-                 "--set); linear ramps between a parameter's points, held before the first and after the last")
+                 "--set); each point lands on its own sample, ramps between a parameter's points go in steps of 16 "
+                 "samples, held before the first point and after the last")
       ->type_name("FILE");
   app.add_flag("--bypass", opt.bypass, "switch on the plug-in's bypass for the whole render");
   app.add_option("--state-in", opt.stateIn, "restore the plug-in's state from a VST3 preset file before --set")

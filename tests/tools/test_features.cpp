@@ -163,16 +163,22 @@ TEST_F(Features, AutomationLandsOnItsSamples) {
     ASSERT_NEAR(gainAt(i) / gainAt(i - 1), i % 16 ? 1.0 : std::pow(10.0, -6.0 * 16 / 960 / 20), 1e-6) << i;
 }
 
-// A step at 1.000 s in the default blocks of 512: the output is the
-// unautomated render before sample 48000 and the render at the new value
-// from it on, bit for bit, with the latency compensated and without.
+// A step at 1.000 s: the output is the unautomated render before sample
+// 48000 and the render at the new value from it on, bit for bit, with the
+// latency compensated and without, in the default blocks of 512 (the step
+// inside a block) and in blocks of 480 (where, 3 samples late for the
+// compensation, it would merge into a block's start).
 TEST_F(Features, AStepLandsOnItsSampleInsideABlock) {
   ASSERT_TRUE(WriteBytes(mDir.Path("step.txt"), "0 Output 0\n1 Output 0\n1.000 Output -6\n"));
   const Wav noise = Noise(2, 60000);
-  for (bool compensated : {true, false}) {
-    SCOPED_TRACE(compensated ? "compensated" : "not compensated");
-    std::vector<std::string> extra = {"--bits", "64f", "--set", "Low Threshold=30"};
-    if (!compensated) extra.push_back("--no-latency-compensation");
+  const struct {
+    const char* block;
+    bool compensated;
+  } cases[] = {{"512", true}, {"512", false}, {"480", true}, {"480", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.compensated ? "compensated" : "not compensated") + ", blocks of " + c.block);
+    std::vector<std::string> extra = {"--bits", "64f", "--set", "Low Threshold=30", "--block", c.block};
+    if (!c.compensated) extra.push_back("--no-latency-compensation");
     Wav before, after, stepped;
     auto with = [&](std::vector<std::string> more) {
       more.insert(more.begin(), extra.begin(), extra.end());

@@ -61,6 +61,12 @@ TEST(AutomationPoints, BreakpointsLandInsideBlocksAtTheirSamples) {
   // it); the top and the step down at their own samples.
   const P around = Points(automation, 256, 192);
   EXPECT_EQ(around, (P{{0, ramp(256)}, {16, ramp(272)}, {44, 1.0}, {144, 0.0}}));
+  // Blocks end before a breakpoint that would fall into their first 16
+  // frames.
+  EXPECT_EQ(automation.BlockLength(90, 64), 10);
+  EXPECT_EQ(automation.BlockLength(84, 64), 64);
+  EXPECT_EQ(automation.BlockLength(100, 64), 64);
+  EXPECT_EQ(automation.BlockLength(95, 4), 4);
   // A render whose timeline starts before the automation's (a delay being
   // made up for) starts from the first value.
   ParamChanges early;
