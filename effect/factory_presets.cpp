@@ -56,9 +56,9 @@ const std::vector<FactoryPreset>& FactoryPresets() {
         {"High Frequency", 10000}, {"High Gain", -2}}},
 
       {"Piano Resonance", "narrow bands catch the ringing of low-mid and upper-mid resonances",
-       {{"Low Mid Frequency", 500}, {"Low Mid Bandwidth", -5}, {"Low Mid Threshold", 28}, {"Low Mid Ratio", 4},
+       {{"Low Mid Frequency", 500}, {"Low Mid Bandwidth", -5}, {"Low Mid Threshold", 12}, {"Low Mid Ratio", 2.5},
         {"Low Mid Attack", 15}, {"Low Mid Release", 250},
-        {"Mid Frequency", 2200}, {"Mid Bandwidth", -5}, {"Mid Threshold", 30}, {"Mid Ratio", 3},
+        {"Mid Frequency", 2200}, {"Mid Bandwidth", -5}, {"Mid Threshold", 20}, {"Mid Ratio", 2.5},
         {"Mid Attack", 10}, {"Mid Release", 200}}},
 
       {"Gentle Mastering", "a touch of weight and air, with slow, light control of lows, mids and highs",
