@@ -126,7 +126,8 @@ const FactoryPreset* FindFactoryPreset(const std::string& name) {
 
 std::string FactoryPresetNames(const char* separator) {
   std::string names;
-  for (const FactoryPreset& preset : FactoryPresets()) names += (names.empty() ? "" : separator) + std::string(preset.name);
+  for (const FactoryPreset& preset : FactoryPresets())
+    names += (names.empty() ? "" : separator) + std::string(preset.name);
   return names;
 }
 
@@ -135,7 +136,8 @@ bool WriteVst3FactoryPresets(const std::string& dir, std::string& error) {
   if (DIR* folder = opendir(dir.c_str())) {
     while (const dirent* entry = readdir(folder)) {
       const std::string name = entry->d_name;
-      if (EndsWith(name, kVst3Extension) && !FindFactoryPreset(name.substr(0, name.size() - std::strlen(kVst3Extension))))
+      const size_t stem = name.size() - std::strlen(kVst3Extension);
+      if (EndsWith(name, kVst3Extension) && !FindFactoryPreset(name.substr(0, stem)))
         std::remove((dir + "/" + name).c_str());
     }
     closedir(folder);

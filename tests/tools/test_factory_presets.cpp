@@ -80,16 +80,17 @@ TEST(FactoryPresets, TheToolListsThemAndLoadsThemByName) {
   for (const FactoryPreset& preset : FactoryPresets())
     EXPECT_NE(list.out.find(std::string(preset.name) + " "), std::string::npos) << preset.name;
 
-  const RunResult unknown = RunTool({"--plugin", MORVANTE_VST3_BUNDLE, "--preset", "Vocal Deesser", "in.wav", "out.wav"});
+  const RunResult unknown =
+      RunTool({"--plugin", MORVANTE_VST3_BUNDLE, "--preset", "Vocal Deesser", "in.wav", "out.wav"});
   EXPECT_EQ(unknown.exitCode, 2);
   EXPECT_NE(unknown.err.find("unknown preset \"Vocal Deesser\""), std::string::npos) << unknown.err;
   EXPECT_NE(unknown.err.find("\"Vocal De-esser\", \"Tame Boomy Bass\""), std::string::npos) << unknown.err;
 
   // By name, the preset is its generated file.
   TempDir dir;
-  ASSERT_EQ(RunTool({"--plugin", MORVANTE_VST3_BUNDLE, "--preset", "Cymbal Tamer", "--state-out", dir.Path("s.vstpreset")})
-                .exitCode,
-            0);
+  const RunResult saved = RunTool(
+      {"--plugin", MORVANTE_VST3_BUNDLE, "--preset", "Cymbal Tamer", "--state-out", dir.Path("s.vstpreset")});
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
   const FactoryPreset* cymbals = FindFactoryPreset("Cymbal Tamer");
   ASSERT_NE(cymbals, nullptr);
   EXPECT_EQ(ReadBytes(dir.Path("s.vstpreset")), ReadBytes(PresetPath(*cymbals)));

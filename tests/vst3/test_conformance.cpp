@@ -419,7 +419,8 @@ protected:
     for (ParamID threshold : {ParamID(13), ParamID(20), ParamID(34)}) setting.push_back({0, threshold, 0.6});
     RunBoth<T>(*mPlug, *reference, 0, 64, setting, {0});
     Lcg rnd(2024u + static_cast<uint32_t>(sampleSize));
-    const ParamID tags[] = {kLowGain, kHighGain, kOutputGain, ParamID(24), ParamID(34), kModeL, ParamID(37), kBypassTag};
+    const ParamID tags[] = {kLowGain,    kHighGain, kOutputGain,  ParamID(24),
+                            ParamID(34), kModeL,    ParamID(37), kBypassTag};
     long position = 64;
     for (int block = 0; block < 40; ++block) {
       SCOPED_TRACE(block);
