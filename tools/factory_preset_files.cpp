@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -57,10 +58,14 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// A number as Turtle reads it back exactly.
+// The shortest decimal that reads back as exactly this number.
 std::string TurtleNumber(double value) {
   char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
+  // Parameter values are small: plain decimals, no exponents.
+  for (int decimals = 0; decimals <= 17; ++decimals) {
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
   std::string out = text;
   if (out.find_first_of(".eE") == std::string::npos) out += ".0";
   return out;
