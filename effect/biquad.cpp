@@ -44,18 +44,6 @@ void Biquad::setPeakGain(double peakGainDB) {
   calcBiquad();
 }
 
-void Biquad::setTuning(int type, double Fc, double Q, double peakGainDB, const BiquadCoefficients& c) {
-  this->type = type;
-  this->Fc = Fc;
-  this->Q = Q;
-  this->peakGain = peakGainDB;
-  a0 = c.a0;
-  a1 = c.a1;
-  a2 = c.a2;
-  b1 = c.b1;
-  b2 = c.b2;
-}
-
 void Biquad::copyTuningFrom(const Biquad& other) {
   type = other.type;
   a0 = other.a0;

@@ -53,19 +53,10 @@ class Biquad {
   // state: lets sections sharing a tuning compute it once.
   void copyTuningFrom(const Biquad& other);
 
-  // Takes coefficients computed elsewhere for these settings (see
-  // BiquadGainTuning); the state is kept, as with setBiquad.
-  void setTuning(int type, double Fc, double Q, double peakGainDB, const BiquadCoefficients& c);
   BiquadCoefficients getCoefficients() const { return {a0, a1, a2, b1, b2}; }
 
-  // For code that runs many sections at once and keeps their states
-  // elsewhere while it does.
-  double getZ1() const { return z1; }
-  double getZ2() const { return z2; }
-  void setState(double newZ1, double newZ2) {
-    z1 = newZ1;
-    z2 = newZ2;
-  }
+  // Both state values are zeros (of either sign).
+  bool AtRest() const { return z1 == 0.0 && z2 == 0.0; }
 
   // One NaN or infinity in the state would otherwise stay for good. The check
   // has no branches so that it can run once per block on many sections.

@@ -26,6 +26,12 @@ class BiquadGainTuning {
   void coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, BiquadCoefficients* out,
                        int stride) const;
 
+  // Every boost (any gain >= 0) has finite coefficients and a positive a0,
+  // so that a section at rest given +0 gives +0.
+  bool boostsKeepRest() const {
+    return hasGainPart() && K > 0.0 && K < HUGE_VAL && KOverQ > 0.0 && KOverQ < HUGE_VAL && plainNormaliser > 0.0;
+  }
+
   int type() const { return mType; }
   double Fc() const { return mFc; }
   double Q() const { return mQ; }

@@ -8,7 +8,6 @@
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
 #include "effect/oversampled_stereo_chain.h"
-#include "effect/st_oversampler4x.h"
 #include "framework/latency_delay_line.h"
 
 class MORVANTE : public MorvantePlugBase {
@@ -86,19 +85,13 @@ private:
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
-  Biquad mTrimFilter[kNumChannels];
-  StOversampler4x mOversampler[kNumChannels];
-  // The ten equaliser sections of each channel in the order a sample passes
-  // them; points into mBands.
-  Biquad* mChain[kNumChannels][kSectionsPerChannel];
-  // Where each band's dynamic section sits in the chain.
-  int mDynamicChainPosition[kNumMorvanteBands];
   // Per band: the tuning of its dynamic sections without the gain, and the
   // gain they carry now with its amplitude.
   BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
   double mTunedDynamicGain[kNumMorvanteBands];
   double mTunedAmplitude[kNumMorvanteBands];
-  BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
+  // The equaliser sections, the oversamplers and the output trim of both
+  // channels, with their states.
   OversampledStereoChain mStereoChain;
   DerivedSettings mDerived;
   // The bypass switch's dry signal, delayed like the processed one so that

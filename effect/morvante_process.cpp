@@ -108,17 +108,10 @@ double MORVANTE::DetectorSmoothing(double sampleRate) { return std::exp(kDetecto
 void MORVANTE::ClearNonFiniteState() {
   for (MorvanteBand& band : mBands) {
     if (!band.detectorFilter.HasFiniteState()) band.detectorFilter.ClearState();
-    for (int c = 0; c < kNumChannels; ++c) {
-      if (!band.dynamicFilter[c].HasFiniteState()) band.dynamicFilter[c].ClearState();
-      if (!band.staticFilter[c].HasFiniteState()) band.staticFilter[c].ClearState();
-    }
     if (!(band.gainState * 0.0 == 0.0)) band.gainState = 1.0;
     if (!band.meter.HasFiniteState()) band.meter.ClearState();
   }
-  for (int c = 0; c < kNumChannels; ++c) {
-    if (!mTrimFilter[c].HasFiniteState()) mTrimFilter[c].ClearState();
-    if (!mOversampler[c].HasFiniteState()) mOversampler[c].ClearState();
-  }
+  mStereoChain.ClearNonFiniteState();
   // The dry path is fed only while the effect runs: while the host bypasses
   // it, a NaN taken in before would wait there for the editor's bypass.
   if (!mDryDelay.HasFiniteState()) mDryDelay.Clear();
@@ -165,19 +158,15 @@ void MORVANTE::DeriveSettings(double sr) {
     const int type = kMorvanteBandLayouts[b].equaliserType;
     const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
     const double Q = -band.bandwidth;
-    band.staticFilter[0].setBiquad(type, Fc, Q, band.gain - kDynamicRangeDB);
-    band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
+    const Biquad staticSection(type, Fc, Q, band.gain - kDynamicRangeDB);
+    mStereoChain.SetStaticSection(kStaticChainPosition[b], staticSection.getCoefficients());
     mDynamicTuning[b].prepare(type, Fc, Q);
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
     mTunedAmplitude[b] = std::nan("");
   }
-  mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
-  mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
-  for (int k = kNumMorvanteBands; k < kSectionsPerChannel; ++k) {
-    mStereoChain.SetStaticSection(k, mChain[0][k]->getCoefficients());
-  }
-  mStereoChain.SetTrim(mTrimFilter[0].getCoefficients());
+  const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
+  mStereoChain.SetTrim(trim.getCoefficients());
 }
 
 // In steps over the whole chunk: a band's target gains depend only on its
@@ -267,9 +256,8 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(mDynamicChainPosition[b]);
+    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
     mDynamicTuning[b].coefficientsFor(gains, amplitudes, n, tuning, OversampledStereoChain::kDynamicTuningStride);
-    mDynamicCoefficients[b] = tuning[(n - 1) * OversampledStereoChain::kDynamicTuningStride];
   }
 
   // The five meters run side by side on local copies, so that their
@@ -307,17 +295,8 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
   block.bypass = GetParam(kBypass)->Int() == 1;
   block.gui = GetGUI();
-  mStereoChain.LoadState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
   for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
     ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
-  }
-  mStereoChain.StoreState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
-
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const BiquadGainTuning& tuning = mDynamicTuning[b];
-    for (Biquad& section : mBands[b].dynamicFilter) {
-      section.setTuning(tuning.type(), tuning.Fc(), tuning.Q(), mTunedDynamicGain[b], mDynamicCoefficients[b]);
-    }
   }
   if (block.gui) {
     for (const MorvanteBand& band : mBands) {

@@ -46,35 +46,62 @@ int OversampledStereoChain::WidestRegisters() {
   return widest;
 }
 
-void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,
-                                       Biquad* const* leftChain, Biquad* const* rightChain, const Biquad& leftTrim,
-                                       const Biquad& rightTrim) {
-  for (int i = 0; i < kTaps; ++i) mHistory[i] = Pair(left.outputHistory[i], right.outputHistory[i]);
-  for (int i = 0; i < kInputs; ++i) mPushes[i] = Pair(left.inputHistory[i], right.inputHistory[i]);
-  for (int k = 0; k < kSections; ++k) {
-    mState[k].z1 = Pair(leftChain[k]->getZ1(), rightChain[k]->getZ1());
-    mState[k].z2 = Pair(leftChain[k]->getZ2(), rightChain[k]->getZ2());
-  }
-  mTrimState.z1 = Pair(leftTrim.getZ1(), rightTrim.getZ1());
-  mTrimState.z2 = Pair(leftTrim.getZ2(), rightTrim.getZ2());
+namespace {
+
+// All ones in the lanes where every value summed into `products` (each a
+// value times zero) was finite.
+inline Vec FiniteLanes(Vec products) { return _mm_cmpeq_pd(products, _mm_setzero_pd()); }
+inline Vec TimesZero(Vec v) { return Mul(v, _mm_setzero_pd()); }
+
+// Biquad::HasFiniteState and ClearState, lane by lane.
+inline void ClearNonFiniteLanes(OversampledStereoChain::State& state) {
+  const Vec keep = FiniteLanes(Add(TimesZero(state.z1), TimesZero(state.z2)));
+  state.z1 = _mm_and_pd(state.z1, keep);
+  state.z2 = _mm_and_pd(state.z2, keep);
 }
 
-void OversampledStereoChain::StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
-                                        Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const {
+inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero_pd())) == 3; }
+inline bool BothPositiveZero(Vec v) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castpd_si128(v), _mm_setzero_si128())) == 0xffff;
+}
+
+}  // namespace
+
+void OversampledStereoChain::ClearNonFiniteState() {
+  for (State& state : mState) ClearNonFiniteLanes(state);
+  ClearNonFiniteLanes(mTrimState);
+  // StOversampler4x::HasFiniteState per lane: a channel's 39 entries go
+  // together.
+  Vec sums[4] = {};
+  for (int i = 0; i < kTaps; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mHistory[i]));
+  for (int i = 0; i < kInputs; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mPushes[i]));
+  const Vec keep = FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
+  for (int i = 0; i < kTaps; ++i) mHistory[i] = _mm_and_pd(mHistory[i], keep);
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = _mm_and_pd(mPushes[i], keep);
+}
+
+bool OversampledStereoChain::AtRest() const {
   for (int i = 0; i < kTaps; ++i) {
-    left.outputHistory[i] = LeftOf(mHistory[i]);
-    right.outputHistory[i] = RightOf(mHistory[i]);
+    if (!BothPositiveZero(mHistory[i])) return false;
   }
   for (int i = 0; i < kInputs; ++i) {
-    left.inputHistory[i] = LeftOf(mPushes[i]);
-    right.inputHistory[i] = RightOf(mPushes[i]);
+    if (!BothPositiveZero(mPushes[i])) return false;
   }
+  for (const State& state : mState) {
+    if (!BothZero(state.z1) || !BothZero(state.z2)) return false;
+  }
+  return BothZero(mTrimState.z1) && BothZero(mTrimState.z2);
+}
+
+void OversampledStereoChain::SettleAtRest(const BiquadCoefficients (&dynamic)[kDynamicSections]) {
+  const Vec zero = _mm_setzero_pd();
   for (int k = 0; k < kSections; ++k) {
-    leftChain[k]->setState(LeftOf(mState[k].z1), LeftOf(mState[k].z2));
-    rightChain[k]->setState(RightOf(mState[k].z1), RightOf(mState[k].z2));
+    const Coefficients c = k < kDynamicSections ? Broadcast(dynamic[k]) : mStatic[k - kDynamicSections];
+    Step(c, mState[k], zero);
+    Step(c, mState[k], zero);
   }
-  leftTrim.setState(LeftOf(mTrimState.z1), LeftOf(mTrimState.z2));
-  rightTrim.setState(RightOf(mTrimState.z1), RightOf(mTrimState.z2));
+  Step(mTrim, mTrimState, zero);
+  Step(mTrim, mTrimState, zero);
 }
 
 void OversampledStereoChain::Process(const double* left, const double* right, int n, double* processedLeft,

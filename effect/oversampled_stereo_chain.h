@@ -31,12 +31,22 @@ class OversampledStereoChain {
   static constexpr int kChunk = 64;
   static constexpr int kOversampling = 8;
 
-  // The states live in the filter and oversampler objects between blocks;
-  // they are taken in at the start of a block and handed back at its end.
-  void LoadState(const StOversampler4x& left, const StOversampler4x& right, Biquad* const* leftChain,
-                 Biquad* const* rightChain, const Biquad& leftTrim, const Biquad& rightTrim);
-  void StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
-                  Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const;
+  // The chain owns its states (both oversamplers' histories, the sections'
+  // and the trim's) from one block to the next. A NaN or infinity in a
+  // channel's state is cleared for that channel alone, as the per-filter
+  // forms clear each filter.
+  void ClearNonFiniteState();
+
+  // True when every history entry is +0 and every section's and the trim's
+  // state is a zero of either sign. Given +0 input from there on, every
+  // entry stays +0, every output is +0 and each state only takes the signs
+  // of zero its last tuning gives (SettleAtRest), provided each section's a0
+  // is positive.
+  bool AtRest() const;
+  // The states as +0 input leaves them after a stretch whose last base-rate
+  // sample had these dynamic tunings (chain order): two steps on +0 with
+  // each section's tuning fix the signs of its zeros for good.
+  void SettleAtRest(const BiquadCoefficients (&dynamic)[kDynamicSections]);
 
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
@@ -109,11 +119,11 @@ class OversampledStereoChain {
   static constexpr int kQuadFillFrames = (kQuadFill - 1) / kOversampling + 1;
 
   // The 31 processed entries before the chunk, then the chunk's stream.
-  __m128d mHistory[kTaps + kStream];
+  __m128d mHistory[kTaps + kStream] = {};
   // The eight inputs (times 4) before the chunk, then two per sample.
-  __m128d mPushes[kInputs + 2 * kChunk];
-  State mState[kSections];
-  State mTrimState;
+  __m128d mPushes[kInputs + 2 * kChunk] = {};
+  State mState[kSections] = {};
+  State mTrimState = {};
   // As set, and spread over both lanes for the frames the 128-bit steps use.
   BiquadCoefficients mDynamicTuning[kChunk][kDynamicSections];
   Coefficients mDynamic[kChunk][kDynamicSections];
