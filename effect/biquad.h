@@ -2,6 +2,8 @@
 // types. Coefficients and state are double; samples enter and leave as float.
 #pragma once
 
+#include <cmath>
+
 // The five coefficients of a section (the leading feedback one is 1).
 struct BiquadCoefficients {
   double a0, a1, a2, b1, b2;
@@ -55,8 +57,8 @@ class Biquad {
 
   BiquadCoefficients getCoefficients() const { return {a0, a1, a2, b1, b2}; }
 
-  // Both state values are zeros (of either sign).
-  bool AtRest() const { return z1 == 0.0 && z2 == 0.0; }
+  // Neither state value is larger than bound.
+  bool StateWithin(double bound) const { return std::fabs(z1) <= bound && std::fabs(z2) <= bound; }
 
   // One NaN or infinity in the state would otherwise stay for good. The check
   // has no branches so that it can run once per block on many sections.

@@ -52,6 +52,8 @@ protected:
   // The chain runs in the widest registers the processor has; every width
   // gives the same bits, and tests check each.
   void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
+  // Frames of silence passed from rest without the chain (RestThrough).
+  long long FramesRestedThrough() const { return mFramesRestedThrough; }
 
 private:
   void InitParameters();
@@ -77,11 +79,19 @@ private:
     double copies[kNumMorvanteBands][7] = {};
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
+    // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
+    bool filtersKeepRest = false;
   };
   // The switches and the editor, read once at the start of a block.
   struct BlockSwitches;
   void DeriveSettings(double sampleRate);
   void ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
+  // Every filter state a zero, every history and the dry path +0.
+  bool StateAtRest() const;
+  // n frames of +0 input from rest: what a processed stretch of silence
+  // would do, without the chain.
+  void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
+  void AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
@@ -97,4 +107,7 @@ private:
   // The bypass switch's dry signal, delayed like the processed one so that
   // switching never moves the audio in time.
   LatencyDelayLine mDryDelay;
+  // StateAtRest() as the last chunk of all +0 input left it.
+  bool mAtRest = false;
+  long long mFramesRestedThrough = 0;
 };

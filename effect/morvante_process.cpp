@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "effect/morvante.h"
@@ -95,6 +96,39 @@ inline double StepGainState(double state, double target, const MorvanteBandTerms
   return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(falling, attack), _mm_andnot_pd(falling, release)));
 }
 
+// What rest needs of a filter's tuning (see MORVANTE::RestThrough): finite
+// coefficients; a0 positive, so that +0 in and a zero state give +0 out;
+// and a0 and b1 not tiny, so that the first step on a non-zero float sample
+// (2^-126 at least) takes a result at least 2^-206 from a0 and b1 alone,
+// which a state within the rest bound cannot move by one bit.
+constexpr double kSmallestRestCoefficient = 0x1p-40;
+bool Finite(const BiquadCoefficients& c) {
+  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+  for (double v : values) {
+    if (!(std::fabs(v) < HUGE_VAL)) return false;
+  }
+  return true;
+}
+bool KeepsRest(const BiquadCoefficients& c) {
+  return Finite(c) && c.a0 >= kSmallestRestCoefficient && std::fabs(c.b1) >= kSmallestRestCoefficient;
+}
+
+inline uint64_t Bits(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+// How many of the n frames from offset are +0 (all bits clear) in both
+// channels.
+int LeadingPositiveZeros(double** inputs, int offset, int n) {
+  const double* left = inputs[0] + offset;
+  const double* right = inputs[1] + offset;
+  int i = 0;
+  while (i < n && (Bits(left[i]) | Bits(right[i])) == 0) ++i;
+  return i;
+}
+
 }  // namespace
 
 double MORVANTE::SmoothingCoefficient(double milliseconds, double sampleRate) {
@@ -143,6 +177,7 @@ void MORVANTE::DeriveSettings(double sr) {
   d.g = DetectorSmoothing(sr);
   d.m = 1 - d.g;
   d.meterCoefficient = VUClass::Coefficient(sr);
+  BiquadCoefficients staticTuning[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     MorvanteBand& band = mBands[b];
     band.detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth, 0.0);
@@ -158,8 +193,8 @@ void MORVANTE::DeriveSettings(double sr) {
     const int type = kMorvanteBandLayouts[b].equaliserType;
     const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
     const double Q = -band.bandwidth;
-    const Biquad staticSection(type, Fc, Q, band.gain - kDynamicRangeDB);
-    mStereoChain.SetStaticSection(kStaticChainPosition[b], staticSection.getCoefficients());
+    staticTuning[b] = Biquad(type, Fc, Q, band.gain - kDynamicRangeDB).getCoefficients();
+    mStereoChain.SetStaticSection(kStaticChainPosition[b], staticTuning[b]);
     mDynamicTuning[b].prepare(type, Fc, Q);
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
@@ -167,6 +202,18 @@ void MORVANTE::DeriveSettings(double sr) {
   }
   const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mStereoChain.SetTrim(trim.getCoefficients());
+  // The trim's state is all zeros at rest and stays so: it only needs a
+  // positive a0 and a negative b1, which leaves +0 in z1 after every step
+  // on +0, whatever the signs of the zeros before.
+  const BiquadCoefficients t = trim.getCoefficients();
+  d.filtersKeepRest = Finite(t) && t.a0 > 0.0 && t.b1 < 0.0;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+      // A boost's a0 grows with its gain and its b1 does not depend on it.
+    d.filtersKeepRest = d.filtersKeepRest && mDynamicTuning[b].boostsKeepRest() &&
+                        KeepsRest(mDynamicTuning[b].coefficients(0.0)) &&
+                        KeepsRest(mDynamicTuning[b].coefficients(kDynamicRangeDB)) &&
+                        KeepsRest(mBands[b].detectorFilter.getCoefficients()) && KeepsRest(staticTuning[b]);
+  }
 }
 
 // In steps over the whole chunk: a band's target gains depend only on its
@@ -284,6 +331,66 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   }
 }
 
+bool MORVANTE::StateAtRest() const {
+  for (const MorvanteBand& band : mBands) {
+    if (!band.detectorFilter.StateWithin(OversampledStereoChain::kRestBound)) return false;
+  }
+  return mStereoChain.AtRest() && mDryDelay.HoldsOnlyPositiveZeros();
+}
+
+// Why +0 input from rest needs neither the detectors nor the chain:
+// - A filter whose state is within the rest bound, given a zero, gives a
+//   value far below the float range, so its float output is a zero: the
+//   detector levels are zeros, every target gain is 1.0, and every history
+//   entry stays a zero. Such small states decay, or hang about just above
+//   the smallest double where flushing b2 x out to zero keeps them from
+//   dying out, but stay far within 2^-330 either way.
+// - The trim, its state zeros and its input a zero, gives +0 (b1 < 0), so
+//   every processed sample is +0, and the dry path holds +0 only.
+// - Only the signs of zeros and the small states differ from processing
+//   every frame. Nothing divides by a zero and a zero added to a non-zero
+//   value leaves it, so the signs never reach a value; and the first step
+//   of a filter on a non-zero float sample gives the same bits whatever
+//   small state it had (KeepsRest), after which it is in step again.
+// So only the gain states and the meters move.
+void MORVANTE::RestThrough(const BlockSwitches& block, double** outputs, int offset, int n) {
+  AdvanceGainsAndMetersAtRest(block, n);
+  std::fill_n(outputs[0] + offset, n, 0.0);
+  std::fill_n(outputs[1] + offset, n, 0.0);
+  mFramesRestedThrough += n;
+}
+
+// The gain states release toward 1.0 and the meters follow them, frame by
+// frame as in ProcessChunk with every target gain 1.0, until a frame leaves
+// them all as they were: from there on nothing moves.
+void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
+  double state[kNumMorvanteBands];
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    state[b] = mBands[b].gainState;
+    meters[b] = mBands[b].meter;
+  }
+  for (int i = 0; i < n; ++i) {
+    uint64_t moved = 0;
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const MorvanteBandTerms& terms = mDerived.terms[b];
+      const double next = terms.switchedOff ? 1.0 : StepGainState(state[b], 1.0, terms);
+      moved |= Bits(next) ^ Bits(state[b]);
+      state[b] = next;
+      if (block.gui) {
+        const double before = meters[b].GetState();
+        meters[b].ProcessWithCoefficient((1.0 - next) * kMeterInputScale, mDerived.meterCoefficient);
+        moved |= Bits(meters[b].GetState()) ^ Bits(before);
+      }
+    }
+    if (moved == 0) break;
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = state[b];
+    mBands[b].meter = meters[b];
+  }
+}
+
 void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   const ScopedFlushDenormals noDenormals;
   const double sr = GetSampleRate();
@@ -295,8 +402,23 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
   block.bypass = GetParam(kBypass)->Int() == 1;
   block.gui = GetGUI();
-  for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
-    ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
+  // From rest, +0 input needs no chain: only the gains and the meters move.
+  const bool restIsExact = mDerived.filtersKeepRest && mOutputGain > 0.0 && mOutputGain < HUGE_VAL;
+  for (int offset = 0; offset < nFrames;) {
+    if (mAtRest && restIsExact) {
+      const int silent = LeadingPositiveZeros(inputs, offset, nFrames - offset);
+      if (silent > 0) {
+        RestThrough(block, outputs, offset, silent);
+        offset += silent;
+        continue;
+      }
+    }
+    const int n = std::min(OversampledStereoChain::kChunk, nFrames - offset);
+    // Read before the chunk writes: outputs may be the inputs' buffers.
+    const bool silentInput = LeadingPositiveZeros(inputs, offset, n) == n;
+    ProcessChunk(block, inputs, outputs, offset, n);
+    mAtRest = silentInput && StateAtRest();
+    offset += n;
   }
   if (block.gui) {
     for (const MorvanteBand& band : mBands) {

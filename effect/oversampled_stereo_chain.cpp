@@ -61,9 +61,6 @@ inline void ClearNonFiniteLanes(OversampledStereoChain::State& state) {
 }
 
 inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero_pd())) == 3; }
-inline bool BothPositiveZero(Vec v) {
-  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castpd_si128(v), _mm_setzero_si128())) == 0xffff;
-}
 
 }  // namespace
 
@@ -82,26 +79,19 @@ void OversampledStereoChain::ClearNonFiniteState() {
 
 bool OversampledStereoChain::AtRest() const {
   for (int i = 0; i < kTaps; ++i) {
-    if (!BothPositiveZero(mHistory[i])) return false;
+    if (!BothZero(mHistory[i])) return false;
   }
   for (int i = 0; i < kInputs; ++i) {
-    if (!BothPositiveZero(mPushes[i])) return false;
+    if (!BothZero(mPushes[i])) return false;
   }
+  const Vec bound = _mm_set1_pd(kRestBound);
+  const Vec magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
   for (const State& state : mState) {
-    if (!BothZero(state.z1) || !BothZero(state.z2)) return false;
+    const Vec small = _mm_and_pd(_mm_cmple_pd(_mm_and_pd(state.z1, magnitude), bound),
+                                 _mm_cmple_pd(_mm_and_pd(state.z2, magnitude), bound));
+    if (_mm_movemask_pd(small) != 3) return false;
   }
   return BothZero(mTrimState.z1) && BothZero(mTrimState.z2);
-}
-
-void OversampledStereoChain::SettleAtRest(const BiquadCoefficients (&dynamic)[kDynamicSections]) {
-  const Vec zero = _mm_setzero_pd();
-  for (int k = 0; k < kSections; ++k) {
-    const Coefficients c = k < kDynamicSections ? Broadcast(dynamic[k]) : mStatic[k - kDynamicSections];
-    Step(c, mState[k], zero);
-    Step(c, mState[k], zero);
-  }
-  Step(mTrim, mTrimState, zero);
-  Step(mTrim, mTrimState, zero);
 }
 
 void OversampledStereoChain::Process(const double* left, const double* right, int n, double* processedLeft,

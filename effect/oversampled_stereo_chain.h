@@ -37,16 +37,14 @@ class OversampledStereoChain {
   // forms clear each filter.
   void ClearNonFiniteState();
 
-  // True when every history entry is +0 and every section's and the trim's
-  // state is a zero of either sign. Given +0 input from there on, every
-  // entry stays +0, every output is +0 and each state only takes the signs
-  // of zero its last tuning gives (SettleAtRest), provided each section's a0
-  // is positive.
+  // At rest: every history entry and the trim's state a zero, and every
+  // section's state no larger than kRestBound. Given +0 input from there on,
+  // the output stays +0 (the trim gives +0 for a zero of either sign; see
+  // MORVANTE::RestThrough) whatever such small states do.
   bool AtRest() const;
-  // The states as +0 input leaves them after a stretch whose last base-rate
-  // sample had these dynamic tunings (chain order): two steps on +0 with
-  // each section's tuning fix the signs of its zeros for good.
-  void SettleAtRest(const BiquadCoefficients (&dynamic)[kDynamicSections]);
+  // 2^-400: far below anything a float sample can show, and far below what
+  // a step with any non-zero float input absorbs.
+  static constexpr double kRestBound = 0x1p-400;
 
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
