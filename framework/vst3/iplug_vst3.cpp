@@ -8,6 +8,7 @@
 
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
+#include "framework/vst3/silence_flags.h"
 #include "graphics/igraphics.h"
 #include "framework/vst3/vst3_strings.h"
 #include "pluginterfaces/base/ustring.h"
@@ -226,6 +227,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   if (!mProcessingSetUp) {
     // No rate and no scratch yet: the effect has nothing to run with.
     SilenceActiveOutputs(data);
+    FlagSilentOutputs(data, sampleSize);
     return kResultOk;
   }
   ConnectInputBuffers(data);
@@ -243,6 +245,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     else
       ProcessBuffers(0.0f, data.numSamples);
   }
+  FlagSilentOutputs(data, sampleSize);
   return kResultOk;
 }
 
