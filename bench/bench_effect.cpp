@@ -188,13 +188,17 @@ BENCHMARK(BM_Effect)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// One second of the programme at full level, then four of digital silence,
-// in which every filter decays towards zero through the subnormal range.
-// silence_over_signal compares the CPU time per second of audio.
+// One second of the programme at full level, then eight of digital
+// silence: the filters ring down (through the subnormal range, which is
+// flushed) until every state is small enough to count as rest, after which
+// the chain is skipped. Counters, as shares of the loud second's CPU time
+// per second of audio: silence_over_signal for the whole silence,
+// rest_over_signal for its last four seconds; seconds_to_rest is how long
+// the silence ran before the effect came to rest.
 void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   constexpr double kRate = 48000.0;
-  Signal signal = Programme(kRate, 5.0);
-  const int loud = static_cast<int>(kRate);
+  Signal signal = Programme(kRate, 9.0);
+  const int loud = static_cast<int>(kRate), restFrom = static_cast<int>(5 * kRate);
   for (int i = 0; i < loud; ++i) {
     signal.left[i] *= 3.0;
     signal.right[i] *= 3.0;
@@ -202,23 +206,31 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   std::fill(signal.left.begin() + loud, signal.left.end(), 0.0);
   std::fill(signal.right.begin() + loud, signal.right.end(), 0.0);
   const double silentSeconds = (signal.Frames() - loud) / kRate;
+  const double restSeconds = (signal.Frames() - restFrom) / kRate;
 
-  double productionLoud = 0.0, productionSilent = 0.0, referenceLoud = 0.0, referenceSilent = 0.0;
+  Timing loudPart, silentPart, restPart;
+  double toRest = 0.0;
   for (auto _ : state) {
     TestMorvante plug;
     ReferenceMorvante ref;
     Configure(plug, ref, kRate);
-    const Timing loudPart = RunInTurns(plug, ref, signal, 0, loud, 512, false);
-    const Timing silentPart = RunInTurns(plug, ref, signal, loud, signal.Frames(), 512, false);
-    productionLoud += loudPart.production;
-    referenceLoud += loudPart.reference;
-    productionSilent += silentPart.production;
-    referenceSilent += silentPart.reference;
+    const Timing l = RunInTurns(plug, ref, signal, 0, loud, 512, false);
+    const Timing s = RunInTurns(plug, ref, signal, loud, restFrom, 512, false);
+    const Timing r = RunInTurns(plug, ref, signal, restFrom, signal.Frames(), 512, false);
+    loudPart.production += l.production;
+    loudPart.reference += l.reference;
+    silentPart.production += s.production + r.production;
+    silentPart.reference += s.reference + r.reference;
+    restPart.production += r.production;
+    restPart.reference += r.reference;
+    toRest += silentSeconds - static_cast<double>(plug.FramesRestedThrough()) / kRate;
   }
   const double n = static_cast<double>(state.iterations());
-  Report(state, silentSeconds * n, productionSilent, referenceSilent);
-  state.counters["production_silence_over_signal"] = (productionSilent / silentSeconds) / productionLoud;
-  state.counters["reference_silence_over_signal"] = (referenceSilent / silentSeconds) / referenceLoud;
+  Report(state, silentSeconds * n, silentPart.production, silentPart.reference);
+  state.counters["production_silence_over_signal"] = (silentPart.production / silentSeconds) / loudPart.production;
+  state.counters["production_rest_over_signal"] = (restPart.production / restSeconds) / loudPart.production;
+  state.counters["reference_silence_over_signal"] = (silentPart.reference / silentSeconds) / loudPart.reference;
+  state.counters["seconds_to_rest"] = toRest / n;
 }
 BENCHMARK(BM_SilenceAfterLoudPassage)->Unit(benchmark::kMillisecond)->Iterations(1);
 

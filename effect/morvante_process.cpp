@@ -361,8 +361,10 @@ void MORVANTE::RestThrough(const BlockSwitches& block, double** outputs, int off
 }
 
 // The gain states release toward 1.0 and the meters follow them, frame by
-// frame as in ProcessChunk with every target gain 1.0, until a frame leaves
-// them all as they were: from there on nothing moves.
+// frame as in ProcessChunk with every target gain 1.0. Once a frame leaves
+// every gain state as it was, none moves again; once they are all 1.0 the
+// meters' input is +0, for which their step is a product (below); and once
+// a frame moves nothing, nothing moves any more.
 void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
   double state[kNumMorvanteBands];
   VUClass meters[kNumMorvanteBands];
@@ -370,20 +372,39 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
     state[b] = mBands[b].gainState;
     meters[b] = mBands[b].meter;
   }
-  for (int i = 0; i < n; ++i) {
-    uint64_t moved = 0;
+  int i = 0;
+  for (bool moving = true; moving && i < n; ++i) {
+    moving = false;
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const MorvanteBandTerms& terms = mDerived.terms[b];
       const double next = terms.switchedOff ? 1.0 : StepGainState(state[b], 1.0, terms);
-      moved |= Bits(next) ^ Bits(state[b]);
+      moving = moving || Bits(next) != Bits(state[b]);
       state[b] = next;
       if (block.gui) {
-        const double before = meters[b].GetState();
         meters[b].ProcessWithCoefficient((1.0 - next) * kMeterInputScale, mDerived.meterCoefficient);
-        moved |= Bits(meters[b].GetState()) ^ Bits(before);
       }
     }
-    if (moved == 0) break;
+  }
+  bool released = true;
+  for (double s : state) released = released && Bits(s) == Bits(1.0);
+  if (block.gui && i < n) {
+    if (released) {
+      // With the input +0 the target is +0 (+0 is not above a meter's state,
+      // which is never negative), and c x (state - 0) + 0 is c x state.
+      double m[kNumMorvanteBands];
+      for (int b = 0; b < kNumMorvanteBands; ++b) m[b] = meters[b].GetState();
+      const double c = mDerived.meterCoefficient;
+      for (; i < n && (m[0] != 0.0 || m[1] != 0.0 || m[2] != 0.0 || m[3] != 0.0 || m[4] != 0.0); ++i) {
+        for (double& v : m) v = c * v;
+      }
+      for (int b = 0; b < kNumMorvanteBands; ++b) meters[b].SetState(m[b]);
+    } else {
+      for (; i < n; ++i) {
+        for (int b = 0; b < kNumMorvanteBands; ++b) {
+          meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, mDerived.meterCoefficient);
+        }
+      }
+    }
   }
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     mBands[b].gainState = state[b];
