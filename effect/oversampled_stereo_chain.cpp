@@ -65,14 +65,20 @@ inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero
 }  // namespace
 
 void OversampledStereoChain::ClearNonFiniteState() {
-  for (State& state : mState) ClearNonFiniteLanes(state);
-  ClearNonFiniteLanes(mTrimState);
+  // Almost always all finite: one sum over every state says so.
+  Vec states = Add(TimesZero(mTrimState.z1), TimesZero(mTrimState.z2));
+  for (const State& state : mState) states = Add(states, Add(TimesZero(state.z1), TimesZero(state.z2)));
+  if (_mm_movemask_pd(FiniteLanes(states)) != 3) {
+    for (State& state : mState) ClearNonFiniteLanes(state);
+    ClearNonFiniteLanes(mTrimState);
+  }
   // StOversampler4x::HasFiniteState per lane: a channel's 39 entries go
   // together.
   Vec sums[4] = {};
   for (int i = 0; i < kTaps; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mHistory[i]));
   for (int i = 0; i < kInputs; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mPushes[i]));
   const Vec keep = FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
+  if (_mm_movemask_pd(keep) == 3) return;
   for (int i = 0; i < kTaps; ++i) mHistory[i] = _mm_and_pd(mHistory[i], keep);
   for (int i = 0; i < kInputs; ++i) mPushes[i] = _mm_and_pd(mPushes[i], keep);
 }
@@ -116,8 +122,7 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
     RunWideSections(count);
   } else {
     BroadcastDynamic(0, n);
-    RunDynamicSections(kOversampling * n);
-    RunStaticSections(kOversampling * n);
+    RunSections(count);
   }
   DecimateAndTrim(n, processedLeft, processedRight);
 
@@ -167,58 +172,23 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   }
 }
 
-// Sections 0..4 with the tuning of the base-rate sample each stream entry
-// belongs to. At step t section k is on entry t - k.
-void OversampledStereoChain::RunDynamicSections(int count) {
+// All ten sections in one wavefront, section k on entry t - k, each
+// dynamic one with the tuning of the base-rate sample its entry belongs to.
+void OversampledStereoChain::RunSections(int count) {
   Vec* s = mHistory + kTaps;
-  State s0 = mState[0], s1 = mState[1], s2 = mState[2], s3 = mState[3], s4 = mState[4];
+  State state[kSections];
+  for (int k = 0; k < kSections; ++k) state[k] = mState[k];
   const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
-    if (static_cast<unsigned>(t - 4) < n) {
-      const int j = t - 4;
-      s[j] = Step(mDynamic[j >> 3][4], s4, s[j]);
-    }
-    if (static_cast<unsigned>(t - 3) < n) {
-      const int j = t - 3;
-      s[j] = Step(mDynamic[j >> 3][3], s3, s[j]);
-    }
-    if (static_cast<unsigned>(t - 2) < n) {
-      const int j = t - 2;
-      s[j] = Step(mDynamic[j >> 3][2], s2, s[j]);
-    }
-    if (static_cast<unsigned>(t - 1) < n) {
-      const int j = t - 1;
-      s[j] = Step(mDynamic[j >> 3][1], s1, s[j]);
-    }
-    if (static_cast<unsigned>(t) < n) {
-      const int j = t;
-      s[j] = Step(mDynamic[j >> 3][0], s0, s[j]);
+  for (int t = 0; t < count + kSections - 1; ++t) {
+#pragma GCC unroll 10
+    for (int k = 0; k < kSections; ++k) {
+      const int j = t - k;
+      if (static_cast<unsigned>(j) >= n) continue;
+      const Coefficients& c = k < kDynamicSections ? mDynamic[j / kOversampling][k] : mStatic[k - kDynamicSections];
+      s[j] = Step(c, state[k], s[j]);
     }
   }
-  mState[0] = s0;
-  mState[1] = s1;
-  mState[2] = s2;
-  mState[3] = s3;
-  mState[4] = s4;
-}
-
-void OversampledStereoChain::RunStaticSections(int count) {
-  Vec* s = mHistory + kTaps;
-  State s5 = mState[5], s6 = mState[6], s7 = mState[7], s8 = mState[8], s9 = mState[9];
-  const Coefficients c5 = mStatic[0], c6 = mStatic[1], c7 = mStatic[2], c8 = mStatic[3], c9 = mStatic[4];
-  const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
-    if (static_cast<unsigned>(t - 4) < n) s[t - 4] = Step(c9, s9, s[t - 4]);
-    if (static_cast<unsigned>(t - 3) < n) s[t - 3] = Step(c8, s8, s[t - 3]);
-    if (static_cast<unsigned>(t - 2) < n) s[t - 2] = Step(c7, s7, s[t - 2]);
-    if (static_cast<unsigned>(t - 1) < n) s[t - 1] = Step(c6, s6, s[t - 1]);
-    if (static_cast<unsigned>(t) < n) s[t] = Step(c5, s5, s[t]);
-  }
-  mState[5] = s5;
-  mState[6] = s6;
-  mState[7] = s7;
-  mState[8] = s8;
-  mState[9] = s9;
+  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
 }
 
 void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,

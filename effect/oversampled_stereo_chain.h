@@ -96,8 +96,7 @@ class OversampledStereoChain {
   void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
-  void RunDynamicSections(int count);
-  void RunStaticSections(int count);
+  void RunSections(int count);
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
   static constexpr int kTaps = StOversampler4x::kTaps;
