@@ -15,9 +15,10 @@ public:
   static constexpr int kNumChannels = 2;
   static constexpr int kSectionsPerChannel = 2 * kNumMorvanteBands;
   // up4 calls per input sample: the equaliser runs at eight times the rate.
-  static constexpr int kOversamplerStepsPerSample = 2;
+  static constexpr int kOversamplerStepsPerSample = OversampledStereoChain::kUpSamplingSteps;
   // The equalisers' frequencies are fractions of the oversampled rate.
-  static constexpr double kOversampledFrequencyScale = 0.125;
+  static constexpr double kOversampledFrequencyScale = 1.0 / OversampledStereoChain::kOversampling;
+  static_assert(kOversampledFrequencyScale == 0.125, "the tuning's bits follow (f / sr) x 0.125");
   // A dynamic section carries up to this much boost; its static partner the
   // band's Gain less the same.
   static constexpr double kDynamicRangeDB = 24.0;

@@ -128,7 +128,7 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
 
   // What the next chunk (or block) continues from.
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
-  for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[2 * n + i];
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[kUpSamplingSteps * n + i];
 }
 
 void OversampledStereoChain::BroadcastDynamic(int firstFrame, int endFrame) {
@@ -142,12 +142,11 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   const Vec four = _mm_set1_pd(4.0);
   for (int i = 0; i < n; ++i) {
     const Vec x = Mul(four, Pair(left[i], right[i]));
-    mPushes[kInputs + 2 * i] = x;
-    mPushes[kInputs + 2 * i + 1] = x;
+    for (int step = 0; step < kUpSamplingSteps; ++step) mPushes[kInputs + kUpSamplingSteps * i + step] = x;
   }
   const Vec h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
             h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
-  for (int m = 0; m < 2 * n; ++m) {
+  for (int m = 0; m < kUpSamplingSteps * n; ++m) {
     // u[j] is the j-th newest input after push m.
     const Vec* newest = mPushes + kInputs + m;
     const Vec u0 = newest[0], u1 = newest[-1], u2 = newest[-2], u3 = newest[-3], u4 = newest[-4],
@@ -184,7 +183,7 @@ void OversampledStereoChain::RunSections(int count) {
     for (int k = 0; k < kSections; ++k) {
       const int j = t - k;
       if (static_cast<unsigned>(j) >= n) continue;
-      const Coefficients& c = k < kDynamicSections ? mDynamic[j / kOversampling][k] : mStatic[k - kDynamicSections];
+      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
       s[j] = Step(c, state[k], s[j]);
     }
   }
@@ -198,7 +197,7 @@ void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* dela
     for (int k = first; k <= last; ++k) {
       const int j = t - delays[k - first];
       if (j < 0 || j >= count) continue;
-      const Coefficients& c = k < kDynamicSections ? mDynamic[j >> 3][k] : mStatic[k - kDynamicSections];
+      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
       s[j] = Step(c, mState[k], s[j]);
     }
   }

@@ -29,7 +29,16 @@ class OversampledStereoChain {
   // sample, the last five once per block.
   static constexpr int kDynamicSections = 5;
   static constexpr int kChunk = 64;
-  static constexpr int kOversampling = 8;
+  // up4 runs this many times per base-rate sample, with the same sample.
+  static constexpr int kUpSamplingSteps = 2;
+  // Stream entries per base-rate sample: the equaliser's rate over the
+  // host's.
+  static constexpr int kOversampling = kUpSamplingSteps * StOversampler4x::kFactor;
+  static_assert(kOversampling == 8, "the wide forms' masks and lags are laid out for eight entries per sample");
+  // The base-rate sample an entry of the chunk's stream belongs to, and its
+  // place among that sample's entries.
+  static constexpr int FrameOf(int entry) { return static_cast<int>(static_cast<unsigned>(entry) / kOversampling); }
+  static constexpr int StepOf(int entry) { return static_cast<int>(static_cast<unsigned>(entry) % kOversampling); }
 
   // The chain owns its states (both oversamplers' histories, the sections'
   // and the trim's) from one block to the next. A NaN or infinity in a
@@ -118,7 +127,7 @@ class OversampledStereoChain {
   // The 31 processed entries before the chunk, then the chunk's stream.
   __m128d mHistory[kTaps + kStream] = {};
   // The eight inputs (times 4) before the chunk, then two per sample.
-  __m128d mPushes[kInputs + 2 * kChunk] = {};
+  __m128d mPushes[kInputs + kUpSamplingSteps * kChunk] = {};
   State mState[kSections] = {};
   State mTrimState = {};
   // As set, and spread over both lanes for the frames the 128-bit steps use.
