@@ -87,6 +87,15 @@ private:
   struct BlockSwitches;
   void DeriveSettings(double sampleRate);
   void ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
+  // ProcessChunk's stages and what they hand each other.
+  struct ChunkWork;
+  void FilterDetectors(const BlockSwitches& block, ChunkWork& w);
+  void MeasureLevels(ChunkWork& w) const;
+  void ComputeTargetGains(ChunkWork& w) const;
+  void StepGainStates(ChunkWork& w);
+  void TuneDynamicSections(const ChunkWork& w);
+  void StepMeters(const ChunkWork& w);
+  void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
   // Every filter state a zero, every history and the dry path +0.
   bool StateAtRest() const;
   // n frames of +0 input from rest: what a processed stretch of silence

@@ -216,39 +216,46 @@ void MORVANTE::DeriveSettings(double sr) {
   }
 }
 
-// In steps over the whole chunk: a band's target gains depend only on its
-// detector, its gain states only on the targets, and its tuning only on the
-// gain states, so the costly steps of different samples do not wait for
-// each other, and the recursive steps run for the five bands side by side.
-void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
-  constexpr int kChunk = OversampledStereoChain::kChunk;
+// The stages of a chunk (ProcessChunk), in their order. A band's target
+// gains depend only on its detector, its gain states only on the targets,
+// and its tuning only on the gain states, so the costly steps of different
+// samples do not wait for each other, and the recursive steps run for the
+// five bands side by side.
+struct MORVANTE::ChunkWork {
+  static constexpr int kChunk = OversampledStereoChain::kChunk;
+  int n;
   // Copies, so that outputs may share the inputs' buffers in any way.
   double left[kChunk], right[kChunk];
-  for (int i = 0; i < n; ++i) {
-    left[i] = inputs[0][offset + i];
-    right[i] = inputs[1][offset + i];
-  }
-
-  // Linked detection: one gain state per band drives both channels. The
-  // detectors' recursions run sample by sample, the levels two samples at
-  // a time (an odd chunk's last pair takes a silent partner).
   float filtered[kNumMorvanteBands][kChunk];
-  for (int i = 0; i < n; ++i) {
-    const double L = left[i], R = right[i];
+  // The detector levels, replaced by the target gains, then by the gain
+  // states.
+  double gain[kNumMorvanteBands][kChunk];
+  double processedLeft[kChunk], processedRight[kChunk];
+};
+
+// Linked detection: one gain state per band drives both channels. The
+// detectors' recursions run sample by sample.
+void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
+  for (int i = 0; i < w.n; ++i) {
+    const double L = w.left[i], R = w.right[i];
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      filtered[b][i] = mBands[b].detectorFilter.processSample(d);
+      w.filtered[b][i] = mBands[b].detectorFilter.processSample(d);
     }
   }
-  if (n % 2 != 0) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) filtered[b][n] = 0.0f;
+}
+
+// The levels two samples at a time; an odd chunk's last pair takes a silent
+// partner.
+void MORVANTE::MeasureLevels(ChunkWork& w) const {
+  if (w.n % 2 != 0) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) w.filtered[b][w.n] = 0.0f;
   }
   const Pair g = _mm_set1_pd(mDerived.g), m = _mm_set1_pd(mDerived.m);
-  double level[kNumMorvanteBands][kChunk];
-  for (int i = 0; i < n; i += 2) {
+  for (int i = 0; i < w.n; i += 2) {
     Pair accumulator = _mm_setzero_pd();
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Pair x = TwoFiltered(&filtered[b][i]);
+      const Pair x = TwoFiltered(&w.filtered[b][i]);
       Pair bandLevel;
       if (b == kBandMid) {
         bandLevel = ContinuedLevel(x, g, m, accumulator);
@@ -257,44 +264,54 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
         bandLevel = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
-      _mm_storeu_pd(&level[b][i], bandLevel);
+      _mm_storeu_pd(&w.gain[b][i], bandLevel);
     }
   }
-  // The levels are replaced by the target gains, then by the gain states.
-  double (&gainState)[kNumMorvanteBands][kChunk] = level;
-  // The samples above the threshold are listed first, so that the loop
-  // around the library calls does not branch on the signal.
+}
+
+// The samples above the threshold are listed first, so that the loop around
+// the library calls does not branch on the signal.
+void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
+  constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBandTerms& terms = mDerived.terms[b];
+    double* level = w.gain[b];
     int above[kChunk];
     int count = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < w.n; ++i) {
       above[count] = i;
-      count += level[b][i] > terms.thresholdLinear ? 1 : 0;
+      count += level[i] > terms.thresholdLinear ? 1 : 0;
     }
     double target[kChunk];
-    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[b][above[k]], terms);
-    for (int i = 0; i < n; ++i) gainState[b][i] = 1.0;
-    for (int k = 0; k < count; ++k) gainState[b][above[k]] = target[k];
+    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[above[k]], terms);
+    for (int i = 0; i < w.n; ++i) level[i] = 1.0;
+    for (int k = 0; k < count; ++k) level[above[k]] = target[k];
   }
+}
+
+void MORVANTE::StepGainStates(ChunkWork& w) {
   double state[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < w.n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const MorvanteBandTerms& terms = mDerived.terms[b];
-      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], gainState[b][i], terms);
-      gainState[b][i] = state[b];
+      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], w.gain[b][i], terms);
+      w.gain[b][i] = state[b];
     }
   }
   for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
+}
 
-  // The library's power only where a gain moved, then the coefficients two
-  // samples at a time, straight into the chain.
+// The library's power only where a gain moved (equal gains give equal
+// amplitudes), then the coefficients two samples at a time, straight into
+// the chain.
+void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
+  constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     double gains[kChunk], amplitudes[kChunk];
     double tunedGain = mTunedDynamicGain[b], tunedAmplitude = mTunedAmplitude[b];
-    for (int i = 0; i < n; ++i) {
-      gains[i] = kDynamicRangeDB * gainState[b][i];
+    for (int i = 0; i < w.n; ++i) {
+      gains[i] = kDynamicRangeDB * w.gain[b][i];
       if (gains[i] != tunedGain) {
         tunedAmplitude = BiquadGainTuning::Amplitude(gains[i]);
         tunedGain = gains[i];
@@ -304,31 +321,46 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
     BiquadCoefficients* tuning = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, n, tuning, OversampledStereoChain::kDynamicTuningStride);
+    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, tuning, OversampledStereoChain::kDynamicTuningStride);
   }
+}
 
-  // The five meters run side by side on local copies, so that their
-  // recursions overlap.
-  if (block.gui) {
-    VUClass meters[kNumMorvanteBands];
-    for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
-    for (int i = 0; i < n; ++i) {
-      for (int b = 0; b < kNumMorvanteBands; ++b) {
-        meters[b].ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
-      }
+// The five meters run side by side on local copies, so that their
+// recursions overlap.
+void MORVANTE::StepMeters(const ChunkWork& w) {
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
+  for (int i = 0; i < w.n; ++i) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      meters[b].ProcessWithCoefficient((1.0 - w.gain[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
     }
-    for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
   }
+  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
+}
 
-  double processedLeft[kChunk], processedRight[kChunk];
-  mStereoChain.Process(left, right, n, processedLeft, processedRight);
-  for (int i = 0; i < n; ++i) {
-    // The dry signal runs one latency behind, as the processed one does.
-    double dry[kNumChannels] = {left[i], right[i]};
+// The dry signal runs one latency behind, as the processed one does.
+void MORVANTE::WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset) {
+  for (int i = 0; i < w.n; ++i) {
+    double dry[kNumChannels] = {w.left[i], w.right[i]};
     mDryDelay.ProcessFrame(dry);
-    outputs[0][offset + i] = block.bypass ? dry[0] : processedLeft[i] * mOutputGain;
-    outputs[1][offset + i] = block.bypass ? dry[1] : processedRight[i] * mOutputGain;
+    outputs[0][offset + i] = block.bypass ? dry[0] : w.processedLeft[i] * mOutputGain;
+    outputs[1][offset + i] = block.bypass ? dry[1] : w.processedRight[i] * mOutputGain;
   }
+}
+
+void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
+  ChunkWork w;
+  w.n = n;
+  std::copy_n(inputs[0] + offset, n, w.left);
+  std::copy_n(inputs[1] + offset, n, w.right);
+  FilterDetectors(block, w);
+  MeasureLevels(w);
+  ComputeTargetGains(w);
+  StepGainStates(w);
+  TuneDynamicSections(w);
+  if (block.gui) StepMeters(w);
+  mStereoChain.Process(w.left, w.right, n, w.processedLeft, w.processedRight);
+  WriteOutputs(block, w, outputs, offset);
 }
 
 bool MORVANTE::StateAtRest() const {
