@@ -63,18 +63,6 @@ void Biquad::setPeakGain(double peakGainDB) {
   calcBiquad();
 }
 
-void Biquad::copyTuningFrom(const Biquad& other) {
-  type = other.type;
-  a0 = other.a0;
-  a1 = other.a1;
-  a2 = other.a2;
-  b1 = other.b1;
-  b2 = other.b2;
-  Fc = other.Fc;
-  Q = other.Q;
-  peakGain = other.peakGain;
-}
-
 // The operation order of every expression is part of the result: processing
 // must be reproducible bit for bit, so keep it when editing.
 void Biquad::calcBiquad() {

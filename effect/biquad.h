@@ -51,10 +51,6 @@ class Biquad {
     return static_cast<float>(out);
   }
 
-  // Takes another section's settings and coefficients, keeping this one's
-  // state: lets sections sharing a tuning compute it once.
-  void copyTuningFrom(const Biquad& other);
-
   BiquadCoefficients getCoefficients() const { return {a0, a1, a2, b1, b2}; }
 
   // Neither state value is larger than bound.

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "effect/morvante.h"
+#include "effect/scoped_flush_denormals.h"
 #include "graphics/igraphics.h"
 
 namespace {
@@ -26,23 +27,6 @@ constexpr double kDetectorSmoothingNumerator = -62.83185307;
 constexpr double kLevelScale = 8.65617025;
 constexpr double kThresholdScale = -1.5;
 constexpr double kMeterInputScale = 1.5;
-
-// Subnormal numbers are flushed to zero while the processing runs: on many
-// processors every operation on one costs a hundred times a normal one, and
-// the decay of a filter after a loud passage is made of them. The caller's
-// control word comes back when the block is done.
-class ScopedFlushDenormals {
-public:
-  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
-  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
-  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
-  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
-
-private:
-  static constexpr unsigned kFlushToZero = 0x8000;
-  static constexpr unsigned kDenormalsAreZero = 0x0040;
-  unsigned mSaved;
-};
 
 // The detector levels of two samples at once: nothing recursive runs through
 // them, and each lane does what the per-sample form does.

@@ -2,7 +2,6 @@
 // and meter values must be equal bit for bit, whatever the settings, block
 // sizes, rate or channel configuration.
 #include <gtest/gtest.h>
-#include <xmmintrin.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/scoped_flush_denormals.h"
 #include "tests/effect/meter_recording_graphics.h"
 #include "tests/effect/morvante_test_plug.h"
 #include "tests/effect/reference_morvante.h"
@@ -398,17 +398,6 @@ TEST(MorvanteReferenceVectorPath, SubnormalsOnlyDifferBelowTheNormalRange) {
 
 namespace {
 
-// The oracle runs with subnormal numbers flushed as the plug-in does, so
-// that a decay into silence gives the same bits on both sides.
-class ScopedFlushToZero {
-public:
-  ScopedFlushToZero() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | 0x8040); }
-  ~ScopedFlushToZero() { _mm_setcsr(mSaved); }
-
-private:
-  unsigned mSaved;
-};
-
 // Settings whose filters all ring down to rest well within the silence: no
 // band below 1 kHz, Q from 1 to 1.5, and no static cut deeper than 12 dB,
 // whose slow pole would ring for seconds.
@@ -430,7 +419,7 @@ void QuickToRest(Pair& pair, Random& rnd) {
 // without the chain must leave every output, meter and state as processing
 // it would, so that the programme comes back the same bits.
 TEST(MorvanteReferenceAtRest, SilenceBetweenPassagesMatchesAtEveryWidth) {
-  const ScopedFlushToZero flush;
+  const ScopedFlushDenormals flush;
   const double rate = 48000.0;
   const int sizes[] = {1, 7, 64, 100, 512, 3, 2048, 65, 2};
   for (int bits : {512, 256, 128}) {

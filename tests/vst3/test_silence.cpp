@@ -4,12 +4,11 @@
 // its chain), every all-zero output block must be flagged silent and no
 // other, and a host's silence flag on an input that is not silent must
 // change nothing.
-#include <xmmintrin.h>
-
 #include <cstring>
 #include <memory>
 
 #include "effect/morvante.h"
+#include "effect/scoped_flush_denormals.h"
 #include "tests/effect/reference_morvante.h"
 #include "tests/effect/test_signal.h"
 #include "tests/vst3/vst3_test_support.h"
@@ -21,17 +20,6 @@ using vst3test::MakeBlock;
 using vst3test::Vst3Test;
 
 namespace {
-
-// The plug-in flushes subnormal numbers while it processes; the oracle must
-// too, or a decay into silence would differ below the normal range.
-class ScopedFlushToZero {
-public:
-  ScopedFlushToZero() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | 0x8040); }
-  ~ScopedFlushToZero() { _mm_setcsr(mSaved); }
-
-private:
-  unsigned mSaved;
-};
 
 // Every band working: (index, normalised value) in host terms.
 constexpr struct {
@@ -98,7 +86,7 @@ void Vst3Silence::Run(int32 sampleSize, double rate, bool bypass) {
     if (wrongFlag) inBus.silenceFlags = 3, ++wrongFlags;
     ASSERT_EQ(plug->processor->process(data), kResultOk);
     {
-      const ScopedFlushToZero flush;
+      const ScopedFlushDenormals flush;
       const double* refIn[2] = {inL.data(), inR.data()};
       double* refOut[2] = {refL.data(), refR.data()};
       ref.Process(refIn, refOut, n);
