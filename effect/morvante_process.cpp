@@ -6,7 +6,8 @@
 //
 // A block runs in chunks: first the detection and the dynamic sections'
 // tuning of every base-rate sample of the chunk, then the oversampled chain
-// of both channels over the whole chunk (OversampledStereoChain).
+// of both channels over the whole chunk (OversampledStereoChain). Digital
+// silence reached from rest skips all of that (RestThrough).
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -192,7 +193,7 @@ void MORVANTE::DeriveSettings(double sr) {
   const BiquadCoefficients t = trim.getCoefficients();
   d.filtersKeepRest = Finite(t) && t.a0 > 0.0 && t.b1 < 0.0;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-      // A boost's a0 grows with its gain and its b1 does not depend on it.
+    // A boost's a0 grows with its gain and its b1 does not depend on it.
     d.filtersKeepRest = d.filtersKeepRest && mDynamicTuning[b].boostsKeepRest() &&
                         KeepsRest(mDynamicTuning[b].coefficients(0.0)) &&
                         KeepsRest(mDynamicTuning[b].coefficients(kDynamicRangeDB)) &&
