@@ -262,13 +262,14 @@ BENCHMARK(BM_SilenceAfterLoudPassage)->Unit(benchmark::kMillisecond)->Iterations
 
 // The built module as a host drives it: parameters arrive as normalised
 // values in the first block's queues; stereo buses; process() per block.
+// Args: bits, block size.
 // binding_over_effect is the module's time over the effect's own for the
 // same audio in the same run.
 void BM_Vst3Module(benchmark::State& state) {
   using namespace Steinberg;
   using namespace Steinberg::Vst;
   constexpr double kRate = 48000.0;
-  constexpr int kBlock = 512;
+  const int block = static_cast<int>(state.range(1));
   const int32 sampleSize = state.range(0) == 32 ? kSample32 : kSample64;
   PluginModule module(MORVANTE_VST3_SO);
   if (!module.Loaded()) {
@@ -294,7 +295,7 @@ void BM_Vst3Module(benchmark::State& state) {
     instance.processor->setBusArrangements(&in, 1, &out, 1);
     instance.component->activateBus(kAudio, BusDirections::kInput, 0, true);
     instance.component->activateBus(kAudio, BusDirections::kOutput, 0, true);
-    ProcessSetup setup{kRealtime, sampleSize, kBlock, kRate};
+    ProcessSetup setup{kRealtime, sampleSize, block, kRate};
     instance.processor->setupProcessing(setup);
     instance.component->setActive(true);
     instance.processor->setProcessing(true);
@@ -307,10 +308,10 @@ void BM_Vst3Module(benchmark::State& state) {
       instance.processor->process(data);
     };
     const bool floats = sampleSize == kSample32;
-    if (floats) PrepareFloats(plug, kBlock);
-    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), kBlock, floats, [&](int from, int to) {
-      moduleCpu += floats ? TimeBlocks<float>(signal, from, to, kBlock, run)
-                          : TimeBlocks<double>(signal, from, to, kBlock, run);
+    if (floats) PrepareFloats(plug, block);
+    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), block, floats, [&](int from, int to) {
+      moduleCpu += floats ? TimeBlocks<float>(signal, from, to, block, run)
+                          : TimeBlocks<double>(signal, from, to, block, run);
     });
     production += t.production;
     reference += t.reference;
@@ -324,6 +325,14 @@ void BM_Vst3Module(benchmark::State& state) {
   state.counters["binding_over_effect"] = moduleCpu / production;
   Report(state, audio, production, reference);
 }
-BENCHMARK(BM_Vst3Module)->ArgName("bits")->Arg(64)->Arg(32)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Vst3Module)
+    ->ArgNames({"bits", "block"})
+    ->Args({64, 512})
+    ->Args({32, 512})
+    ->Args({64, 1})
+    ->Args({64, 32})
+    ->Args({64, 4096})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
