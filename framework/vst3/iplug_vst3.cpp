@@ -8,6 +8,7 @@
 
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
+#include "framework/vst3/silence_flags.h"
 #include "graphics/igraphics.h"
 #include "framework/vst3/vst3_strings.h"
 #include "pluginterfaces/base/ustring.h"
@@ -224,7 +225,10 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   if (!runsAudio || !mProcessingSetUp) {
     for (int p = 0; p < mPieces.NPieces(); ++p) ApplyPieceChanges(data.inputParameterChanges, p);
     // No rate and no scratch yet: the effect has nothing to run with.
-    if (runsAudio) SilenceActiveOutputs(data);
+    if (runsAudio) {
+      SilenceActiveOutputs(data);
+      FlagSilentOutputs(data, sampleSize);
+    }
     return kResultOk;
   }
   ConnectInputBuffers(data);
@@ -239,6 +243,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     else
       ProcessBufferRange(0.0f, piece.start, piece.frames, IsBypassed());
   }
+  FlagSilentOutputs(data, sampleSize);
   return kResultOk;
 }
 
