@@ -112,4 +112,4 @@ private:
 };
 
 // The editor engine for this platform, its bundle identifier set.
-std::unique_ptr<IGraphicsLinux> MakeGraphics(IPlugBase* plug, int w, int h, int fps);
+std::unique_ptr<IGraphicsLinux> MakeLinuxGraphics(IPlugBase* plug, int w, int h, int fps);
