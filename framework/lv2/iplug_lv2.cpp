@@ -169,9 +169,17 @@ void IPlugLV2::WriteOutputPorts() {
 
 bool IPlugLV2::SaveState(ByteChunk* chunk) { return WriteHostState(*this, chunk); }
 
+// The restored values stand until the host moves a port: what the ports
+// show now counts as applied. A host that restores its port values as well
+// (after the state, as lilv does) moves them to the restored values, which
+// changes nothing.
 bool IPlugLV2::RestoreState(const void* data, size_t size) {
   WDL_MutexLock lock(GetMutex());
   const int expected = HostStateSize(*this);
   if (!data || expected <= 0 || size != static_cast<size_t>(expected)) return false;
-  return ReadHostState(*this, static_cast<const unsigned char*>(data), expected);
+  if (!ReadHostState(*this, static_cast<const unsigned char*>(data), expected)) return false;
+  for (int port = 0; mPorts && port < mPorts->NControlInputs(); ++port) {
+    if (const float* value = mPortData[static_cast<size_t>(port)]) mAppliedPortValues[static_cast<size_t>(port)] = *value;
+  }
+  return true;
 }
