@@ -5,8 +5,11 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 
 #include "framework/lv2/lv2_uris.h"
+#include "lice/lice_bitmap.h"
+#include "lice/lice_png.h"
 
 namespace lv2uitest {
 
@@ -30,6 +33,20 @@ UiModule::UiModule() {
   for (uint32_t i = 0; const LV2UI_Descriptor* d = Entry(i); ++i)
     if (d->URI && std::strcmp(d->URI, kLv2UiUri) == 0) mDescriptor = d;
   if (!mDescriptor) mError = "no descriptor for the UI's URI";
+}
+
+int PixelsDifferingFromArtwork(const std::vector<uint32_t>& shown) {
+  static const std::unique_ptr<LICE_IBitmap> artwork(
+      LICE_LoadPNG((std::string(MORVANTE_LV2_BUNDLE_DIR) + "resources/BG.png").c_str()));
+  constexpr int n = kArtworkPatchSize;
+  if (!artwork || shown.size() != static_cast<size_t>(n * n)) return n * n;
+  int differing = 0;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      const uint32_t drawn = artwork->getBits()[(kArtworkPatchY + y) * artwork->getRowSpan() + kArtworkPatchX + x];
+      if ((drawn & 0xFFFFFF) != shown[static_cast<size_t>(y * n + x)]) ++differing;
+    }
+  return differing;
 }
 
 UiHost::UiHost() : UiHost(Options()) {}

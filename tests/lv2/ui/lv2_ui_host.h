@@ -29,6 +29,12 @@ private:
   std::string mError;
 };
 
+// A square of bare artwork on the editor's background, away from every
+// control, and how many of the pixels shown there (0x00RRGGBB, row by row)
+// differ from the bundle's background image.
+constexpr int kArtworkPatchX = 60, kArtworkPatchY = 480, kArtworkPatchSize = 24;
+int PixelsDifferingFromArtwork(const std::vector<uint32_t>& shown);
+
 // What the UI sent the host, in order.
 struct HostCall {
   char kind;  // 'w' write, 't' touch grabbed, 'r' touch released, 's' resize

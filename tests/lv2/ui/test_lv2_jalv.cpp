@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,8 +22,7 @@
 
 #include "effect/morvante_layout.h"
 #include "framework/lv2/lv2_uris.h"
-#include "lice/lice_bitmap.h"
-#include "lice/lice_png.h"
+#include "tests/lv2/ui/lv2_ui_host.h"
 #include "tests/support/x11/x11_test_window.h"
 #include "tests/support/x11/xvfb_server.h"
 
@@ -133,24 +133,17 @@ Geometry FindHostWindow(Display* display, const char* title) {
   return found;
 }
 
-// Pixels of the window's patch that differ from the same patch of the
-// artwork; -1 when the window cannot be read.
-int DifferingFromArtwork(Display* display, Window window, const LICE_IBitmap& artwork, int x0, int y0, int size) {
-  XImage* image = XGetImage(display, window, x0, y0, static_cast<unsigned>(size), static_cast<unsigned>(size),
-                            AllPlanes, ZPixmap);
-  if (!image) return -1;
-  int differing = 0;
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) {
-      const unsigned long shown = XGetPixel(image, x, y) & 0xFFFFFF;
-      const unsigned long drawn =
-          const_cast<LICE_IBitmap&>(artwork).getBits()[(y0 + y) * const_cast<LICE_IBitmap&>(artwork).getRowSpan() +
-                                                       x0 + x] &
-          0xFFFFFF;
-      if (shown != drawn) ++differing;
-    }
+// The artwork patch of the editor's window as the server shows it.
+std::vector<uint32_t> ArtworkPatch(Display* display, Window window) {
+  constexpr int n = lv2uitest::kArtworkPatchSize;
+  std::vector<uint32_t> pixels;
+  XImage* image = XGetImage(display, window, lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY, n, n, AllPlanes,
+                            ZPixmap);
+  if (!image) return pixels;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
   XDestroyImage(image);
-  return differing;
+  return pixels;
 }
 
 bool Poll(const std::function<bool()>& done, int timeoutMs) {
@@ -205,14 +198,10 @@ TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
       << "no editor window in jalv's (see " << work << "/jalv.log)";
 
   // Bare artwork at the left: the panel's background, drawn by our editor.
-  std::unique_ptr<LICE_IBitmap> artwork(
-      LICE_LoadPNG((std::string(MORVANTE_LV2_BUNDLE_DIR) + "resources/BG.png").c_str()));
-  ASSERT_NE(artwork, nullptr);
-  constexpr int kPatchX = 60, kPatchY = 480, kPatch = 24;
   int differing = -1;
   EXPECT_TRUE(Poll(
       [&] {
-        differing = DifferingFromArtwork(display, editor.window, *artwork, kPatchX, kPatchY, kPatch);
+        differing = lv2uitest::PixelsDifferingFromArtwork(ArtworkPatch(display, editor.window));
         return differing == 0;
       },
       5000))

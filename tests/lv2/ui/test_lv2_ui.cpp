@@ -16,8 +16,6 @@
 #include "framework/lv2/iplug_lv2.h"
 #include "framework/lv2/lv2_port_map.h"
 #include "framework/lv2/lv2_uris.h"
-#include "lice/lice_bitmap.h"
-#include "lice/lice_png.h"
 #include "tests/lv2/ui/lv2_ui_host.h"
 #include "tests/support/x11/x11_test_window.h"
 #include "tests/support/x11/xvfb_server.h"
@@ -153,20 +151,11 @@ TEST_F(Lv2UiTest, EmbedsTheEditorInTheParentWithTheBundlesImages) {
   EXPECT_EQ(host.calls[0].port, static_cast<uint32_t>(kH));
   Screenshot("lv2_ui.png");
 
-  // A patch of bare artwork shows the background image pixel for pixel.
-  std::unique_ptr<LICE_IBitmap> background(
-      LICE_LoadPNG((std::string(MORVANTE_LV2_BUNDLE_DIR) + "resources/BG.png").c_str()));
-  ASSERT_NE(background, nullptr);
-  constexpr int kPatchX = 60, kPatchY = 480, kPatch = 24;
-  const std::vector<uint32_t> shown = Pixels(kPatchX, kPatchY, kPatch, kPatch);
-  ASSERT_EQ(shown.size(), static_cast<size_t>(kPatch * kPatch));
-  int differing = 0;
-  for (int y = 0; y < kPatch; ++y)
-    for (int x = 0; x < kPatch; ++x)
-      if ((background->getBits()[(kPatchY + y) * background->getRowSpan() + kPatchX + x] & 0xFFFFFF) !=
-          shown[static_cast<size_t>(y * kPatch + x)])
-        ++differing;
-  EXPECT_EQ(differing, 0);
+  // Bare artwork shows the bundle's background image pixel for pixel.
+  EXPECT_EQ(lv2uitest::PixelsDifferingFromArtwork(
+                Pixels(lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY, lv2uitest::kArtworkPatchSize,
+                       lv2uitest::kArtworkPatchSize)),
+            0);
   EXPECT_EQ(host.IdleFor(20), 0);
 }
 
