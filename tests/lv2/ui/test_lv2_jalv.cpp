@@ -158,6 +158,11 @@ bool Poll(const std::function<bool()>& done, int timeoutMs) {
 }  // namespace
 
 TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // A sanitized module needs its runtime loaded first in the host, and jalv
+  // hangs at start-up with the runtime preloaded.
+  GTEST_SKIP() << "a sanitized UI module cannot run in the system's jalv";
+#endif
   REQUIRE_X_SERVER();
   const std::string work = MORVANTE_JALV_WORK_DIR;
   mkdir(work.c_str(), 0755);
