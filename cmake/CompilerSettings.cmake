@@ -28,3 +28,11 @@ if(MORVANTE_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Release builds, the ones packaged, are hardened as Debian hardens its own:
+# checked buffer functions, and every symbol bound at load time so that the
+# relocations can be made read-only.
+if(CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT MORVANTE_SANITIZE AND NOT MORVANTE_TSAN AND NOT MORVANTE_FUZZ)
+  add_compile_definitions(_FORTIFY_SOURCE=2)
+  add_link_options(-Wl,-z,relro,-z,now)
+endif()

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 #include "tools/audio_file.h"
 
 using namespace lv2test;

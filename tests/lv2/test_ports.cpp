@@ -12,7 +12,7 @@
 
 #include "effect/morvante_params.h"
 #include "framework/iparam.h"
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 
 using namespace lv2test;
 

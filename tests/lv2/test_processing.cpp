@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 #include "tests/lv2/vst3_reference.h"
 
 using namespace lv2test;

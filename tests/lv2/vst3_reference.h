@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 
 namespace lv2test {
 

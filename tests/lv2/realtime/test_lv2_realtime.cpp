@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 #include "tests/support/allocation_counter.h"
 
 using namespace lv2test;

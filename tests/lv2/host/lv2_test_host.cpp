@@ -1,4 +1,4 @@
-#include "tests/lv2/lv2_test_host.h"
+#include "tests/lv2/host/lv2_test_host.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
