@@ -137,8 +137,9 @@ void IPlugLV2::ConnectAudio(int nFrames) {
   AttachHostInputs(*this, nIn, mInputChannels.data(), nFrames);
   DetachHostOutputs(*this);
   for (int c = 0; c < nChannels; ++c) {
-    mOutputChannels[static_cast<size_t>(c)] = mPortData[static_cast<size_t>(mPorts->AudioOutPort(c))];
-    if (mOutputChannels[static_cast<size_t>(c)]) AttachHostOutputs(*this, c, 1, &mOutputChannels[static_cast<size_t>(c)]);
+    float*& out = mOutputChannels[static_cast<size_t>(c)];
+    out = mPortData[static_cast<size_t>(mPorts->AudioOutPort(c))];
+    if (out) AttachHostOutputs(*this, c, 1, &out);
   }
 }
 
@@ -163,7 +164,8 @@ bool IPlugLV2::RestoreState(const void* data, size_t size) {
   if (!data || expected <= 0 || size != static_cast<size_t>(expected)) return false;
   if (!ReadHostState(*this, static_cast<const unsigned char*>(data), expected)) return false;
   for (int port = 0; mPorts && port < mPorts->NControlInputs(); ++port) {
-    if (const float* value = mPortData[static_cast<size_t>(port)]) mAppliedPortValues[static_cast<size_t>(port)] = *value;
+    const float* value = mPortData[static_cast<size_t>(port)];
+    if (value) mAppliedPortValues[static_cast<size_t>(port)] = *value;
   }
   return true;
 }
