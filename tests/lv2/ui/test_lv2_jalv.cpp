@@ -138,15 +138,14 @@ Geometry FindHostWindow(Display* display, const char* title) {
   return found;
 }
 
-// The artwork patch of the editor's window as the server shows it.
-std::vector<uint32_t> ArtworkPatch(Display* display, Window window) {
-  constexpr int n = lv2uitest::kArtworkPatchSize;
+// A window's pixels 0x00RRGGBB, row by row, as the server shows them.
+std::vector<uint32_t> ReadPixels(Display* display, Window window, int x0, int y0, int w, int h) {
   std::vector<uint32_t> pixels;
-  XImage* image = XGetImage(display, window, lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY, n, n, AllPlanes,
+  XImage* image = XGetImage(display, window, x0, y0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
                             ZPixmap);
   if (!image) return pixels;
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
   XDestroyImage(image);
   return pixels;
 }
@@ -172,17 +171,9 @@ std::vector<uint32_t> DrawnLowGainKnob(int frame) {
 }
 
 std::vector<uint32_t> ShownLowGainKnob(Display* display, Window editor) {
-  for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
-    if (place.kind != kControlKnob || place.paramIdx != kLowGain) continue;
-    std::vector<uint32_t> pixels;
-    XImage* image = XGetImage(display, editor, place.x, place.y, kKnobFrameWidth, kKnobFrameHeight, AllPlanes,
-                              ZPixmap);
-    if (!image) return pixels;
-    for (int y = 0; y < kKnobFrameHeight; ++y)
-      for (int x = 0; x < kKnobFrameWidth; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
-    XDestroyImage(image);
-    return pixels;
-  }
+  for (const MorvanteControlPlace& place : kMorvanteControlPlaces)
+    if (place.kind == kControlKnob && place.paramIdx == kLowGain)
+      return ReadPixels(display, editor, place.x, place.y, kKnobFrameWidth, kKnobFrameHeight);
   return {};
 }
 
@@ -248,7 +239,9 @@ TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
   int differing = -1;
   EXPECT_TRUE(Poll(
       [&] {
-        differing = lv2uitest::PixelsDifferingFromArtwork(ArtworkPatch(display, editor.window));
+        differing = lv2uitest::PixelsDifferingFromArtwork(
+            ReadPixels(display, editor.window, lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY,
+                       lv2uitest::kArtworkPatchSize, lv2uitest::kArtworkPatchSize));
         return differing == 0;
       },
       5000))
