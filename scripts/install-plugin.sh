@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds one configuration and installs MORVANTE.vst3 for the current user,
-# into ~/.vst3, where Linux VST3 hosts look for plug-ins, and its factory
-# presets into ~/.vst3/presets/Penvarrowsonics/MORVANTE.
+# Builds one configuration and installs the plug-ins for the current user:
+# MORVANTE.vst3 into ~/.vst3 and MORVANTE.lv2 into ~/.lv2, where Linux VST3
+# and LV2 hosts look for them, and the VST3 factory presets into
+# ~/.vst3/presets/Penvarrowsonics/MORVANTE.
 #   scripts/install-plugin.sh [release|asan|tsan]      (default: release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,5 +10,7 @@ cd "$(dirname "$0")/.."
 config="${1:-release}"
 scripts/build.sh "$config"
 cmake --install "build/$config" --component vst3
-dir="$(cmake -L -N "build/$config" | sed -n 's/^MORVANTE_VST3_INSTALL_DIR:PATH=//p')"
-echo "installed into $dir/MORVANTE.vst3, with the factory presets in $dir/presets/Penvarrowsonics/MORVANTE"
+cmake --install "build/$config" --component lv2
+cache() { cmake -L -N "build/$config" | sed -n "s/^$1:PATH=//p"; }
+vst3="$(cache MORVANTE_VST3_INSTALL_DIR)"
+echo "installed into $vst3/MORVANTE.vst3 (factory presets in $vst3/presets/Penvarrowsonics/MORVANTE) and $(cache MORVANTE_LV2_INSTALL_DIR)/MORVANTE.lv2"

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/host_processing.h"
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
 #include "framework/vst3/silence_flags.h"
-#include "graphics/igraphics.h"
 #include "framework/vst3/vst3_strings.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -117,28 +117,14 @@ void IPlugVST3::AddHostParameters() {
   }
   for (int i = 0; i < NParams(); ++i) {
     IParam* param = GetParam(i);
-    const HostOnlyTitle* title = FindHostOnlyTitle(i);
     parameters.addParameter(new IPlugParameter(param, static_cast<ParamID>(i),
                                                UnitForGroup(param->GetParamGroupForHost()),
-                                               title ? title->title.c_str() : nullptr, title && title->hidden));
+                                               mHostOnlyTitles.Title(i), mHostOnlyTitles.IsHidden(i)));
   }
 }
 
 void IPlugVST3::SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost) {
-  if (!GetParam(paramIdx) || !title) return;
-  for (HostOnlyTitle& entry : mHostOnlyTitles) {
-    if (entry.paramIdx == paramIdx) {
-      entry = {paramIdx, title, hiddenFromHost};
-      return;
-    }
-  }
-  mHostOnlyTitles.push_back({paramIdx, title, hiddenFromHost});
-}
-
-const IPlugVST3::HostOnlyTitle* IPlugVST3::FindHostOnlyTitle(int paramIdx) const {
-  for (const HostOnlyTitle& entry : mHostOnlyTitles)
-    if (entry.paramIdx == paramIdx) return &entry;
-  return nullptr;
+  if (GetParam(paramIdx)) mHostOnlyTitles.Set(paramIdx, title, hiddenFromHost);
 }
 
 UnitID IPlugVST3::UnitForGroup(const char* group) {
@@ -239,9 +225,9 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     ApplyPieceChanges(data.inputParameterChanges, p);
     const BlockPieces::Piece piece = mPieces.GetPiece(p);
     if (sampleSize == kSample64)
-      ProcessBufferRange(0.0, piece.start, piece.frames, IsBypassed());
+      RunHostBlock(*this, 0.0, piece.start, piece.frames);
     else
-      ProcessBufferRange(0.0f, piece.start, piece.frames, IsBypassed());
+      RunHostBlock(*this, 0.0f, piece.start, piece.frames);
   }
   FlagSilentOutputs(data, sampleSize);
   return kResultOk;
@@ -285,6 +271,10 @@ void IPlugVST3::ApplyPieceChanges(IParameterChanges* changes, int pieceIdx) {
 }
 
 void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
+  if (IsParamTag(tag)) {
+    ApplyHostParamChange(*this, static_cast<int>(tag), value);
+    return;
+  }
   // Normalised values are 0..1 by definition; a NaN has no meaning at all.
   if (std::isnan(value)) return;
   value = std::min(std::max(value, 0.0), 1.0);
@@ -293,31 +283,16 @@ void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
   } else if (tag == kPresetParamTag) {
     // 1.0 names the place after the last preset, which restores nothing.
     RestorePreset(static_cast<int>(value * NPresets()));
-  } else if (IsParamTag(tag)) {
-    const int idx = static_cast<int>(tag);
-    GetParam(idx)->SetNormalized(value);
-    if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(idx, value, true);
-    OnParamChange(idx);
   }
 }
 
 void IPlugVST3::ConnectInputBuffers(ProcessData& data) {
-  const int nIn = NInChannels();
   AudioBusBuffers* bus = data.numInputs > 0 && data.inputs ? &data.inputs[0] : nullptr;
-  const bool is64 = processSetup.symbolicSampleSize == kSample64;
-  const bool hasBuffers = bus && (is64 ? bus->channelBuffers64 != nullptr : bus->channelBuffers32 != nullptr);
-  const int n = hasBuffers ? std::min(std::max(bus->numChannels, 0), nIn) : 0;
-
-  SetInputChannelConnections(0, n, true);
-  SetInputChannelConnections(n, nIn - n, false);
-  // Channels without host input read their scratch, which may still hold an
-  // earlier block's converted samples.
-  if (n < nIn) ZeroScratchBuffers();
-  if (n == 0) return;
-  if (is64)
-    AttachInputBuffers(0, n, bus->channelBuffers64);
+  const int n = bus ? bus->numChannels : 0;
+  if (processSetup.symbolicSampleSize == kSample64)
+    AttachHostInputs(*this, n, bus ? bus->channelBuffers64 : nullptr);
   else
-    AttachInputBuffers(0, n, bus->channelBuffers32, data.numSamples);
+    AttachHostInputs(*this, n, bus ? bus->channelBuffers32 : nullptr, data.numSamples);
 }
 
 void IPlugVST3::ConnectOutputBuffers(ProcessData& data) {
@@ -325,21 +300,18 @@ void IPlugVST3::ConnectOutputBuffers(ProcessData& data) {
   const bool is64 = processSetup.symbolicSampleSize == kSample64;
   // Anything the host does not hand over this block writes to scratch, never
   // to an earlier block's buffers.
-  SetOutputChannelConnections(0, nOut, false);
+  DetachHostOutputs(*this);
   int c = 0;
   for (int32 b = 0; data.outputs && b < data.numOutputs && c < nOut; ++b) {
     AudioBusBuffers& bus = data.outputs[b];
     const int n = std::min(std::max(bus.numChannels, 0), nOut - c);
     // Buses the component never reported have no active flag: left alone.
     Bus* componentBus = getBus(kAudio, kOutput, b);
-    const bool hasBuffers = is64 ? bus.channelBuffers64 != nullptr : bus.channelBuffers32 != nullptr;
-    const bool active = componentBus && componentBus->isActive() && hasBuffers;
-    SetOutputChannelConnections(c, n, active);
-    if (active) {
+    if (componentBus && componentBus->isActive()) {
       if (is64)
-        AttachOutputBuffers(c, n, bus.channelBuffers64);
+        AttachHostOutputs(*this, c, n, bus.channelBuffers64);
       else
-        AttachOutputBuffers(c, n, bus.channelBuffers32);
+        AttachHostOutputs(*this, c, n, bus.channelBuffers32);
     }
     c += n;
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/block_pieces.h"
+#include "framework/host_only_titles.h"
 #include "framework/iplug_base.h"
 #include "framework/iplug_instance_info.h"
 #include "framework/vst3/iplug_diagnostics.h"
@@ -121,6 +122,7 @@ public:
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
+  bool HostOffersParamContextMenu() override { return true; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;
   void SetLatency(int samples) override;
   void ResizeGraphics(int w, int h) override;
@@ -137,12 +139,6 @@ protected:
   void SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost = false);
 
 private:
-  struct HostOnlyTitle {
-    int paramIdx;
-    std::string title;
-    bool hidden;
-  };
-  const HostOnlyTitle* FindHostOnlyTitle(int paramIdx) const;
   static bool BypassIsOn(double normalized) { return normalized > 0.5; }
   bool IsParamTag(Steinberg::Vst::ParamID tag) const { return tag < static_cast<Steinberg::uint32>(NParams()); }
   void IdentifyHost(Steinberg::FUnknown* context);
@@ -171,7 +167,7 @@ private:
   BlockPieces mPieces;
   WDL_PtrList<IPlugVST3View> mViews;
   WDL_OwnedPtrList<WDL_String> mParamGroups;
-  std::vector<HostOnlyTitle> mHostOnlyTitles;
+  HostOnlyTitles mHostOnlyTitles;
   // The base's bypass flag is what the audio follows, set only by blocks and
   // state restores. This is the host bypass parameter as the controller
   // reports it: the host may also set it from its own thread.
