@@ -37,13 +37,6 @@ void AttachOutputs(IPlugBase& plug, int idx, int n, T** channels) {
   plug.AttachOutputBuffers(idx, n, channels);
 }
 
-template <class T>
-void Run(IPlugBase& plug, T sampleType, int nFrames) {
-  if (plug.IsBypassed())
-    plug.PassThroughBuffers(sampleType, nFrames);
-  else
-    plug.ProcessBuffers(sampleType, nFrames);
-}
 }  // namespace
 
 void AttachHostInputs(IPlugBase& plug, int n, float** channels, int nFrames) {
@@ -57,7 +50,3 @@ void DetachHostOutputs(IPlugBase& plug) { plug.SetOutputChannelConnections(0, pl
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, float** channels) { AttachOutputs(plug, idx, n, channels); }
 
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, double** channels) { AttachOutputs(plug, idx, n, channels); }
-
-void RunHostBlock(IPlugBase& plug, float sampleType, int nFrames) { Run(plug, sampleType, nFrames); }
-
-void RunHostBlock(IPlugBase& plug, double sampleType, int nFrames) { Run(plug, sampleType, nFrames); }

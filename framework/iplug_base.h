@@ -133,6 +133,12 @@ public:
   void ProcessBuffersAccumulating(float, int nFrames);
   void PassThroughBuffers(double, int nFrames);
   void PassThroughBuffers(float, int nFrames);
+  // Runs frames offset .. offset + nFrames - 1 of the attached block alone
+  // (processed, or passed through one latency late), so that a binding can
+  // change parameters between pieces of a block. Pieces come in order and
+  // do not overlap.
+  void ProcessBufferRange(double, int offset, int nFrames, bool passThrough);
+  void ProcessBufferRange(float, int offset, int nFrames, bool passThrough);
   void ZeroScratchBuffers();
 
   // Settings.
@@ -303,12 +309,12 @@ private:
   // Swaps in a preset without allocating; the old one is deleted.
   void ReplacePreset(int idx, IPreset* replacement);
   bool LoadParamBank(const ByteChunk* data);
-  void RunBlock(int nFrames, bool passThrough, EFloatOutput floatOutput);
+  void RunBlock(int offset, int nFrames, bool passThrough, EFloatOutput floatOutput);
   void RunPiece(int nFrames, bool passThrough);
   int MaxFramesPerCall() const;
   void PointSlotsAt(int offset, int nConvert);
   void WriteFloatOutputs(EFloatOutput floatOutput, int offset, int nFrames);
-  void SilenceHostOutputs(EFloatOutput floatOutput, int nFrames);
+  void SilenceHostOutputs(EFloatOutput floatOutput, int offset, int nFrames);
 
   WDL_OwnedPtrList<ChannelIO> mChannelIO;
   WDL_Mutex mMutex;

@@ -132,34 +132,46 @@ void IPlugBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   }
 }
 
-void IPlugBase::ProcessBuffers(double, int nFrames) { RunBlock(nFrames, false, EFloatOutput::kNone); }
+void IPlugBase::ProcessBuffers(double, int nFrames) { RunBlock(0, nFrames, false, EFloatOutput::kNone); }
 
-void IPlugBase::ProcessBuffers(float, int nFrames) { RunBlock(nFrames, false, EFloatOutput::kReplace); }
+void IPlugBase::ProcessBuffers(float, int nFrames) { RunBlock(0, nFrames, false, EFloatOutput::kReplace); }
 
 void IPlugBase::ProcessBuffersAccumulating(float, int nFrames) {
-  RunBlock(nFrames, false, EFloatOutput::kAccumulate);
+  RunBlock(0, nFrames, false, EFloatOutput::kAccumulate);
 }
 
-void IPlugBase::PassThroughBuffers(double, int nFrames) { RunBlock(nFrames, true, EFloatOutput::kNone); }
+void IPlugBase::PassThroughBuffers(double, int nFrames) { RunBlock(0, nFrames, true, EFloatOutput::kNone); }
 
-void IPlugBase::PassThroughBuffers(float, int nFrames) { RunBlock(nFrames, true, EFloatOutput::kReplace); }
+void IPlugBase::PassThroughBuffers(float, int nFrames) { RunBlock(0, nFrames, true, EFloatOutput::kReplace); }
 
-void IPlugBase::RunBlock(int nFrames, bool passThrough, EFloatOutput floatOutput) {
+void IPlugBase::ProcessBufferRange(double, int offset, int nFrames, bool passThrough) {
+  RunBlock(offset, nFrames, passThrough, EFloatOutput::kNone);
+}
+
+void IPlugBase::ProcessBufferRange(float, int offset, int nFrames, bool passThrough) {
+  RunBlock(offset, nFrames, passThrough, EFloatOutput::kReplace);
+}
+
+void IPlugBase::RunBlock(int offset, int nFrames, bool passThrough, EFloatOutput floatOutput) {
   if (nFrames < 0) nFrames = 0;
-  if (nFrames <= MaxFramesPerCall()) {
+  if (offset < 0) offset = 0;
+  const int maxPerCall = MaxFramesPerCall();
+  if (offset == 0 && nFrames <= maxPerCall) {
     RunPiece(nFrames, passThrough);
     WriteFloatOutputs(floatOutput, 0, nFrames);
     return;
   }
-  if (mBlockSize <= 0) {
-    SilenceHostOutputs(floatOutput, nFrames);
+  // Host buffers hold the whole block; scratch holds one block size.
+  const int step = maxPerCall == INT_MAX ? std::max(nFrames, 1) : mBlockSize;
+  if (step <= 0) {
+    SilenceHostOutputs(floatOutput, offset, nFrames);
     return;
   }
   for (int done = 0; done < nFrames;) {
-    const int piece = std::min(mBlockSize, nFrames - done);
-    PointSlotsAt(done, piece);
+    const int piece = std::min(step, nFrames - done);
+    PointSlotsAt(offset + done, piece);
     RunPiece(piece, passThrough);
-    WriteFloatOutputs(floatOutput, done, piece);
+    WriteFloatOutputs(floatOutput, offset + done, piece);
     done += piece;
   }
   PointSlotsAt(0, 0);  // back to the block's start, as attached
@@ -238,13 +250,13 @@ void IPlugBase::WriteFloatOutputs(EFloatOutput floatOutput, int offset, int nFra
 
 // Without scratch buffers a block cannot run at all; the host gets silence
 // rather than whatever its buffers held.
-void IPlugBase::SilenceHostOutputs(EFloatOutput floatOutput, int nFrames) {
+void IPlugBase::SilenceHostOutputs(EFloatOutput floatOutput, int offset, int nFrames) {
   for (int i = 0; i < NOutChannels(); ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     if (!ch->mConnected) continue;
-    if (ch->mHostDouble) ZeroFill(ch->mHostDouble, nFrames);
+    if (ch->mHostDouble) ZeroFill(ch->mHostDouble + offset, nFrames);
     if (ch->mFDest && floatOutput == EFloatOutput::kReplace)
-      std::memset(ch->mFDest, 0, sizeof(float) * static_cast<size_t>(nFrames));
+      std::memset(ch->mFDest + offset, 0, sizeof(float) * static_cast<size_t>(nFrames));
   }
 }
 

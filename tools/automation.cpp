@@ -20,6 +20,14 @@ double AutomationLane::ValueAt(long frame) const {
   return prev->second + t * (next->second - prev->second);
 }
 
+bool AutomationLane::RampsAt(long frame) const {
+  const auto next = std::upper_bound(points.begin(), points.end(), frame,
+                                     [](long f, const std::pair<long, double>& p) { return f < p.first; });
+  if (next == points.begin() || next == points.end()) return false;
+  const auto prev = next - 1;
+  return prev->first < frame && prev->second != next->second;
+}
+
 bool Automation::Parse(const std::string& text, const std::string& fileName, double sampleRate,
                        const Resolver& resolve, std::string& error) {
   std::istringstream lines(text);
@@ -68,23 +76,37 @@ bool Automation::Parse(const std::string& text, const std::string& fileName, dou
     lane->points.emplace_back(std::lround(seconds * sampleRate), normalized);
   }
   // Stable: points at one frame keep the file's order.
-  for (AutomationLane& lane : mLanes)
+  for (AutomationLane& lane : mLanes) {
     std::stable_sort(lane.points.begin(), lane.points.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& point : lane.points) mBreakpoints.push_back(point.first);
+  }
+  std::sort(mBreakpoints.begin(), mBreakpoints.end());
   return true;
+}
+
+bool Automation::RampPointFits(long frame) const {
+  const auto next = std::upper_bound(mBreakpoints.begin(), mBreakpoints.end(), frame);
+  return next == mBreakpoints.end() || *next - frame >= kRampStep;
+}
+
+int Automation::BlockLength(long pos, int n) const {
+  const auto next = std::upper_bound(mBreakpoints.begin(), mBreakpoints.end(), pos);
+  if (next == mBreakpoints.end() || *next - pos >= std::min<long>(n, kRampStep)) return n;
+  return static_cast<int>(*next - pos);
 }
 
 void Automation::AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const {
   const long end = pos + n;
+  // The first ramp step at or after pos on the timeline's grid.
+  const long firstStep = pos + ((kRampStep - pos % kRampStep) % kRampStep);
   for (const AutomationLane& lane : mLanes) {
     std::vector<long> offsets;
     if (firstBlock) offsets.push_back(0);
-    for (const auto& point : lane.points) {
-      if (point.first - 1 >= pos && point.first - 1 < end) offsets.push_back(point.first - 1 - pos);
+    for (const auto& point : lane.points)
       if (point.first >= pos && point.first < end) offsets.push_back(point.first - pos);
-    }
-    const bool moves = lane.ValueAt(pos - 1) != lane.ValueAt(end - 1) || !offsets.empty();
-    if (moves) offsets.push_back(n - 1);
+    for (long frame = firstStep; frame < end; frame += kRampStep)
+      if (lane.RampsAt(frame) && RampPointFits(frame)) offsets.push_back(frame - pos);
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     for (long offset : offsets)

@@ -1,7 +1,9 @@
 // Parameter automation read from a text file, and the queue points a host
-// hands the plug-in for each block: every breakpoint at its own sample, the
-// sample before it, and the block's last sample, so that the plug-in's
-// linear interpolation between points gives back the ramps exactly.
+// hands the plug-in for each block. The plug-in holds a point's value from
+// its own sample on and merges pieces shorter than kRampStep samples into
+// the next, so every breakpoint is sent at its own sample and a ramp as a
+// staircase of points every kRampStep frames of the timeline, leaving out
+// those that would fall less than kRampStep before any breakpoint.
 #pragma once
 
 #include <functional>
@@ -18,10 +20,14 @@ struct AutomationLane {
   // Before the first point its value, after the last the last one's,
   // linear between them.
   double ValueAt(long frame) const;
+  // Whether frame lies strictly between two points of different values.
+  bool RampsAt(long frame) const;
 };
 
 class Automation {
 public:
+  static constexpr long kRampStep = 16;
+
   // Resolves "parameter=value" into a parameter id and normalised value.
   using Resolver = std::function<bool(const std::string& assignment, Steinberg::Vst::ParamID& id,
                                       double& normalized, std::string& error)>;
@@ -37,7 +43,16 @@ public:
   // automation's timeline (negative before it starts); the first block of a
   // render also sends every lane's starting value.
   void AddPoints(long pos, int n, bool firstBlock, ParamChanges& changes) const;
+  // The length of the block from frame pos, at most n: a block ends just
+  // before a breakpoint that would otherwise fall into its first kRampStep
+  // frames (and merge with its start), so that the next one starts on it.
+  int BlockLength(long pos, int n) const;
 
 private:
+  // A step of a ramp at frame, unless a breakpoint follows too soon.
+  bool RampPointFits(long frame) const;
+
   std::vector<AutomationLane> mLanes;
+  // Every lane's breakpoint frames, sorted.
+  std::vector<long> mBreakpoints;
 };

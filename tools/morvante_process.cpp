@@ -14,6 +14,7 @@
 #include "tools/audio_file.h"
 #include "tools/automation.h"
 #include "tools/demo_mix.h"
+#include "tools/factory_preset_files.h"
 #include "tools/loudness.h"
 #include "tools/offline_host.h"
 #include "tools/plot.h"
@@ -23,12 +24,12 @@ namespace {
 constexpr int kMaxBlock = 65536;
 
 struct Options {
-  std::string plugin, presetState, stateIn, stateOut, automation, bits, plot, snapshot, demoDir;
+  std::string plugin, presetState, stateIn, preset, stateOut, automation, bits, plot, snapshot, demoDir;
   std::string input, output;
   std::vector<std::string> sets;
   int block = 512;
   int sampleBits = 64;
-  bool listParams = false, bypass = false, noLatencyCompensation = false, quiet = false;
+  bool listParams = false, listPresets = false, bypass = false, noLatencyCompensation = false, quiet = false;
 };
 
 int Error(const std::string& message, int code = 1) {
@@ -59,7 +60,8 @@ int Parse(int argc, char** argv, Options& opt) {
       ->allow_extra_args(false);  // one value per --set, so that INPUT OUTPUT may follow
   app.add_option("--automation", opt.automation,
                  "automate parameters from a text file of lines \"SECONDS PARAM VALUE\" (PARAM and VALUE as for "
-                 "--set); linear ramps between a parameter's points, held before the first and after the last")
+                 "--set); each point lands on its own sample, ramps between a parameter's points go in steps of 16 "
+                 "samples, held before the first point and after the last")
       ->type_name("FILE");
   app.add_flag("--bypass", opt.bypass, "switch on the plug-in's bypass for the whole render");
   app.add_option("--state-in", opt.stateIn, "restore the plug-in's state from a VST3 preset file before --set")
@@ -67,6 +69,10 @@ int Parse(int argc, char** argv, Options& opt) {
   app.add_option("--state-out", opt.stateOut,
                  "save the plug-in's state after the render as a VST3 preset file (works without INPUT and OUTPUT)")
       ->type_name("FILE");
+  app.add_option("--preset", opt.preset,
+                 "start from a factory preset, by name (see --list-presets); after --state-in, before --set")
+      ->type_name("NAME");
+  app.add_flag("--list-presets", opt.listPresets, "list the factory presets: name and what each is for");
   app.add_option("--preset-state", opt.presetState, "restore a bare controller state (the bytes of its getState)")
       ->type_name("FILE");
   app.add_option("--bits", opt.bits, "sample format of the output: 16, 24, 32f or 64f (WAV, AIFF); 16 or 24 "
@@ -100,6 +106,7 @@ int Parse(int argc, char** argv, Options& opt) {
       "  morvante-process --set \"High Mid Frequency=7000\" --set \"High Mid Threshold=30\" vocal.wav out.flac\n"
       "  morvante-process --automation rides.txt --plot look.png --state-out mix.vstpreset in.wav out.wav\n"
       "  morvante-process --list-params\n"
+      "  morvante-process --preset \"Vocal De-esser\" voice.wav voice-deessed.wav\n"
       "An automation file:\n"
       "  # seconds  parameter  value\n"
       "  0    Output  0\n"
@@ -115,6 +122,15 @@ int Parse(int argc, char** argv, Options& opt) {
     return Error(std::string(e.what()) + " (see --help)", 2);
   }
   const bool files = !opt.input.empty() || !opt.output.empty();
+  if (opt.listPresets) {
+    if (files || !opt.demoDir.empty()) return Error("--list-presets takes no files (see --help)", 2);
+    for (const FactoryPreset& preset : FactoryPresets()) std::printf("%-26s %s\n", preset.name, preset.purpose);
+    return 0;
+  }
+  if (!opt.preset.empty() && !FindFactoryPreset(opt.preset))
+    return Error("unknown preset \"" + opt.preset + "\"; the factory presets are: \"" +
+                     FactoryPresetNames("\", \"") + "\"",
+                 2);
   if (opt.listParams && (files || !opt.demoDir.empty())) return Error("--list-params takes no files (see --help)", 2);
   if (!opt.demoDir.empty() && files) return Error("--demo takes no INPUT or OUTPUT (see --help)", 2);
   if (!opt.listParams && opt.demoDir.empty() && opt.output.empty() && (opt.input.empty() == opt.stateOut.empty()))
@@ -224,6 +240,12 @@ int Run(const Options& opt, Job& job) {
   }
   if (!opt.presetState.empty() && !host.LoadControllerState(opt.presetState)) return Error(host.Error());
   if (!opt.stateIn.empty() && !host.LoadStateFile(opt.stateIn)) return Error(host.Error());
+  if (!opt.preset.empty()) {
+    std::vector<double> values;
+    if (!FactoryPresetValues(*FindFactoryPreset(opt.preset), values, error)) return Error(error);
+    if (!host.LoadState(FactoryPresetFile(values), "factory preset \"" + opt.preset + "\""))
+      return Error(host.Error());
+  }
 
   RenderOptions options;
   options.blockSize = opt.block;

@@ -415,8 +415,9 @@ bool OfflineHost::Render(Audio& audio, const RenderOptions& options) {
   const long frames = audio.Frames();
   const long shift = options.compensateLatency ? mLatency : 0;
   const long total = frames + shift;
-  for (long pos = 0; pos < total; pos += options.blockSize) {
-    const auto n = static_cast<int32>(std::min<long>(options.blockSize, total - pos));
+  for (long pos = 0; pos < total;) {
+    auto n = static_cast<int32>(std::min<long>(options.blockSize, total - pos));
+    if (options.automation) n = options.automation->BlockLength(pos - shift, n);
     for (size_t ch = 0; ch < channels; ++ch)
       for (int32 i = 0; i < n; ++i) {
         const long at = pos + i;
@@ -444,7 +445,8 @@ bool OfflineHost::Render(Audio& audio, const RenderOptions& options) {
         const long at = pos + i - shift;
         if (at >= 0) audio.channels[ch][static_cast<size_t>(at)] = out[ch][static_cast<size_t>(i)];
       }
-    if (options.progress) options.progress(std::min(pos + n, total));
+    pos += n;
+    if (options.progress) options.progress(std::min(pos, total));
   }
   return true;
 }

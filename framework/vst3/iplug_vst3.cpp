@@ -198,44 +198,71 @@ void IPlugVST3::SetHostBypass(bool bypassed) {
 tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   WDL_MutexLock lock(GetMutex());
   if (data.processContext) mProcessContext = *data.processContext;
-  ApplyParameterChanges(data.inputParameterChanges);
+  CutAtParameterChanges(data.inputParameterChanges, data.numSamples);
 
-  // A flush (no samples) only delivers parameter changes.
-  if (data.numSamples <= 0) return kResultOk;
   const int32 sampleSize = processSetup.symbolicSampleSize;
-  // The buffers are a union of float and double pointers: a block that
-  // disagrees with the set-up has buffers of unknown size, and neither
-  // reading nor writing them is safe.
-  if (data.symbolicSampleSize != sampleSize) return kResultOk;
-  if (sampleSize != kSample32 && sampleSize != kSample64) return kResultOk;
-
-  if (!mProcessingSetUp) {
+  // A flush (no samples) only delivers parameter changes. The buffers are a
+  // union of float and double pointers: a block that disagrees with the
+  // set-up has buffers of unknown size, and neither reading nor writing
+  // them is safe.
+  const bool runsAudio = data.numSamples > 0 && data.symbolicSampleSize == sampleSize &&
+                         (sampleSize == kSample32 || sampleSize == kSample64);
+  if (!runsAudio || !mProcessingSetUp) {
+    for (int p = 0; p < mPieces.NPieces(); ++p) ApplyPieceChanges(data.inputParameterChanges, p);
     // No rate and no scratch yet: the effect has nothing to run with.
-    SilenceActiveOutputs(data);
+    if (runsAudio) SilenceActiveOutputs(data);
     return kResultOk;
   }
   ConnectInputBuffers(data);
   ConnectOutputBuffers(data);
 
-  if (sampleSize == kSample64)
-    RunHostBlock(*this, 0.0, data.numSamples);
-  else
-    RunHostBlock(*this, 0.0f, data.numSamples);
+  // Each piece runs with the values in force from its first sample.
+  for (int p = 0; p < mPieces.NPieces(); ++p) {
+    ApplyPieceChanges(data.inputParameterChanges, p);
+    const BlockPieces::Piece piece = mPieces.GetPiece(p);
+    if (sampleSize == kSample64)
+      ProcessBufferRange(0.0, piece.start, piece.frames, IsBypassed());
+    else
+      ProcessBufferRange(0.0f, piece.start, piece.frames, IsBypassed());
+  }
   return kResultOk;
 }
 
-void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
+namespace {
+// Every readable point of every queue, in the host's order.
+template <class Fn>
+void ForEachPoint(IParameterChanges* changes, Fn&& fn) {
   if (!changes) return;
   const int32 nQueues = changes->getParameterCount();
   for (int32 i = 0; i < nQueues; ++i) {
     IParamValueQueue* queue = changes->getParameterData(i);
     if (!queue) continue;
+    const ParamID tag = queue->getParameterId();
     const int32 nPoints = queue->getPointCount();
-    int32 offset = 0;
-    ParamValue value = 0.0;
-    if (nPoints <= 0 || queue->getPoint(nPoints - 1, offset, value) != kResultOk) continue;
-    ApplyParameterChange(queue->getParameterId(), value);
+    for (int32 k = 0; k < nPoints; ++k) {
+      int32 offset = 0;
+      ParamValue value = 0.0;
+      if (queue->getPoint(k, offset, value) == kResultOk) fn(offset, tag, value);
+    }
   }
+}
+}  // namespace
+
+void IPlugVST3::CutAtParameterChanges(IParameterChanges* changes, int32 numSamples) {
+  mPieces.Begin(numSamples);
+  ForEachPoint(changes, [this](int32 offset, ParamID tag, ParamValue value) { mPieces.Add(offset, tag, value); });
+  mPieces.Cut();
+}
+
+void IPlugVST3::ApplyPieceChanges(IParameterChanges* changes, int pieceIdx) {
+  const BlockPieces::Piece piece = mPieces.GetPiece(pieceIdx);
+  for (int i = 0; i < piece.nChanges; ++i) ApplyParameterChange(piece.changes[i].tag, piece.changes[i].value);
+  if (!mPieces.Overflowed() || pieceIdx != mPieces.NPieces() - 1) return;
+  // The points the pieces had no room for, read again from the host.
+  int counted = 0;
+  ForEachPoint(changes, [&](int32, ParamID tag, ParamValue value) {
+    if (counted++ >= BlockPieces::kCapacity) ApplyParameterChange(tag, value);
+  });
 }
 
 void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/block_pieces.h"
 #include "framework/host_only_titles.h"
 #include "framework/iplug_base.h"
 #include "framework/iplug_instance_info.h"
@@ -150,7 +151,10 @@ private:
   // lock.
   Steinberg::tresult WriteStateStream(Steinberg::IBStream* state);
   Steinberg::tresult ReadStateStream(Steinberg::IBStream* state);
-  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  // Cuts the block at the offsets of the host's points (see BlockPieces);
+  // a piece's changes are applied just before it runs.
+  void CutAtParameterChanges(Steinberg::Vst::IParameterChanges* changes, Steinberg::int32 numSamples);
+  void ApplyPieceChanges(Steinberg::Vst::IParameterChanges* changes, int pieceIdx);
   void ApplyParameterChange(Steinberg::Vst::ParamID tag, double value);
   void ConnectInputBuffers(Steinberg::Vst::ProcessData& data);
   void ConnectOutputBuffers(Steinberg::Vst::ProcessData& data);
@@ -159,6 +163,7 @@ private:
   int mSideChainChannels;
   bool mSideChainIsActive = false;
   Steinberg::Vst::ProcessContext mProcessContext{};
+  BlockPieces mPieces;
   WDL_PtrList<IPlugVST3View> mViews;
   WDL_OwnedPtrList<WDL_String> mParamGroups;
   HostOnlyTitles mHostOnlyTitles;

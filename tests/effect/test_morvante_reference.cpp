@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/block_pieces.h"
 #include "tests/effect/meter_recording_graphics.h"
 #include "tests/effect/morvante_test_plug.h"
 #include "tests/effect/reference_morvante.h"
@@ -194,6 +196,75 @@ TEST(MorvanteReference, MonoThroughTheFrameAt48000) { RunVaried(48000.0, true, f
 TEST(MorvanteReference, StereoAt48000On256BitRegisters) { RunVaried(48000.0, true, true, 3.0, 505, 256); }
 TEST(MorvanteReference, StereoAt48000On128BitRegisters) { RunVaried(48000.0, true, true, 3.0, 505, 128); }
 TEST(MorvanteReference, MonoAt44100On128BitRegisters) { RunVaried(44100.0, false, false, 2.0, 606, 128); }
+
+// Automation points inside blocks, as a binding delivers them: the frame
+// runs each piece BlockPieces cuts after applying its changes; the oracle
+// runs the pieces the merging rule gives, literally, with the changes at
+// their starts.
+TEST(MorvanteReference, PointsInsideBlocksThroughTheFrame) {
+  struct Point {
+    int offset, paramIdx;
+    double value;
+  };
+  const double rate = 48000.0;
+  Pair pair(rate, false);
+  Random rnd(1212);
+  pair.RandomiseAll(rnd, 0.0);
+  ProgramSignal signal(rate, 1212);
+  pair.plug.SetBlockSize(1024);
+  pair.plug.SetInputChannelConnections(0, 2, true);
+  pair.plug.SetOutputChannelConnections(0, 2, true);
+  auto pieces = std::make_unique<BlockPieces>();
+  for (int block = 0; block < static_cast<int>(200 * kTestRunScale) + 10; ++block) {
+    const int n = 1 + rnd.Index(1024);
+    std::vector<Point> points;
+    for (int k = rnd.Index(12); k > 0; --k) {
+      const int b = rnd.Index(kNumMorvanteBands);
+      const MorvanteBandLayout& layout = kMorvanteBandLayouts[b];
+      const int params[] = {layout.gainParam, layout.frequencyParam, layout.thresholdParam, layout.ratioParam,
+                            layout.attackParam, layout.modeParam, kOutput, kBypass};
+      const int paramIdx = params[rnd.Index(8)];
+      const IParam* p = pair.plug.GetParam(paramIdx);
+      const double value = paramIdx == kBypass || paramIdx == layout.modeParam ? (rnd.Chance(0.5) ? 1.0 : 0.0)
+                                                                                : rnd.Uniform(p->Min(), p->Max());
+      points.push_back({rnd.Index(n), paramIdx, value});
+    }
+    std::vector<double> left(n), right(n);
+    signal.Fill(left.data(), right.data(), n);
+
+    std::vector<double> plugL(n), plugR(n), refL(n), refR(n);
+    double* in[2] = {left.data(), right.data()};
+    double* out[2] = {plugL.data(), plugR.data()};
+    pair.plug.AttachInputBuffers(0, 2, in);
+    pair.plug.AttachOutputBuffers(0, 2, out);
+    pieces->Begin(n);
+    for (const Point& p : points) pieces->Add(p.offset, static_cast<uint32_t>(p.paramIdx), p.value);
+    pieces->Cut();
+    for (int k = 0; k < pieces->NPieces(); ++k) {
+      const BlockPieces::Piece piece = pieces->GetPiece(k);
+      for (int c = 0; c < piece.nChanges; ++c)
+        pair.plug.SetParam(static_cast<int>(piece.changes[c].tag), piece.changes[c].value);
+      pair.plug.ProcessBufferRange(0.0, piece.start, piece.frames, false);
+    }
+
+    // A piece starts at each offset at least 16 samples after the last
+    // start; each takes the points from its start up to the next.
+    std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.offset < b.offset; });
+    std::vector<int> starts{0};
+    for (const Point& p : points)
+      if (p.offset - starts.back() >= 16) starts.push_back(p.offset);
+    for (size_t k = 0; k < starts.size(); ++k) {
+      const int from = starts[k], to = k + 1 < starts.size() ? starts[k + 1] : n;
+      for (const Point& p : points)
+        if (p.offset >= from && p.offset < to) pair.ref.SetParameter(p.paramIdx, p.value);
+      const double* refIn[2] = {left.data() + from, right.data() + from};
+      double* refOut[2] = {refL.data() + from, refR.data() + from};
+      pair.ref.Process(refIn, refOut, to - from);
+    }
+    ASSERT_EQ(std::memcmp(plugL.data(), refL.data(), n * sizeof(double)), 0) << "block " << block;
+    ASSERT_EQ(std::memcmp(plugR.data(), refR.data(), n * sizeof(double)), 0) << "block " << block;
+  }
+}
 
 // Attack and release extremes, including a coefficient of 0 (no time at
 // all), which the parameter ranges cannot reach: the copies are set

@@ -137,8 +137,8 @@ TEST_F(Features, OutputEqualsTheBundleDrivenDirectlyBitForBit) {
 
 TEST_F(Features, AutomationLandsOnItsSamples) {
   // Output (33) steps from 0 to -6 dB at 0.01 s (frame 480), then ramps
-  // from -6 dB at 0.02 s to -12 dB at 0.04 s; one-frame blocks show each
-  // frame's value.
+  // from -6 dB at 0.02 s to -12 dB at 0.04 s in steps of 16 frames;
+  // one-frame blocks show each frame's value.
   ASSERT_TRUE(WriteBytes(mDir.Path("auto.txt"),
                          "# time  parameter  value\n"
                          "0      Output  0\n"
@@ -158,8 +158,43 @@ TEST_F(Features, AutomationLandsOnItsSamples) {
   EXPECT_NEAR(gainAt(1440), std::pow(10.0, -9.0 / 20), 1e-5);  // half way down the ramp
   EXPECT_NEAR(gainAt(1920), std::pow(10.0, -12.0 / 20), 1e-5);
   EXPECT_NEAR(gainAt(2380), std::pow(10.0, -12.0 / 20), 1e-5);  // held after the last point
-  // Each ramp frame a step of 6 dB / 960 frames below the one before.
-  for (size_t i = 961; i < 1920; ++i) ASSERT_NEAR(gainAt(i) / gainAt(i - 1), std::pow(10.0, -6.0 / 960 / 20), 1e-6) << i;
+  // Every 16th ramp frame a step of 16 × 6 dB / 960 frames, the others held.
+  for (size_t i = 961; i < 1920; ++i)
+    ASSERT_NEAR(gainAt(i) / gainAt(i - 1), i % 16 ? 1.0 : std::pow(10.0, -6.0 * 16 / 960 / 20), 1e-6) << i;
+}
+
+// A step at 1.000 s: the output is the unautomated render before sample
+// 48000 and the render at the new value from it on, bit for bit, with the
+// latency compensated and without, in the default blocks of 512 (the step
+// inside a block) and in blocks of 480 (where, 3 samples late for the
+// compensation, it would merge into a block's start).
+TEST_F(Features, AStepLandsOnItsSampleInsideABlock) {
+  ASSERT_TRUE(WriteBytes(mDir.Path("step.txt"), "0 Output 0\n1 Output 0\n1.000 Output -6\n"));
+  const Wav noise = Noise(2, 60000);
+  const struct {
+    const char* block;
+    bool compensated;
+  } cases[] = {{"512", true}, {"512", false}, {"480", true}, {"480", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.compensated ? "compensated" : "not compensated") + ", blocks of " + c.block);
+    std::vector<std::string> extra = {"--bits", "64f", "--set", "Low Threshold=30", "--block", c.block};
+    if (!c.compensated) extra.push_back("--no-latency-compensation");
+    Wav before, after, stepped;
+    auto with = [&](std::vector<std::string> more) {
+      more.insert(more.begin(), extra.begin(), extra.end());
+      return more;
+    };
+    ASSERT_EQ(Render(noise, before, extra).exitCode, 0);
+    ASSERT_EQ(Render(noise, after, with({"--set", "Output=-6"})).exitCode, 0);
+    const RunResult run = Render(noise, stepped, with({"--automation", mDir.Path("step.txt")}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(NumberAfter(run.out, "latency: "), 3.0);
+    for (size_t ch = 0; ch < 2; ++ch) {
+      ASSERT_NE(before.channels[ch][48000], after.channels[ch][48000]);
+      for (size_t i = 0; i < noise.Frames(); ++i)
+        ASSERT_EQ(stepped.channels[ch][i], (i < 48000 ? before : after).channels[ch][i]) << "frame " << i;
+    }
+  }
 }
 
 TEST_F(Features, AutomationFileErrorsNameTheLine) {

@@ -51,15 +51,22 @@ TEST(AutomationPoints, BreakpointsLandInsideBlocksAtTheirSamples) {
                                error))
       << error;
   using P = std::vector<std::pair<int32, ParamValue>>;
-  EXPECT_EQ(Points(automation, 0, 64), (P{{0, 0.5}, {63, 0.5}}));
-  EXPECT_EQ(Points(automation, 64, 64), (P{{35, 0.5}, {36, 0.5}, {63, 0.5 + 0.5 * 27 / 200.0}}));
-  // Inside the ramp: only the block's end.
-  EXPECT_EQ(Points(automation, 192, 64), (P{{63, 0.5 + 0.5 * 155 / 200.0}}));
-  // The ramp's top and the step, each with the frame before it.
+  const auto ramp = [](long frame) { return 0.5 + 0.5 * static_cast<double>(frame - 100) / 200.0; };
+  EXPECT_EQ(Points(automation, 0, 64), (P{{0, 0.5}}));
+  // The ramp's start at its own sample, then a step every 16 frames of the
+  // timeline.
+  EXPECT_EQ(Points(automation, 64, 64), (P{{36, 0.5}, {48, ramp(112)}}));
+  EXPECT_EQ(Points(automation, 192, 64), (P{{0, ramp(192)}, {16, ramp(208)}, {32, ramp(224)}, {48, ramp(240)}}));
+  // No step in the 16 frames before the ramp's top (288 would merge into
+  // it); the top and the step down at their own samples.
   const P around = Points(automation, 256, 192);
-  EXPECT_EQ(around, (P{{43, 0.5 + 0.5 * 199 / 200.0}, {44, 1.0}, {143, 1.0}, {144, 0.0}, {191, 0.0}}));
-  // Held after the last point: nothing more is sent.
-  EXPECT_TRUE(Points(automation, 448, 64).empty());
+  EXPECT_EQ(around, (P{{0, ramp(256)}, {16, ramp(272)}, {44, 1.0}, {144, 0.0}}));
+  // Blocks end before a breakpoint that would fall into their first 16
+  // frames.
+  EXPECT_EQ(automation.BlockLength(90, 64), 10);
+  EXPECT_EQ(automation.BlockLength(84, 64), 64);
+  EXPECT_EQ(automation.BlockLength(100, 64), 64);
+  EXPECT_EQ(automation.BlockLength(95, 4), 4);
   // A render whose timeline starts before the automation's (a delay being
   // made up for) starts from the first value.
   ParamChanges early;

@@ -1,11 +1,15 @@
 // What Steinberg's validator checks in its general, processing and state
 // tests, done through the bundle: the parameter list, buses and
 // arrangements, processing in every shape a host may send, life-cycle
-// toggles, the bypass surviving a preset file, and automation.
+// toggles, the bypass surviving a preset file, and automation at its own
+// sample.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "tests/vst3/vst3_test_support.h"
@@ -339,31 +343,149 @@ TEST_F(Vst3Conformance, TheBypassSurvivesAPresetFile) {
   }
 }
 
-TEST_F(Vst3Conformance, AutomationWithSeveralPointsPerQueue) {
-  ASSERT_EQ(SetUpProcessing(*mPlug, kSample32, kMaxBlock, 48000.0), kResultOk);
-  auto reference = MakeInstance("Ardour");
-  ASSERT_EQ(SetUpProcessing(*reference, kSample32, kMaxBlock, 48000.0), kResultOk);
-  BusBuffers<float> in(2, kMaxBlock), out(2, kMaxBlock), refOut(2, kMaxBlock);
-  for (int block = 0; block < 16; ++block) {
-    SCOPED_TRACE(block);
-    const int frames = block % 2 ? kMaxBlock : 1 + block * 29;
-    TestParamChanges ramps, lastPoints;
-    for (ParamID tag : {kLowGain, kHighGain, kOutputGain, ParamID(24), ParamID(34), kModeL, ParamID(37)}) {
-      const double end = std::fmod(0.13 * block + 0.07 * tag, 1.0);
-      // Points at the start, inside and at the end of the block.
-      ramps.Add(tag, 1.0 - end, 0);
-      ramps.Add(tag, 0.5, frames / 3);
-      ramps.Add(tag, end, frames - 1);
-      lastPoints.Add(tag, end, 0);
-    }
-    Fill(in, block * kMaxBlock);
-    ASSERT_EQ(Run(*mPlug, in, out, frames, &ramps), kResultOk);
-    ASSERT_EQ(Run(*reference, in, refOut, frames, &lastPoints), kResultOk);
-    EXPECT_TRUE(AllFiniteAndBounded(out, frames));
-    // A block takes each queue's last value at its start.
-    for (size_t ch = 0; ch < 2; ++ch)
-      for (int i = 0; i < frames; ++i) ASSERT_EQ(out.data[ch][static_cast<size_t>(i)], refOut.data[ch][static_cast<size_t>(i)]);
-    EXPECT_DOUBLE_EQ(mPlug->controller->getParamNormalized(kLowGain), reference->controller->getParamNormalized(kLowGain));
+// Automation at its own sample: a block with points inside it sounds as the
+// same audio cut into shorter blocks with each piece's changes at its start.
+// Pieces shorter than 16 samples merge into the next.
+namespace {
+struct Point {
+  int offset;
+  ParamID tag;
+  double value;
+};
+
+// Where the pieces of a block start, by the merging rule.
+std::vector<int> PieceStarts(std::vector<Point> points) {
+  std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.offset < b.offset; });
+  std::vector<int> starts{0};
+  for (const Point& p : points)
+    if (p.offset - starts.back() >= 16) starts.push_back(p.offset);
+  return starts;
+}
+
+class Lcg {
+public:
+  explicit Lcg(uint32_t seed) : mState(seed) {}
+  int Below(int n) {
+    mState = mState * 1664525u + 1013904223u;
+    return static_cast<int>((mState >> 8) % static_cast<uint32_t>(n));
   }
-  reference->component->terminate();
+
+private:
+  uint32_t mState;
+};
+}  // namespace
+
+class Vst3Automation : public Vst3Conformance {
+protected:
+  // The plug-in hears frames of the test signal from `start` in one block
+  // with the points in their queues; `reference` hears them in the given
+  // pieces with the points at their starts. Both outputs must be the same.
+  template <class T>
+  void RunBoth(PluginInstance& plug, PluginInstance& reference, long start, int frames, std::vector<Point> points,
+               const std::vector<int>& starts) {
+    BusBuffers<T> in(2, frames), out(2, frames), refOut(2, frames);
+    Fill(in, start);
+    std::stable_sort(points.begin(), points.end(),
+                     [](const Point& a, const Point& b) { return a.offset < b.offset; });
+    TestParamChanges changes;
+    for (const Point& p : points) changes.Add(p.tag, p.value, p.offset);
+    ASSERT_EQ(Run(plug, in, out, frames, &changes), kResultOk);
+
+    for (size_t k = 0; k < starts.size(); ++k) {
+      const int from = starts[k], to = k + 1 < starts.size() ? starts[k + 1] : frames;
+      TestParamChanges atStart;
+      for (const Point& p : points)
+        if (p.offset >= from && (p.offset < to || k + 1 == starts.size())) atStart.Add(p.tag, p.value, 0);
+      T* inPtrs[2] = {in.data[0].data() + from, in.data[1].data() + from};
+      T* outPtrs[2] = {refOut.data[0].data() + from, refOut.data[1].data() + from};
+      AudioBusBuffers inBus, outBus;
+      ProcessData data = MakeProcessData(inPtrs, 2, outPtrs, 2, to - from, inBus, outBus);
+      data.inputParameterChanges = &atStart;
+      ASSERT_EQ(reference.processor->process(data), kResultOk);
+    }
+    for (size_t ch = 0; ch < 2; ++ch)
+      for (int i = 0; i < frames; ++i)
+        ASSERT_EQ(out.data[ch][static_cast<size_t>(i)], refOut.data[ch][static_cast<size_t>(i)])
+            << "channel " << ch << " frame " << i;
+  }
+
+  template <class T>
+  void PointsInsideBlocks(int32 sampleSize) {
+    ASSERT_EQ(SetUpProcessing(*mPlug, sampleSize, kMaxBlock, 48000.0), kResultOk);
+    auto reference = MakeInstance("Ardour");
+    ASSERT_EQ(SetUpProcessing(*reference, sampleSize, kMaxBlock, 48000.0), kResultOk);
+    // Bands that work, so that every parameter is heard.
+    std::vector<Point> setting;
+    for (ParamID threshold : {ParamID(13), ParamID(20), ParamID(34)}) setting.push_back({0, threshold, 0.6});
+    RunBoth<T>(*mPlug, *reference, 0, 64, setting, {0});
+    Lcg rnd(2024u + static_cast<uint32_t>(sampleSize));
+    const ParamID tags[] = {kLowGain,    kHighGain, kOutputGain,  ParamID(24),
+                            ParamID(34), kModeL,    ParamID(37), kBypassTag};
+    long position = 64;
+    for (int block = 0; block < 40; ++block) {
+      SCOPED_TRACE(block);
+      const int frames = block % 3 ? kMaxBlock : 1 + rnd.Below(kMaxBlock);
+      std::vector<Point> points;
+      for (ParamID tag : tags) {
+        const int n = rnd.Below(5);
+        for (int k = 0; k < n; ++k) {
+          const double value = tag == kBypassTag ? (rnd.Below(4) == 0 ? 1.0 : 0.0) : rnd.Below(1001) / 1000.0;
+          points.push_back({rnd.Below(frames), tag, value});
+        }
+      }
+      RunBoth<T>(*mPlug, *reference, position, frames, points, PieceStarts(points));
+      if (HasFatalFailure()) return;
+      position += frames;
+    }
+    reference->component->terminate();
+  }
+};
+
+TEST_F(Vst3Automation, PointsInsideBlocksAreHeardAtTheirSamplesIn64Bits) { PointsInsideBlocks<double>(kSample64); }
+
+TEST_F(Vst3Automation, PointsInsideBlocksAreHeardAtTheirSamplesIn32Bits) { PointsInsideBlocks<float>(kSample32); }
+
+TEST_F(Vst3Automation, PiecesShorterThanSixteenSamplesMergeIntoTheNext) {
+  for (int32 sampleSize : {kSample64, kSample32}) {
+    for (int apart : {15, 16, 17}) {
+      SCOPED_TRACE(testing::Message() << apart << " samples apart, " << (sampleSize == kSample64 ? 64 : 32));
+      auto plug = MakeInstance("Ardour");
+      auto reference = MakeInstance("Ardour");
+      for (PluginInstance* p : {plug.get(), reference.get()})
+        ASSERT_EQ(SetUpProcessing(*p, sampleSize, kMaxBlock, 44100.0), kResultOk);
+      // A gain ride and the host bypass, each with a second point `apart`
+      // later, the first pair at the block's start.
+      const std::vector<Point> points = {{apart, kOutputGain, 0.2},       {100, kOutputGain, 0.3},
+                                         {100 + apart, kOutputGain, 0.9}, {300, kBypassTag, 1.0},
+                                         {300 + apart, kBypassTag, 0.0}};
+      // 15 apart: the later point of each pair takes over from the earlier
+      // one's offset (and the first from the block's start).
+      const std::vector<int> starts = apart < 16 ? std::vector<int>{0, 100, 300}
+                                                 : std::vector<int>{0, apart, 100, 100 + apart, 300, 300 + apart};
+      ASSERT_EQ(PieceStarts(points), starts);
+      if (sampleSize == kSample64)
+        RunBoth<double>(*plug, *reference, 0, kMaxBlock, points, starts);
+      else
+        RunBoth<float>(*plug, *reference, 0, kMaxBlock, points, starts);
+      plug->component->terminate();
+      reference->component->terminate();
+    }
+  }
+}
+
+// More points than the pieces have room for: the ones beyond are not lost
+// but take effect at the block's last piece.
+TEST_F(Vst3Automation, PointsBeyondCapacityTakeEffectAtTheLastPiece) {
+  ASSERT_EQ(SetUpProcessing(*mPlug, kSample64, 4096, 48000.0), kResultOk);
+  TestParamChanges changes;
+  for (int i = 0; i < 4096; ++i) changes.Add(kLowGain, (i % 100) / 100.0, i);
+  for (int i = 0; i < 4096; i += 4) changes.Add(kOutputGain, 0.25, i);
+  changes.Add(kHighGain, 0.875, 0);
+  BusBuffers<double> in(2, 4096), out(2, 4096);
+  Fill(in, 0);
+  ASSERT_EQ(Run(*mPlug, in, out, 4096, &changes), kResultOk);
+  EXPECT_TRUE(AllFiniteAndBounded(out, 4096));
+  EXPECT_DOUBLE_EQ(mPlug->controller->getParamNormalized(kLowGain), 0.95);
+  EXPECT_DOUBLE_EQ(mPlug->controller->getParamNormalized(kOutputGain), 0.25);
+  EXPECT_DOUBLE_EQ(mPlug->controller->getParamNormalized(kHighGain), 0.875);
 }
