@@ -38,8 +38,8 @@ struct BandSetting {
 };
 // Indexed by EMorvanteBand.
 constexpr BandSetting kSettings[kNumMorvanteBands] = {
-    {25.0, 6.0, 3.0, 5.0, 200.0},   {30.0, -6.0, 8.0, 20.0, 80.0}, {40.0, 6.0, 2.0, 10.0, 500.0},
-    {20.0, -6.0, 4.0, 1.0, 30.0},   {35.0, 6.0, 12.0, 50.0, 1500.0},
+    {35.0, 6.0, 3.0, 5.0, 200.0},   {35.0, -6.0, 8.0, 20.0, 80.0}, {45.0, 6.0, 2.0, 10.0, 500.0},
+    {30.0, -6.0, 4.0, 1.0, 30.0},   {40.0, 6.0, 12.0, 50.0, 1500.0},
 };
 
 double ThreadCpuSeconds() {
@@ -158,6 +158,31 @@ void Report(benchmark::State& state, double audioSeconds, double production, dou
   state.counters["production_over_reference"] = reference / production;
 }
 
+// How busy the settings keep the bands over the signal, from the reference
+// frame by frame: the least share of frames any band spends in gain
+// reduction, and the least share in which its gain moves.
+void ReportBusy(benchmark::State& state, double rate, const Signal& signal) {
+  TestMorvante plug;
+  ReferenceMorvante ref;
+  Configure(plug, ref, rate);
+  int reducing[kNumMorvanteBands] = {}, moving[kNumMorvanteBands] = {};
+  for (int i = 0; i < signal.Frames(); ++i) {
+    double before[kNumMorvanteBands];
+    for (int b = 0; b < kNumMorvanteBands; ++b) before[b] = ref.band[b].S;
+    double out[2];
+    const double* in[2] = {&signal.left[i], &signal.right[i]};
+    double* outs[2] = {&out[0], &out[1]};
+    ref.Process(in, outs, 1);
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      reducing[b] += ref.band[b].S < 1.0 ? 1 : 0;
+      moving[b] += ref.band[b].S != before[b] ? 1 : 0;
+    }
+  }
+  const double frames = signal.Frames();
+  state.counters["least_band_reducing"] = *std::min_element(reducing, reducing + kNumMorvanteBands) / frames;
+  state.counters["least_band_moving"] = *std::min_element(moving, moving + kNumMorvanteBands) / frames;
+}
+
 // Args: rate, block size, bits.
 void BM_Effect(benchmark::State& state) {
   const double rate = static_cast<double>(state.range(0));
@@ -175,6 +200,7 @@ void BM_Effect(benchmark::State& state) {
     reference += t.reference;
   }
   Report(state, kSeconds * static_cast<double>(state.iterations()), production, reference);
+  ReportBusy(state, rate, signal);
 }
 BENCHMARK(BM_Effect)
     ->ArgNames({"rate", "block", "bits"})
@@ -188,13 +214,17 @@ BENCHMARK(BM_Effect)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// One second of the programme at full level, then four of digital silence,
-// in which every filter decays towards zero through the subnormal range.
-// silence_over_signal compares the CPU time per second of audio.
+// One second of the programme at full level, then eight of digital
+// silence: the filters ring down (through the subnormal range, which is
+// flushed) until every state is small enough to count as rest, after which
+// the chain is skipped. Counters, as shares of the loud second's CPU time
+// per second of audio: silence_over_signal for the whole silence,
+// rest_over_signal for its last four seconds; seconds_to_rest is how long
+// the silence ran before the effect came to rest.
 void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   constexpr double kRate = 48000.0;
-  Signal signal = Programme(kRate, 5.0);
-  const int loud = static_cast<int>(kRate);
+  Signal signal = Programme(kRate, 9.0);
+  const int loud = static_cast<int>(kRate), restFrom = static_cast<int>(5 * kRate);
   for (int i = 0; i < loud; ++i) {
     signal.left[i] *= 3.0;
     signal.right[i] *= 3.0;
@@ -202,35 +232,44 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   std::fill(signal.left.begin() + loud, signal.left.end(), 0.0);
   std::fill(signal.right.begin() + loud, signal.right.end(), 0.0);
   const double silentSeconds = (signal.Frames() - loud) / kRate;
+  const double restSeconds = (signal.Frames() - restFrom) / kRate;
 
-  double productionLoud = 0.0, productionSilent = 0.0, referenceLoud = 0.0, referenceSilent = 0.0;
+  Timing loudPart, silentPart, restPart;
+  double toRest = 0.0;
   for (auto _ : state) {
     TestMorvante plug;
     ReferenceMorvante ref;
     Configure(plug, ref, kRate);
-    const Timing loudPart = RunInTurns(plug, ref, signal, 0, loud, 512, false);
-    const Timing silentPart = RunInTurns(plug, ref, signal, loud, signal.Frames(), 512, false);
-    productionLoud += loudPart.production;
-    referenceLoud += loudPart.reference;
-    productionSilent += silentPart.production;
-    referenceSilent += silentPart.reference;
+    const Timing l = RunInTurns(plug, ref, signal, 0, loud, 512, false);
+    const Timing s = RunInTurns(plug, ref, signal, loud, restFrom, 512, false);
+    const Timing r = RunInTurns(plug, ref, signal, restFrom, signal.Frames(), 512, false);
+    loudPart.production += l.production;
+    loudPart.reference += l.reference;
+    silentPart.production += s.production + r.production;
+    silentPart.reference += s.reference + r.reference;
+    restPart.production += r.production;
+    restPart.reference += r.reference;
+    toRest += silentSeconds - static_cast<double>(plug.FramesRestedThrough()) / kRate;
   }
   const double n = static_cast<double>(state.iterations());
-  Report(state, silentSeconds * n, productionSilent, referenceSilent);
-  state.counters["production_silence_over_signal"] = (productionSilent / silentSeconds) / productionLoud;
-  state.counters["reference_silence_over_signal"] = (referenceSilent / silentSeconds) / referenceLoud;
+  Report(state, silentSeconds * n, silentPart.production, silentPart.reference);
+  state.counters["production_silence_over_signal"] = (silentPart.production / silentSeconds) / loudPart.production;
+  state.counters["production_rest_over_signal"] = (restPart.production / restSeconds) / loudPart.production;
+  state.counters["reference_silence_over_signal"] = (silentPart.reference / silentSeconds) / loudPart.reference;
+  state.counters["seconds_to_rest"] = toRest / n;
 }
 BENCHMARK(BM_SilenceAfterLoudPassage)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The built module as a host drives it: parameters arrive as normalised
 // values in the first block's queues; stereo buses; process() per block.
+// Args: bits, block size.
 // binding_over_effect is the module's time over the effect's own for the
 // same audio in the same run.
 void BM_Vst3Module(benchmark::State& state) {
   using namespace Steinberg;
   using namespace Steinberg::Vst;
   constexpr double kRate = 48000.0;
-  constexpr int kBlock = 512;
+  const int block = static_cast<int>(state.range(1));
   const int32 sampleSize = state.range(0) == 32 ? kSample32 : kSample64;
   PluginModule module(MORVANTE_VST3_SO);
   if (!module.Loaded()) {
@@ -256,7 +295,7 @@ void BM_Vst3Module(benchmark::State& state) {
     instance.processor->setBusArrangements(&in, 1, &out, 1);
     instance.component->activateBus(kAudio, BusDirections::kInput, 0, true);
     instance.component->activateBus(kAudio, BusDirections::kOutput, 0, true);
-    ProcessSetup setup{kRealtime, sampleSize, kBlock, kRate};
+    ProcessSetup setup{kRealtime, sampleSize, block, kRate};
     instance.processor->setupProcessing(setup);
     instance.component->setActive(true);
     instance.processor->setProcessing(true);
@@ -269,10 +308,10 @@ void BM_Vst3Module(benchmark::State& state) {
       instance.processor->process(data);
     };
     const bool floats = sampleSize == kSample32;
-    if (floats) PrepareFloats(plug, kBlock);
-    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), kBlock, floats, [&](int from, int to) {
-      moduleCpu += floats ? TimeBlocks<float>(signal, from, to, kBlock, run)
-                          : TimeBlocks<double>(signal, from, to, kBlock, run);
+    if (floats) PrepareFloats(plug, block);
+    const Timing t = RunInTurns(plug, ref, signal, 0, signal.Frames(), block, floats, [&](int from, int to) {
+      moduleCpu += floats ? TimeBlocks<float>(signal, from, to, block, run)
+                          : TimeBlocks<double>(signal, from, to, block, run);
     });
     production += t.production;
     reference += t.reference;
@@ -286,6 +325,14 @@ void BM_Vst3Module(benchmark::State& state) {
   state.counters["binding_over_effect"] = moduleCpu / production;
   Report(state, audio, production, reference);
 }
-BENCHMARK(BM_Vst3Module)->ArgName("bits")->Arg(64)->Arg(32)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Vst3Module)
+    ->ArgNames({"bits", "block"})
+    ->Args({64, 512})
+    ->Args({32, 512})
+    ->Args({64, 1})
+    ->Args({64, 32})
+    ->Args({64, 4096})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace

@@ -34,7 +34,7 @@ function(morvante_install_system_bundle bundle destination component)
   morvante_strip_staged(${component} "${destination}/${bundle}/*.so")
 endfunction()
 
-set(package_components system_vst3 tools debian)
+set(package_components system_vst3 system_vst3_presets tools debian)
 morvante_install_system_bundle(MORVANTE.vst3 lib/vst3 system_vst3)
 morvante_strip_staged(tools bin/morvante-process)
 # The LV2 bundle, where the build makes one.

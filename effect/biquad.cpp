@@ -1,5 +1,7 @@
 #include "effect/biquad.h"
 
+#include "effect/biquad_gain_formulas.h"
+
 #include <cmath>
 
 namespace {
@@ -8,6 +10,23 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kSqrt2 = 1.4142135623730951;
 
 }  // namespace
+
+BiquadGainTerms<double> MakeBiquadGainTerms(bool peaking, double K, double Q) {
+  BiquadGainTerms<double> t;
+  t.K = K;
+  t.K2 = K * K;
+  t.Q = Q;
+  if (peaking) {
+    t.plainSum = 1 + K / Q + t.K2;
+    t.plainDifference = 1 - K / Q + t.K2;
+  } else {
+    t.plainSum = 1 + kSqrt2 * K + t.K2;
+    t.plainDifference = 1 - kSqrt2 * K + t.K2;
+  }
+  t.plainNormaliser = 1 / t.plainSum;
+  t.twoK2Minus1 = 2 * (t.K2 - 1);
+  return t;
+}
 
 Biquad::Biquad(int type, double Fc, double Q, double peakGainDB)
     : type(type), Fc(Fc), Q(Q), peakGain(peakGainDB) {
@@ -42,30 +61,6 @@ void Biquad::setFc(double Fc) {
 void Biquad::setPeakGain(double peakGainDB) {
   this->peakGain = peakGainDB;
   calcBiquad();
-}
-
-void Biquad::setTuning(int type, double Fc, double Q, double peakGainDB, const BiquadCoefficients& c) {
-  this->type = type;
-  this->Fc = Fc;
-  this->Q = Q;
-  this->peakGain = peakGainDB;
-  a0 = c.a0;
-  a1 = c.a1;
-  a2 = c.a2;
-  b1 = c.b1;
-  b2 = c.b2;
-}
-
-void Biquad::copyTuningFrom(const Biquad& other) {
-  type = other.type;
-  a0 = other.a0;
-  a1 = other.a1;
-  a2 = other.a2;
-  b1 = other.b1;
-  b2 = other.b2;
-  Fc = other.Fc;
-  Q = other.Q;
-  peakGain = other.peakGain;
 }
 
 // The operation order of every expression is part of the result: processing
@@ -118,58 +113,16 @@ void Biquad::calcBiquad() {
       break;
 
     case kPeaking:
-      if (boost) {
-        n = 1 / (1 + K / Q + K2);
-        a0 = (1 + V * K / Q + K2) * n;
-        a1 = 2 * (K2 - 1) * n;
-        a2 = (1 - V * K / Q + K2) * n;
-        b1 = a1;
-        b2 = (1 - K / Q + K2) * n;
-      } else {
-        n = 1 / (1 + V * K / Q + K2);
-        a0 = (1 + K / Q + K2) * n;
-        a1 = 2 * (K2 - 1) * n;
-        a2 = (1 - K / Q + K2) * n;
-        b1 = a1;
-        b2 = (1 - V * K / Q + K2) * n;
-      }
-      break;
-
     case kLowShelf:
-      if (boost) {
-        n = 1 / (1 + kSqrt2 * K + K2);
-        a0 = (1 + std::sqrt(2 * V) * K + V * K2) * n;
-        a1 = 2 * (V * K2 - 1) * n;
-        a2 = (1 - std::sqrt(2 * V) * K + V * K2) * n;
-        b1 = 2 * (K2 - 1) * n;
-        b2 = (1 - kSqrt2 * K + K2) * n;
-      } else {
-        n = 1 / (1 + std::sqrt(2 * V) * K + V * K2);
-        a0 = (1 + kSqrt2 * K + K2) * n;
-        a1 = 2 * (K2 - 1) * n;
-        a2 = (1 - kSqrt2 * K + K2) * n;
-        b1 = 2 * (V * K2 - 1) * n;
-        b2 = (1 - std::sqrt(2 * V) * K + V * K2) * n;
-      }
+    case kHighShelf: {
+      const BiquadLaneCoefficients<double> c = BiquadGainForm(type, boost, MakeBiquadGainTerms(type == kPeaking, K, Q), V);
+      a0 = c.a0;
+      a1 = c.a1;
+      a2 = c.a2;
+      b1 = c.b1;
+      b2 = c.b2;
       break;
-
-    case kHighShelf:
-      if (boost) {
-        n = 1 / (1 + kSqrt2 * K + K2);
-        a0 = (V + std::sqrt(2 * V) * K + K2) * n;
-        a1 = 2 * (K2 - V) * n;
-        a2 = (V - std::sqrt(2 * V) * K + K2) * n;
-        b1 = 2 * (K2 - 1) * n;
-        b2 = (1 - kSqrt2 * K + K2) * n;
-      } else {
-        n = 1 / (V + std::sqrt(2 * V) * K + K2);
-        a0 = (1 + kSqrt2 * K + K2) * n;
-        a1 = 2 * (K2 - 1) * n;
-        a2 = (1 - kSqrt2 * K + K2) * n;
-        b1 = 2 * (K2 - V) * n;
-        b2 = (V - std::sqrt(2 * V) * K + K2) * n;
-      }
-      break;
+    }
 
     default:
       break;

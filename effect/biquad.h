@@ -2,6 +2,8 @@
 // types. Coefficients and state are double; samples enter and leave as float.
 #pragma once
 
+#include <cmath>
+
 // The five coefficients of a section (the leading feedback one is 1).
 struct BiquadCoefficients {
   double a0, a1, a2, b1, b2;
@@ -49,23 +51,10 @@ class Biquad {
     return static_cast<float>(out);
   }
 
-  // Takes another section's settings and coefficients, keeping this one's
-  // state: lets sections sharing a tuning compute it once.
-  void copyTuningFrom(const Biquad& other);
-
-  // Takes coefficients computed elsewhere for these settings (see
-  // BiquadGainTuning); the state is kept, as with setBiquad.
-  void setTuning(int type, double Fc, double Q, double peakGainDB, const BiquadCoefficients& c);
   BiquadCoefficients getCoefficients() const { return {a0, a1, a2, b1, b2}; }
 
-  // For code that runs many sections at once and keeps their states
-  // elsewhere while it does.
-  double getZ1() const { return z1; }
-  double getZ2() const { return z2; }
-  void setState(double newZ1, double newZ2) {
-    z1 = newZ1;
-    z2 = newZ2;
-  }
+  // Neither state value is larger than bound.
+  bool StateWithin(double bound) const { return std::fabs(z1) <= bound && std::fabs(z2) <= bound; }
 
   // One NaN or infinity in the state would otherwise stay for good. The check
   // has no branches so that it can run once per block on many sections.

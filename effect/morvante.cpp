@@ -11,11 +11,6 @@ constexpr int FourCharCode(char a, char b, char c, char d) {
          static_cast<int>(d);
 }
 
-// The order a sample passes the ten sections of its channel; the float
-// rounding between sections makes it part of the result.
-constexpr int kDynamicChainOrder[kNumMorvanteBands] = {kBandHigh, kBandHighMid, kBandMid, kBandLowMid, kBandLow};
-constexpr int kStaticChainOrder[kNumMorvanteBands] = {kBandMid, kBandLow, kBandLowMid, kBandHighMid, kBandHigh};
-
 }  // namespace
 
 MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
@@ -23,14 +18,6 @@ MORVANTE::MORVANTE(IPlugInstanceInfo instanceInfo)
                        FourCharCode('M', 'R', 'V', '1'), FourCharCode('P', 'n', 'v', 'r'), ProcessingLatency(),
                        false, false, false, 0),
       mDryDelay(kNumChannels, kNumChannels, GetLatency()) {
-  for (int c = 0; c < kNumChannels; ++c) {
-    for (int i = 0; i < kNumMorvanteBands; ++i) {
-      mChain[c][i] = &mBands[kDynamicChainOrder[i]].dynamicFilter[c];
-      mDynamicChainPosition[kDynamicChainOrder[i]] = i;
-      mChain[c][kNumMorvanteBands + i] = &mBands[kStaticChainOrder[i]].staticFilter[c];
-    }
-  }
-
   InitParameters();
   // The two parameters without a name of their own get one in hosts only;
   // nothing reads 25, so hosts neither list nor automate it.

@@ -8,7 +8,6 @@
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
 #include "effect/oversampled_stereo_chain.h"
-#include "effect/st_oversampler4x.h"
 #include "framework/latency_delay_line.h"
 
 class MORVANTE : public MorvantePlugBase {
@@ -16,9 +15,10 @@ public:
   static constexpr int kNumChannels = 2;
   static constexpr int kSectionsPerChannel = 2 * kNumMorvanteBands;
   // up4 calls per input sample: the equaliser runs at eight times the rate.
-  static constexpr int kOversamplerStepsPerSample = 2;
+  static constexpr int kOversamplerStepsPerSample = OversampledStereoChain::kUpSamplingSteps;
   // The equalisers' frequencies are fractions of the oversampled rate.
-  static constexpr double kOversampledFrequencyScale = 0.125;
+  static constexpr double kOversampledFrequencyScale = 1.0 / OversampledStereoChain::kOversampling;
+  static_assert(kOversampledFrequencyScale == 0.125, "the tuning's bits follow (f / sr) x 0.125");
   // A dynamic section carries up to this much boost; its static partner the
   // band's Gain less the same.
   static constexpr double kDynamicRangeDB = 24.0;
@@ -53,6 +53,8 @@ protected:
   // The chain runs in the widest registers the processor has; every width
   // gives the same bits, and tests check each.
   void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
+  // Frames of silence passed from rest without the chain (RestThrough).
+  long long FramesRestedThrough() const { return mFramesRestedThrough; }
 
 private:
   void InitParameters();
@@ -78,30 +80,44 @@ private:
     double copies[kNumMorvanteBands][7] = {};
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
+    // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
+    bool filtersKeepRest = false;
   };
   // The switches and the editor, read once at the start of a block.
   struct BlockSwitches;
   void DeriveSettings(double sampleRate);
   void ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
+  // ProcessChunk's stages and what they hand each other.
+  struct ChunkWork;
+  void FilterDetectors(const BlockSwitches& block, ChunkWork& w);
+  void MeasureLevels(ChunkWork& w) const;
+  void ComputeTargetGains(ChunkWork& w) const;
+  void StepGainStates(ChunkWork& w);
+  void TuneDynamicSections(const ChunkWork& w);
+  void StepMeters(const ChunkWork& w);
+  void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
+  // Every filter state a zero, every history and the dry path +0.
+  bool StateAtRest() const;
+  // n frames of +0 input from rest: what a processed stretch of silence
+  // would do, without the chain.
+  void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
+  void AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;
-  Biquad mTrimFilter[kNumChannels];
-  StOversampler4x mOversampler[kNumChannels];
-  // The ten equaliser sections of each channel in the order a sample passes
-  // them; points into mBands.
-  Biquad* mChain[kNumChannels][kSectionsPerChannel];
-  // Where each band's dynamic section sits in the chain.
-  int mDynamicChainPosition[kNumMorvanteBands];
   // Per band: the tuning of its dynamic sections without the gain, and the
   // gain they carry now with its amplitude.
   BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
   double mTunedDynamicGain[kNumMorvanteBands];
   double mTunedAmplitude[kNumMorvanteBands];
-  BiquadCoefficients mDynamicCoefficients[kNumMorvanteBands];
+  // The equaliser sections, the oversamplers and the output trim of both
+  // channels, with their states.
   OversampledStereoChain mStereoChain;
   DerivedSettings mDerived;
   // The bypass switch's dry signal, delayed like the processed one so that
   // switching never moves the audio in time.
   LatencyDelayLine mDryDelay;
+  // StateAtRest() as the last chunk of all +0 input left it.
+  bool mAtRest = false;
+  long long mFramesRestedThrough = 0;
 };

@@ -16,6 +16,13 @@ enum EMorvanteBand {
   kNumMorvanteBands = 5,
 };
 
+// Where each band's two sections sit in a channel's chain of ten, indexed by
+// band. A sample passes High, High Mid, Mid, Low Mid and Low dynamic, then
+// Mid, Low, Low Mid, High Mid and High static; the float rounding between
+// sections makes the order part of the result.
+constexpr int kDynamicChainPosition[kNumMorvanteBands] = {0, 1, 4, 3, 2};
+constexpr int kStaticChainPosition[kNumMorvanteBands] = {9, 8, 6, 7, 5};
+
 struct MorvanteBand {
   // Parameter values as last delivered by OnParamChange, in their own units.
   double attack = 0.0;
@@ -35,13 +42,9 @@ struct MorvanteBand {
   // is built.
   int meterIdx = -1;
 
-  // Isolates the band's part of the detector signal, at the base rate.
+  // Isolates the band's part of the detector signal, at the base rate. The
+  // band's equaliser sections live in the chain (OversampledStereoChain).
   Biquad detectorFilter;
-  // Per channel, at eight times the base rate. The dynamic section carries
-  // 24 dB times the gain state and the static one the band's Gain less
-  // 24 dB, so the pair gives the Gain reduced by up to 24 dB.
-  Biquad dynamicFilter[2];
-  Biquad staticFilter[2];
 };
 
 // What the gain computer derives from a band's copies and the rate.

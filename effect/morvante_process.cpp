@@ -6,14 +6,17 @@
 //
 // A block runs in chunks: first the detection and the dynamic sections'
 // tuning of every base-rate sample of the chunk, then the oversampled chain
-// of both channels over the whole chunk (OversampledStereoChain).
+// of both channels over the whole chunk (OversampledStereoChain). Digital
+// silence reached from rest skips all of that (RestThrough).
 #include <emmintrin.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "effect/morvante.h"
+#include "effect/scoped_flush_denormals.h"
 #include "graphics/igraphics.h"
 
 namespace {
@@ -25,23 +28,6 @@ constexpr double kDetectorSmoothingNumerator = -62.83185307;
 constexpr double kLevelScale = 8.65617025;
 constexpr double kThresholdScale = -1.5;
 constexpr double kMeterInputScale = 1.5;
-
-// Subnormal numbers are flushed to zero while the processing runs: on many
-// processors every operation on one costs a hundred times a normal one, and
-// the decay of a filter after a loud passage is made of them. The caller's
-// control word comes back when the block is done.
-class ScopedFlushDenormals {
-public:
-  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
-  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
-  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
-  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
-
-private:
-  static constexpr unsigned kFlushToZero = 0x8000;
-  static constexpr unsigned kDenormalsAreZero = 0x0040;
-  unsigned mSaved;
-};
 
 // The detector levels of two samples at once: nothing recursive runs through
 // them, and each lane does what the per-sample form does.
@@ -95,6 +81,39 @@ inline double StepGainState(double state, double target, const MorvanteBandTerms
   return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(falling, attack), _mm_andnot_pd(falling, release)));
 }
 
+// What rest needs of a filter's tuning (see MORVANTE::RestThrough): finite
+// coefficients; a0 positive, so that +0 in and a zero state give +0 out;
+// and a0 and b1 not tiny, so that the first step on a non-zero float sample
+// (2^-126 at least) takes a result at least 2^-206 from a0 and b1 alone,
+// which a state within the rest bound cannot move by one bit.
+constexpr double kSmallestRestCoefficient = 0x1p-40;
+bool Finite(const BiquadCoefficients& c) {
+  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+  for (double v : values) {
+    if (!(std::fabs(v) < HUGE_VAL)) return false;
+  }
+  return true;
+}
+bool KeepsRest(const BiquadCoefficients& c) {
+  return Finite(c) && c.a0 >= kSmallestRestCoefficient && std::fabs(c.b1) >= kSmallestRestCoefficient;
+}
+
+inline uint64_t Bits(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+// How many of the n frames from offset are +0 (all bits clear) in both
+// channels.
+int LeadingPositiveZeros(double** inputs, int offset, int n) {
+  const double* left = inputs[0] + offset;
+  const double* right = inputs[1] + offset;
+  int i = 0;
+  while (i < n && (Bits(left[i]) | Bits(right[i])) == 0) ++i;
+  return i;
+}
+
 }  // namespace
 
 double MORVANTE::SmoothingCoefficient(double milliseconds, double sampleRate) {
@@ -108,17 +127,10 @@ double MORVANTE::DetectorSmoothing(double sampleRate) { return std::exp(kDetecto
 void MORVANTE::ClearNonFiniteState() {
   for (MorvanteBand& band : mBands) {
     if (!band.detectorFilter.HasFiniteState()) band.detectorFilter.ClearState();
-    for (int c = 0; c < kNumChannels; ++c) {
-      if (!band.dynamicFilter[c].HasFiniteState()) band.dynamicFilter[c].ClearState();
-      if (!band.staticFilter[c].HasFiniteState()) band.staticFilter[c].ClearState();
-    }
     if (!(band.gainState * 0.0 == 0.0)) band.gainState = 1.0;
     if (!band.meter.HasFiniteState()) band.meter.ClearState();
   }
-  for (int c = 0; c < kNumChannels; ++c) {
-    if (!mTrimFilter[c].HasFiniteState()) mTrimFilter[c].ClearState();
-    if (!mOversampler[c].HasFiniteState()) mOversampler[c].ClearState();
-  }
+  mStereoChain.ClearNonFiniteState();
   // The dry path is fed only while the effect runs: while the host bypasses
   // it, a NaN taken in before would wait there for the editor's bypass.
   if (!mDryDelay.HasFiniteState()) mDryDelay.Clear();
@@ -150,6 +162,7 @@ void MORVANTE::DeriveSettings(double sr) {
   d.g = DetectorSmoothing(sr);
   d.m = 1 - d.g;
   d.meterCoefficient = VUClass::Coefficient(sr);
+  BiquadCoefficients staticTuning[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     MorvanteBand& band = mBands[b];
     band.detectorFilter.setBiquad(kMorvanteBandLayouts[b].detectorType, band.frequency / sr, -band.bandwidth, 0.0);
@@ -165,54 +178,69 @@ void MORVANTE::DeriveSettings(double sr) {
     const int type = kMorvanteBandLayouts[b].equaliserType;
     const double Fc = (band.frequency / sr) * kOversampledFrequencyScale;
     const double Q = -band.bandwidth;
-    band.staticFilter[0].setBiquad(type, Fc, Q, band.gain - kDynamicRangeDB);
-    band.staticFilter[1].copyTuningFrom(band.staticFilter[0]);
+    staticTuning[b] = Biquad(type, Fc, Q, band.gain - kDynamicRangeDB).getCoefficients();
+    mStereoChain.SetStaticSection(kStaticChainPosition[b], staticTuning[b]);
     mDynamicTuning[b].prepare(type, Fc, Q);
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
     mTunedAmplitude[b] = std::nan("");
   }
-  mTrimFilter[0].setBiquad(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
-  mTrimFilter[1].copyTuningFrom(mTrimFilter[0]);
-  for (int k = kNumMorvanteBands; k < kSectionsPerChannel; ++k) {
-    mStereoChain.SetStaticSection(k, mChain[0][k]->getCoefficients());
+  const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
+  mStereoChain.SetTrim(trim.getCoefficients());
+  // The trim's state is all zeros at rest and stays so: it only needs a
+  // positive a0 and a negative b1, which leaves +0 in z1 after every step
+  // on +0, whatever the signs of the zeros before.
+  const BiquadCoefficients t = trim.getCoefficients();
+  d.filtersKeepRest = Finite(t) && t.a0 > 0.0 && t.b1 < 0.0;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    // A boost's a0 grows with its gain and its b1 does not depend on it.
+    d.filtersKeepRest = d.filtersKeepRest && mDynamicTuning[b].boostsKeepRest() &&
+                        KeepsRest(mDynamicTuning[b].coefficients(0.0)) &&
+                        KeepsRest(mDynamicTuning[b].coefficients(kDynamicRangeDB)) &&
+                        KeepsRest(mBands[b].detectorFilter.getCoefficients()) && KeepsRest(staticTuning[b]);
   }
-  mStereoChain.SetTrim(mTrimFilter[0].getCoefficients());
 }
 
-// In steps over the whole chunk: a band's target gains depend only on its
-// detector, its gain states only on the targets, and its tuning only on the
-// gain states, so the costly steps of different samples do not wait for
-// each other, and the recursive steps run for the five bands side by side.
-void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
-  constexpr int kChunk = OversampledStereoChain::kChunk;
+// The stages of a chunk (ProcessChunk), in their order. A band's target
+// gains depend only on its detector, its gain states only on the targets,
+// and its tuning only on the gain states, so the costly steps of different
+// samples do not wait for each other, and the recursive steps run for the
+// five bands side by side.
+struct MORVANTE::ChunkWork {
+  static constexpr int kChunk = OversampledStereoChain::kChunk;
+  int n;
   // Copies, so that outputs may share the inputs' buffers in any way.
   double left[kChunk], right[kChunk];
-  for (int i = 0; i < n; ++i) {
-    left[i] = inputs[0][offset + i];
-    right[i] = inputs[1][offset + i];
-  }
-
-  // Linked detection: one gain state per band drives both channels. The
-  // detectors' recursions run sample by sample, the levels two samples at
-  // a time (an odd chunk's last pair takes a silent partner).
   float filtered[kNumMorvanteBands][kChunk];
-  for (int i = 0; i < n; ++i) {
-    const double L = left[i], R = right[i];
+  // The detector levels, replaced by the target gains, then by the gain
+  // states.
+  double gain[kNumMorvanteBands][kChunk];
+  double processedLeft[kChunk], processedRight[kChunk];
+};
+
+// Linked detection: one gain state per band drives both channels. The
+// detectors' recursions run sample by sample.
+void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
+  for (int i = 0; i < w.n; ++i) {
+    const double L = w.left[i], R = w.right[i];
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      filtered[b][i] = mBands[b].detectorFilter.processSample(d);
+      w.filtered[b][i] = mBands[b].detectorFilter.processSample(d);
     }
   }
-  if (n % 2 != 0) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) filtered[b][n] = 0.0f;
+}
+
+// The levels two samples at a time; an odd chunk's last pair takes a silent
+// partner.
+void MORVANTE::MeasureLevels(ChunkWork& w) const {
+  if (w.n % 2 != 0) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) w.filtered[b][w.n] = 0.0f;
   }
   const Pair g = _mm_set1_pd(mDerived.g), m = _mm_set1_pd(mDerived.m);
-  double level[kNumMorvanteBands][kChunk];
-  for (int i = 0; i < n; i += 2) {
+  for (int i = 0; i < w.n; i += 2) {
     Pair accumulator = _mm_setzero_pd();
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Pair x = TwoFiltered(&filtered[b][i]);
+      const Pair x = TwoFiltered(&w.filtered[b][i]);
       Pair bandLevel;
       if (b == kBandMid) {
         bandLevel = ContinuedLevel(x, g, m, accumulator);
@@ -221,44 +249,54 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
         bandLevel = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
-      _mm_storeu_pd(&level[b][i], bandLevel);
+      _mm_storeu_pd(&w.gain[b][i], bandLevel);
     }
   }
-  // The levels are replaced by the target gains, then by the gain states.
-  double (&gainState)[kNumMorvanteBands][kChunk] = level;
-  // The samples above the threshold are listed first, so that the loop
-  // around the library calls does not branch on the signal.
+}
+
+// The samples above the threshold are listed first, so that the loop around
+// the library calls does not branch on the signal.
+void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
+  constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBandTerms& terms = mDerived.terms[b];
+    double* level = w.gain[b];
     int above[kChunk];
     int count = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < w.n; ++i) {
       above[count] = i;
-      count += level[b][i] > terms.thresholdLinear ? 1 : 0;
+      count += level[i] > terms.thresholdLinear ? 1 : 0;
     }
     double target[kChunk];
-    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[b][above[k]], terms);
-    for (int i = 0; i < n; ++i) gainState[b][i] = 1.0;
-    for (int k = 0; k < count; ++k) gainState[b][above[k]] = target[k];
+    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[above[k]], terms);
+    for (int i = 0; i < w.n; ++i) level[i] = 1.0;
+    for (int k = 0; k < count; ++k) level[above[k]] = target[k];
   }
+}
+
+void MORVANTE::StepGainStates(ChunkWork& w) {
   double state[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < w.n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const MorvanteBandTerms& terms = mDerived.terms[b];
-      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], gainState[b][i], terms);
-      gainState[b][i] = state[b];
+      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], w.gain[b][i], terms);
+      w.gain[b][i] = state[b];
     }
   }
   for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
+}
 
-  // The library's power only where a gain moved, then the coefficients two
-  // samples at a time, straight into the chain.
+// The library's power only where a gain moved (equal gains give equal
+// amplitudes), then the coefficients two samples at a time, straight into
+// the chain.
+void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
+  constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     double gains[kChunk], amplitudes[kChunk];
     double tunedGain = mTunedDynamicGain[b], tunedAmplitude = mTunedAmplitude[b];
-    for (int i = 0; i < n; ++i) {
-      gains[i] = kDynamicRangeDB * gainState[b][i];
+    for (int i = 0; i < w.n; ++i) {
+      gains[i] = kDynamicRangeDB * w.gain[b][i];
       if (gains[i] != tunedGain) {
         tunedAmplitude = BiquadGainTuning::Amplitude(gains[i]);
         tunedGain = gains[i];
@@ -267,32 +305,127 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(mDynamicChainPosition[b]);
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, n, tuning, OversampledStereoChain::kDynamicTuningStride);
-    mDynamicCoefficients[b] = tuning[(n - 1) * OversampledStereoChain::kDynamicTuningStride];
+    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
+    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, tuning, OversampledStereoChain::kDynamicTuningStride);
   }
+}
 
-  // The five meters run side by side on local copies, so that their
-  // recursions overlap.
-  if (block.gui) {
-    VUClass meters[kNumMorvanteBands];
-    for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
-    for (int i = 0; i < n; ++i) {
-      for (int b = 0; b < kNumMorvanteBands; ++b) {
-        meters[b].ProcessWithCoefficient((1.0 - gainState[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
+// The five meters run side by side on local copies, so that their
+// recursions overlap.
+void MORVANTE::StepMeters(const ChunkWork& w) {
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
+  for (int i = 0; i < w.n; ++i) {
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      meters[b].ProcessWithCoefficient((1.0 - w.gain[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
+    }
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
+}
+
+// The dry signal runs one latency behind, as the processed one does.
+void MORVANTE::WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset) {
+  for (int i = 0; i < w.n; ++i) {
+    double dry[kNumChannels] = {w.left[i], w.right[i]};
+    mDryDelay.ProcessFrame(dry);
+    outputs[0][offset + i] = block.bypass ? dry[0] : w.processedLeft[i] * mOutputGain;
+    outputs[1][offset + i] = block.bypass ? dry[1] : w.processedRight[i] * mOutputGain;
+  }
+}
+
+void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
+  ChunkWork w;
+  w.n = n;
+  std::copy_n(inputs[0] + offset, n, w.left);
+  std::copy_n(inputs[1] + offset, n, w.right);
+  FilterDetectors(block, w);
+  MeasureLevels(w);
+  ComputeTargetGains(w);
+  StepGainStates(w);
+  TuneDynamicSections(w);
+  if (block.gui) StepMeters(w);
+  mStereoChain.Process(w.left, w.right, n, w.processedLeft, w.processedRight);
+  WriteOutputs(block, w, outputs, offset);
+}
+
+bool MORVANTE::StateAtRest() const {
+  for (const MorvanteBand& band : mBands) {
+    if (!band.detectorFilter.StateWithin(OversampledStereoChain::kRestBound)) return false;
+  }
+  return mStereoChain.AtRest() && mDryDelay.HoldsOnlyPositiveZeros();
+}
+
+// Why +0 input from rest needs neither the detectors nor the chain:
+// - A filter whose state is within the rest bound, given a zero, gives a
+//   value far below the float range, so its float output is a zero: the
+//   detector levels are zeros, every target gain is 1.0, and every history
+//   entry stays a zero. Such small states decay, or hang about just above
+//   the smallest double where flushing b2 x out to zero keeps them from
+//   dying out, but stay far within 2^-330 either way.
+// - The trim, its state zeros and its input a zero, gives +0 (b1 < 0), so
+//   every processed sample is +0, and the dry path holds +0 only.
+// - Only the signs of zeros and the small states differ from processing
+//   every frame. Nothing divides by a zero and a zero added to a non-zero
+//   value leaves it, so the signs never reach a value; and the first step
+//   of a filter on a non-zero float sample gives the same bits whatever
+//   small state it had (KeepsRest), after which it is in step again.
+// So only the gain states and the meters move.
+void MORVANTE::RestThrough(const BlockSwitches& block, double** outputs, int offset, int n) {
+  AdvanceGainsAndMetersAtRest(block, n);
+  std::fill_n(outputs[0] + offset, n, 0.0);
+  std::fill_n(outputs[1] + offset, n, 0.0);
+  mFramesRestedThrough += n;
+}
+
+// The gain states release toward 1.0 and the meters follow them, frame by
+// frame as in ProcessChunk with every target gain 1.0. Once a frame leaves
+// every gain state as it was, none moves again; once they are all 1.0 the
+// meters' input is +0, for which their step is a product (below); and once
+// a frame moves nothing, nothing moves any more.
+void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
+  double state[kNumMorvanteBands];
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    state[b] = mBands[b].gainState;
+    meters[b] = mBands[b].meter;
+  }
+  int i = 0;
+  for (bool moving = true; moving && i < n; ++i) {
+    moving = false;
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const MorvanteBandTerms& terms = mDerived.terms[b];
+      const double next = terms.switchedOff ? 1.0 : StepGainState(state[b], 1.0, terms);
+      moving = moving || Bits(next) != Bits(state[b]);
+      state[b] = next;
+      if (block.gui) {
+        meters[b].ProcessWithCoefficient((1.0 - next) * kMeterInputScale, mDerived.meterCoefficient);
       }
     }
-    for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
   }
-
-  double processedLeft[kChunk], processedRight[kChunk];
-  mStereoChain.Process(left, right, n, processedLeft, processedRight);
-  for (int i = 0; i < n; ++i) {
-    // The dry signal runs one latency behind, as the processed one does.
-    double dry[kNumChannels] = {left[i], right[i]};
-    mDryDelay.ProcessFrame(dry);
-    outputs[0][offset + i] = block.bypass ? dry[0] : processedLeft[i] * mOutputGain;
-    outputs[1][offset + i] = block.bypass ? dry[1] : processedRight[i] * mOutputGain;
+  bool released = true;
+  for (double s : state) released = released && Bits(s) == Bits(1.0);
+  if (block.gui && i < n) {
+    if (released) {
+      // With the input +0 the target is +0 (+0 is not above a meter's state,
+      // which is never negative), and c x (state - 0) + 0 is c x state.
+      double m[kNumMorvanteBands];
+      for (int b = 0; b < kNumMorvanteBands; ++b) m[b] = meters[b].GetState();
+      const double c = mDerived.meterCoefficient;
+      for (; i < n && (m[0] != 0.0 || m[1] != 0.0 || m[2] != 0.0 || m[3] != 0.0 || m[4] != 0.0); ++i) {
+        for (double& v : m) v = c * v;
+      }
+      for (int b = 0; b < kNumMorvanteBands; ++b) meters[b].SetState(m[b]);
+    } else {
+      for (; i < n; ++i) {
+        for (int b = 0; b < kNumMorvanteBands; ++b) {
+          meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, mDerived.meterCoefficient);
+        }
+      }
+    }
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = state[b];
+    mBands[b].meter = meters[b];
   }
 }
 
@@ -307,17 +440,23 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
   block.bypass = GetParam(kBypass)->Int() == 1;
   block.gui = GetGUI();
-  mStereoChain.LoadState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
-  for (int offset = 0; offset < nFrames; offset += OversampledStereoChain::kChunk) {
-    ProcessChunk(block, inputs, outputs, offset, std::min(OversampledStereoChain::kChunk, nFrames - offset));
-  }
-  mStereoChain.StoreState(mOversampler[0], mOversampler[1], mChain[0], mChain[1], mTrimFilter[0], mTrimFilter[1]);
-
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const BiquadGainTuning& tuning = mDynamicTuning[b];
-    for (Biquad& section : mBands[b].dynamicFilter) {
-      section.setTuning(tuning.type(), tuning.Fc(), tuning.Q(), mTunedDynamicGain[b], mDynamicCoefficients[b]);
+  // From rest, +0 input needs no chain: only the gains and the meters move.
+  const bool restIsExact = mDerived.filtersKeepRest && mOutputGain > 0.0 && mOutputGain < HUGE_VAL;
+  for (int offset = 0; offset < nFrames;) {
+    if (mAtRest && restIsExact) {
+      const int silent = LeadingPositiveZeros(inputs, offset, nFrames - offset);
+      if (silent > 0) {
+        RestThrough(block, outputs, offset, silent);
+        offset += silent;
+        continue;
+      }
     }
+    const int n = std::min(OversampledStereoChain::kChunk, nFrames - offset);
+    // Read before the chunk writes: outputs may be the inputs' buffers.
+    const bool silentInput = LeadingPositiveZeros(inputs, offset, n) == n;
+    ProcessChunk(block, inputs, outputs, offset, n);
+    mAtRest = silentInput && StateAtRest();
+    offset += n;
   }
   if (block.gui) {
     for (const MorvanteBand& band : mBands) {

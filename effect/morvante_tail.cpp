@@ -59,7 +59,7 @@ int MORVANTE::TailBound(double sampleRate) const {
   if (trim < 0.0) return INT_MAX;
   // The interpolating and decimating filters each spread a sample over their
   // length, and the whole signal runs one latency late.
-  const double firSpan = 2.0 * StOversampler4x::kTaps / (4.0 * kOversamplerStepsPerSample);
+  const double firSpan = 2.0 * StOversampler4x::kTaps / (double{StOversampler4x::kFactor} * kOversamplerStepsPerSample);
   const double total = GetLatency() + firSpan + slowest + trim / kTrimStepsPerSample;
   return total < INT_MAX ? static_cast<int>(std::ceil(total)) : INT_MAX;
 }

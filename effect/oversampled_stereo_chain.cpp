@@ -46,35 +46,58 @@ int OversampledStereoChain::WidestRegisters() {
   return widest;
 }
 
-void OversampledStereoChain::LoadState(const StOversampler4x& left, const StOversampler4x& right,
-                                       Biquad* const* leftChain, Biquad* const* rightChain, const Biquad& leftTrim,
-                                       const Biquad& rightTrim) {
-  for (int i = 0; i < kTaps; ++i) mHistory[i] = Pair(left.outputHistory[i], right.outputHistory[i]);
-  for (int i = 0; i < kInputs; ++i) mPushes[i] = Pair(left.inputHistory[i], right.inputHistory[i]);
-  for (int k = 0; k < kSections; ++k) {
-    mState[k].z1 = Pair(leftChain[k]->getZ1(), rightChain[k]->getZ1());
-    mState[k].z2 = Pair(leftChain[k]->getZ2(), rightChain[k]->getZ2());
-  }
-  mTrimState.z1 = Pair(leftTrim.getZ1(), rightTrim.getZ1());
-  mTrimState.z2 = Pair(leftTrim.getZ2(), rightTrim.getZ2());
+namespace {
+
+// All ones in the lanes where every value summed into `products` (each a
+// value times zero) was finite.
+inline Vec FiniteLanes(Vec products) { return _mm_cmpeq_pd(products, _mm_setzero_pd()); }
+inline Vec TimesZero(Vec v) { return Mul(v, _mm_setzero_pd()); }
+
+// Biquad::HasFiniteState and ClearState, lane by lane.
+inline void ClearNonFiniteLanes(OversampledStereoChain::State& state) {
+  const Vec keep = FiniteLanes(Add(TimesZero(state.z1), TimesZero(state.z2)));
+  state.z1 = _mm_and_pd(state.z1, keep);
+  state.z2 = _mm_and_pd(state.z2, keep);
 }
 
-void OversampledStereoChain::StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
-                                        Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const {
+inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero_pd())) == 3; }
+
+}  // namespace
+
+void OversampledStereoChain::ClearNonFiniteState() {
+  // Almost always all finite: one sum over every state says so.
+  Vec states = Add(TimesZero(mTrimState.z1), TimesZero(mTrimState.z2));
+  for (const State& state : mState) states = Add(states, Add(TimesZero(state.z1), TimesZero(state.z2)));
+  if (_mm_movemask_pd(FiniteLanes(states)) != 3) {
+    for (State& state : mState) ClearNonFiniteLanes(state);
+    ClearNonFiniteLanes(mTrimState);
+  }
+  // StOversampler4x::HasFiniteState per lane: a channel's 39 entries go
+  // together.
+  Vec sums[4] = {};
+  for (int i = 0; i < kTaps; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mHistory[i]));
+  for (int i = 0; i < kInputs; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mPushes[i]));
+  const Vec keep = FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
+  if (_mm_movemask_pd(keep) == 3) return;
+  for (int i = 0; i < kTaps; ++i) mHistory[i] = _mm_and_pd(mHistory[i], keep);
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = _mm_and_pd(mPushes[i], keep);
+}
+
+bool OversampledStereoChain::AtRest() const {
   for (int i = 0; i < kTaps; ++i) {
-    left.outputHistory[i] = LeftOf(mHistory[i]);
-    right.outputHistory[i] = RightOf(mHistory[i]);
+    if (!BothZero(mHistory[i])) return false;
   }
   for (int i = 0; i < kInputs; ++i) {
-    left.inputHistory[i] = LeftOf(mPushes[i]);
-    right.inputHistory[i] = RightOf(mPushes[i]);
+    if (!BothZero(mPushes[i])) return false;
   }
-  for (int k = 0; k < kSections; ++k) {
-    leftChain[k]->setState(LeftOf(mState[k].z1), LeftOf(mState[k].z2));
-    rightChain[k]->setState(RightOf(mState[k].z1), RightOf(mState[k].z2));
+  const Vec bound = _mm_set1_pd(kRestBound);
+  const Vec magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+  for (const State& state : mState) {
+    const Vec small = _mm_and_pd(_mm_cmple_pd(_mm_and_pd(state.z1, magnitude), bound),
+                                 _mm_cmple_pd(_mm_and_pd(state.z2, magnitude), bound));
+    if (_mm_movemask_pd(small) != 3) return false;
   }
-  leftTrim.setState(LeftOf(mTrimState.z1), LeftOf(mTrimState.z2));
-  rightTrim.setState(RightOf(mTrimState.z1), RightOf(mTrimState.z2));
+  return BothZero(mTrimState.z1) && BothZero(mTrimState.z2);
 }
 
 void OversampledStereoChain::Process(const double* left, const double* right, int n, double* processedLeft,
@@ -99,14 +122,13 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
     RunWideSections(count);
   } else {
     BroadcastDynamic(0, n);
-    RunDynamicSections(kOversampling * n);
-    RunStaticSections(kOversampling * n);
+    RunSections(count);
   }
   DecimateAndTrim(n, processedLeft, processedRight);
 
   // What the next chunk (or block) continues from.
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
-  for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[2 * n + i];
+  for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[kUpSamplingSteps * n + i];
 }
 
 void OversampledStereoChain::BroadcastDynamic(int firstFrame, int endFrame) {
@@ -120,12 +142,11 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   const Vec four = _mm_set1_pd(4.0);
   for (int i = 0; i < n; ++i) {
     const Vec x = Mul(four, Pair(left[i], right[i]));
-    mPushes[kInputs + 2 * i] = x;
-    mPushes[kInputs + 2 * i + 1] = x;
+    for (int step = 0; step < kUpSamplingSteps; ++step) mPushes[kInputs + kUpSamplingSteps * i + step] = x;
   }
   const Vec h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
             h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
-  for (int m = 0; m < 2 * n; ++m) {
+  for (int m = 0; m < kUpSamplingSteps * n; ++m) {
     // u[j] is the j-th newest input after push m.
     const Vec* newest = mPushes + kInputs + m;
     const Vec u0 = newest[0], u1 = newest[-1], u2 = newest[-2], u3 = newest[-3], u4 = newest[-4],
@@ -150,58 +171,23 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   }
 }
 
-// Sections 0..4 with the tuning of the base-rate sample each stream entry
-// belongs to. At step t section k is on entry t - k.
-void OversampledStereoChain::RunDynamicSections(int count) {
+// All ten sections in one wavefront, section k on entry t - k, each
+// dynamic one with the tuning of the base-rate sample its entry belongs to.
+void OversampledStereoChain::RunSections(int count) {
   Vec* s = mHistory + kTaps;
-  State s0 = mState[0], s1 = mState[1], s2 = mState[2], s3 = mState[3], s4 = mState[4];
+  State state[kSections];
+  for (int k = 0; k < kSections; ++k) state[k] = mState[k];
   const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
-    if (static_cast<unsigned>(t - 4) < n) {
-      const int j = t - 4;
-      s[j] = Step(mDynamic[j >> 3][4], s4, s[j]);
-    }
-    if (static_cast<unsigned>(t - 3) < n) {
-      const int j = t - 3;
-      s[j] = Step(mDynamic[j >> 3][3], s3, s[j]);
-    }
-    if (static_cast<unsigned>(t - 2) < n) {
-      const int j = t - 2;
-      s[j] = Step(mDynamic[j >> 3][2], s2, s[j]);
-    }
-    if (static_cast<unsigned>(t - 1) < n) {
-      const int j = t - 1;
-      s[j] = Step(mDynamic[j >> 3][1], s1, s[j]);
-    }
-    if (static_cast<unsigned>(t) < n) {
-      const int j = t;
-      s[j] = Step(mDynamic[j >> 3][0], s0, s[j]);
+  for (int t = 0; t < count + kSections - 1; ++t) {
+#pragma GCC unroll 10
+    for (int k = 0; k < kSections; ++k) {
+      const int j = t - k;
+      if (static_cast<unsigned>(j) >= n) continue;
+      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
+      s[j] = Step(c, state[k], s[j]);
     }
   }
-  mState[0] = s0;
-  mState[1] = s1;
-  mState[2] = s2;
-  mState[3] = s3;
-  mState[4] = s4;
-}
-
-void OversampledStereoChain::RunStaticSections(int count) {
-  Vec* s = mHistory + kTaps;
-  State s5 = mState[5], s6 = mState[6], s7 = mState[7], s8 = mState[8], s9 = mState[9];
-  const Coefficients c5 = mStatic[0], c6 = mStatic[1], c7 = mStatic[2], c8 = mStatic[3], c9 = mStatic[4];
-  const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kDynamicSections - 1; ++t) {
-    if (static_cast<unsigned>(t - 4) < n) s[t - 4] = Step(c9, s9, s[t - 4]);
-    if (static_cast<unsigned>(t - 3) < n) s[t - 3] = Step(c8, s8, s[t - 3]);
-    if (static_cast<unsigned>(t - 2) < n) s[t - 2] = Step(c7, s7, s[t - 2]);
-    if (static_cast<unsigned>(t - 1) < n) s[t - 1] = Step(c6, s6, s[t - 1]);
-    if (static_cast<unsigned>(t) < n) s[t] = Step(c5, s5, s[t]);
-  }
-  mState[5] = s5;
-  mState[6] = s6;
-  mState[7] = s7;
-  mState[8] = s8;
-  mState[9] = s9;
+  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
 }
 
 void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,
@@ -211,7 +197,7 @@ void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* dela
     for (int k = first; k <= last; ++k) {
       const int j = t - delays[k - first];
       if (j < 0 || j >= count) continue;
-      const Coefficients& c = k < kDynamicSections ? mDynamic[j >> 3][k] : mStatic[k - kDynamicSections];
+      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
       s[j] = Step(c, mState[k], s[j]);
     }
   }

@@ -29,14 +29,31 @@ class OversampledStereoChain {
   // sample, the last five once per block.
   static constexpr int kDynamicSections = 5;
   static constexpr int kChunk = 64;
-  static constexpr int kOversampling = 8;
+  // up4 runs this many times per base-rate sample, with the same sample.
+  static constexpr int kUpSamplingSteps = 2;
+  // Stream entries per base-rate sample: the equaliser's rate over the
+  // host's.
+  static constexpr int kOversampling = kUpSamplingSteps * StOversampler4x::kFactor;
+  static_assert(kOversampling == 8, "the wide forms' masks and lags are laid out for eight entries per sample");
+  // The base-rate sample an entry of the chunk's stream belongs to, and its
+  // place among that sample's entries.
+  static constexpr int FrameOf(int entry) { return static_cast<int>(static_cast<unsigned>(entry) / kOversampling); }
+  static constexpr int StepOf(int entry) { return static_cast<int>(static_cast<unsigned>(entry) % kOversampling); }
 
-  // The states live in the filter and oversampler objects between blocks;
-  // they are taken in at the start of a block and handed back at its end.
-  void LoadState(const StOversampler4x& left, const StOversampler4x& right, Biquad* const* leftChain,
-                 Biquad* const* rightChain, const Biquad& leftTrim, const Biquad& rightTrim);
-  void StoreState(StOversampler4x& left, StOversampler4x& right, Biquad* const* leftChain,
-                  Biquad* const* rightChain, Biquad& leftTrim, Biquad& rightTrim) const;
+  // The chain owns its states (both oversamplers' histories, the sections'
+  // and the trim's) from one block to the next. A NaN or infinity in a
+  // channel's state is cleared for that channel alone, as the per-filter
+  // forms clear each filter.
+  void ClearNonFiniteState();
+
+  // At rest: every history entry and the trim's state a zero, and every
+  // section's state no larger than kRestBound. Given +0 input from there on,
+  // the output stays +0 (the trim gives +0 for a zero of either sign; see
+  // MORVANTE::RestThrough) whatever such small states do.
+  bool AtRest() const;
+  // 2^-400: far below anything a float sample can show, and far below what
+  // a step with any non-zero float input absorbs.
+  static constexpr double kRestBound = 0x1p-400;
 
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
@@ -88,8 +105,7 @@ class OversampledStereoChain {
   void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
-  void RunDynamicSections(int count);
-  void RunStaticSections(int count);
+  void RunSections(int count);
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
   static constexpr int kTaps = StOversampler4x::kTaps;
@@ -109,11 +125,11 @@ class OversampledStereoChain {
   static constexpr int kQuadFillFrames = (kQuadFill - 1) / kOversampling + 1;
 
   // The 31 processed entries before the chunk, then the chunk's stream.
-  __m128d mHistory[kTaps + kStream];
+  __m128d mHistory[kTaps + kStream] = {};
   // The eight inputs (times 4) before the chunk, then two per sample.
-  __m128d mPushes[kInputs + 2 * kChunk];
-  State mState[kSections];
-  State mTrimState;
+  __m128d mPushes[kInputs + kUpSamplingSteps * kChunk] = {};
+  State mState[kSections] = {};
+  State mTrimState = {};
   // As set, and spread over both lanes for the frames the 128-bit steps use.
   BiquadCoefficients mDynamicTuning[kChunk][kDynamicSections];
   Coefficients mDynamic[kChunk][kDynamicSections];

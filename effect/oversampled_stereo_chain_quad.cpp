@@ -135,9 +135,9 @@ MORVANTE_AVX512 void OversampledStereoChain::RunQuadSections(int count) {
   }
 
   for (int t = kQuadFill; t < count; ++t) {
-    const int f = t >> 3;
-    const QuadCoefficients c0 = Blend(kInsideMasks[t & 7], mQuadTuning[f - 1], mQuadTuning[f]);
-    const QuadCoefficients c1 = LoadCoefficients(mMixedQuad[(t - kQuadDelays[4]) >> 3]);
+    const int f = FrameOf(t);
+    const QuadCoefficients c0 = Blend(kInsideMasks[StepOf(t)], mQuadTuning[f - 1], mQuadTuning[f]);
+    const QuadCoefficients c1 = LoadCoefficients(mMixedQuad[FrameOf(t - kQuadDelays[4])]);
     const Quad in2 = Advance(before[2], last[1]);
     const Quad in1 = Advance(before[1], last[0]);
     const Quad in0 = Advance(before[0], _mm512_castpd128_pd512(s[t]));

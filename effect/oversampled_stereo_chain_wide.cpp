@@ -116,8 +116,8 @@ MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
     // The later section of a dynamic pair is still in the previous
     // base-rate sample's tuning on the first two entries of each sample.
     const int ja = t - kWideDelays[0], jb = t - kWideDelays[2], jc = t - kWideDelays[4];
-    const WideCoefficients& ca = (ja & 7) >= 2 ? mPairInside[ja >> 3][0] : mPairStraddling[ja >> 3][0];
-    const WideCoefficients& cb = (jb & 7) >= 2 ? mPairInside[jb >> 3][1] : mPairStraddling[jb >> 3][1];
+    const WideCoefficients& ca = StepOf(ja) >= 2 ? mPairInside[FrameOf(ja)][0] : mPairStraddling[FrameOf(ja)][0];
+    const WideCoefficients& cb = StepOf(jb) >= 2 ? mPairInside[FrameOf(jb)][1] : mPairStraddling[FrameOf(jb)][1];
     const Wide inE = Advance(before[4], last[3]);
     const Wide inD = Advance(before[3], last[2]);
     const Wide inC = Advance(before[2], last[1]);
@@ -126,7 +126,7 @@ MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
     for (int p = 0; p < 5; ++p) before[p] = last[p];
     last[0] = WideStep(ca, z1[0], z2[0], inA);
     last[1] = WideStep(cb, z1[1], z2[1], inB);
-    last[2] = WideStep(mMixedPair[jc >> 3], z1[2], z2[2], inC);
+    last[2] = WideStep(mMixedPair[FrameOf(jc)], z1[2], z2[2], inC);
     last[3] = WideStep(a0d, a1d, a2d, b1d, b2d, z1[3], z2[3], inD);
     last[4] = WideStep(a0e, a1e, a2e, b1e, b2e, z1[4], z2[4], inE);
     s[t - kWideDelays[kSections - 1]] = _mm256_castpd256_pd128(last[4]);
@@ -152,12 +152,11 @@ MORVANTE_AVX inline Wide toFloat(Wide v) { return _mm256_cvtps_pd(_mm256_cvtpd_p
 MORVANTE_AVX void OversampledStereoChain::UpSampleWide(const double* left, const double* right, int n) {
   for (int i = 0; i < n; ++i) {
     const __m128d x = _mm_mul_pd(_mm_set1_pd(4.0), _mm_set_pd(right[i], left[i]));
-    mPushes[kInputs + 2 * i] = x;
-    mPushes[kInputs + 2 * i + 1] = x;
+    for (int step = 0; step < kUpSamplingSteps; ++step) mPushes[kInputs + kUpSamplingSteps * i + step] = x;
   }
   const Wide h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
              h9 = Tap(9), h10 = Tap(10), h12 = Tap(12), h13 = Tap(13), h14 = Tap(14), h15 = Tap(15);
-  for (int m = 0; m < 2 * n; m += 2) {
+  for (int m = 0; m < kUpSamplingSteps * n; m += 2) {
     // u[j] holds the j-th newest input after pushes m and m + 1.
     const __m128d* newest = mPushes + kInputs + m;
     Wide u[8];

@@ -8,7 +8,7 @@ void StOversampler4x::up4(double x) {
   for (int i = 0; i < kInputLength - 1; ++i) inputHistory[i] = inputHistory[i + 1];
   inputHistory[kInputLength - 1] = 4.0 * x;
 
-  for (int i = 0; i < kFirstNewEntry; ++i) outputHistory[i] = outputHistory[i + 4];
+  for (int i = 0; i < kFirstNewEntry; ++i) outputHistory[i] = outputHistory[i + kFactor];
 
   // u[j] is the j-th newest input. Each phase is written out with its pairs
   // in a fixed order: the order of the sums is part of the result.

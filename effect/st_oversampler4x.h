@@ -5,8 +5,10 @@
 struct StOversampler4x {
   static constexpr int kTaps = 31;
   static constexpr int kInputLength = 8;
+  // Samples per up4 step.
+  static constexpr int kFactor = 4;
   // Entries 27 to 30 receive the four samples of the latest up4 step.
-  static constexpr int kFirstNewEntry = kTaps - 4;
+  static constexpr int kFirstNewEntry = kTaps - kFactor;
 
   // Symmetric quarter-band low-pass summing to 1. Every fourth tap from the
   // centre is zero, which leaves phase 3 with the centre tap alone.

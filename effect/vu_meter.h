@@ -27,6 +27,8 @@ class VUClass {
   }
 
   double GetState() const { return state; }
+  // For callers that step many meters at once in a form of their own.
+  void SetState(double newState) { state = newState; }
 
   // A NaN input would otherwise hold the meter at NaN for good.
   bool HasFiniteState() const { return state * 0.0 == 0.0; }

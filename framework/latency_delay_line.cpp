@@ -36,6 +36,17 @@ bool LatencyDelayLine::HasFiniteState() const {
   return true;
 }
 
+bool LatencyDelayLine::HoldsOnlyPositiveZeros() const {
+  const double* ring = mRing.Get();
+  uint64_t bits = 0;
+  for (int i = 0; i < mRing.GetSize(); ++i) {
+    uint64_t sample;
+    std::memcpy(&sample, ring + i, sizeof sample);
+    bits |= sample;
+  }
+  return bits == 0;
+}
+
 void LatencyDelayLine::Clear() {
   if (mRing.GetSize() > 0) std::memset(mRing.Get(), 0, sizeof(double) * static_cast<size_t>(mRing.GetSize()));
   mWritePos = 0;

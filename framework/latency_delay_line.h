@@ -22,6 +22,9 @@ public:
   // silence, keeping the delay, without allocating.
   bool HasFiniteState() const;
   void Clear();
+  // True when every sample held is +0 (all bits clear): the line then gives
+  // the same samples wherever its write position stands.
+  bool HoldsOnlyPositiveZeros() const;
 
   // Writes each output below both channel counts with its input delayed by
   // the delay; outputs from the input count on are not touched. Inputs and

@@ -9,6 +9,7 @@
 #include "framework/host_processing.h"
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
+#include "framework/vst3/silence_flags.h"
 #include "framework/vst3/vst3_strings.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -210,7 +211,10 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   if (!runsAudio || !mProcessingSetUp) {
     for (int p = 0; p < mPieces.NPieces(); ++p) ApplyPieceChanges(data.inputParameterChanges, p);
     // No rate and no scratch yet: the effect has nothing to run with.
-    if (runsAudio) SilenceActiveOutputs(data);
+    if (runsAudio) {
+      SilenceActiveOutputs(data);
+      FlagSilentOutputs(data, sampleSize);
+    }
     return kResultOk;
   }
   ConnectInputBuffers(data);
@@ -225,6 +229,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     else
       ProcessBufferRange(0.0f, piece.start, piece.frames, IsBypassed());
   }
+  FlagSilentOutputs(data, sampleSize);
   return kResultOk;
 }
 

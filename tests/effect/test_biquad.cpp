@@ -279,23 +279,6 @@ TEST(Biquad, RetuningKeepsState) {
   }
 }
 
-TEST(Biquad, CopyTuningKeepsOwnState) {
-  const Biquad source(Biquad::kHighShelf, 0.04, 0.707, 9.0);
-  Biquad copy(Biquad::kLowPass, 0.2, 1.0, 0.0);
-  Biquad reference(Biquad::kLowPass, 0.2, 1.0, 0.0);
-  for (int i = 0; i < 10; ++i) {
-    copy.processSample(0.5f);
-    reference.processSample(0.5f);
-  }
-  copy.copyTuningFrom(source);
-  reference.setBiquad(Biquad::kHighShelf, 0.04, 0.707, 9.0);
-  ExpectSameCoefficients(copy, reference);
-  EXPECT_EQ(copy.getType(), source.getType());
-  EXPECT_EQ(copy.getFc(), source.getFc());
-  EXPECT_EQ(copy.getPeakGain(), source.getPeakGain());
-  for (int i = 0; i < 10; ++i) ASSERT_EQ(copy.processSample(-0.25f), reference.processSample(-0.25f));
-}
-
 // Sections used by the effect must be stable over the whole parameter range.
 TEST(Biquad, PolesInsideUnitCircleOverParameterRange) {
   for (int type = Biquad::kLowPass; type <= Biquad::kHighShelf; ++type) {

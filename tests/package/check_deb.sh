@@ -28,7 +28,8 @@ fi
 debs=("$tmp"/morvante_*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb")"
-dpkg-deb -c "$deb" | awk '{ print $6 }' > "$tmp/contents"
+# Names may hold spaces (the presets'): everything after the five columns.
+dpkg-deb -c "$deb" | sed -E 's/^([^ ]+ +){5}//' > "$tmp/contents"
 dpkg-deb -x "$deb" "$tmp/root"
 
 # Nothing outside /usr; the bundles whole, each where its hosts look.
@@ -48,6 +49,11 @@ for bundle in "$build"/MORVANTE.*/; do
     fi
   done < <(cd "$bundle" && find . -type f -printf '%P\n')
 done
+# Every factory preset the build wrote, where VST3 hosts browse presets.
+while read -r preset; do
+  grep -qxF "./usr/share/vst3/presets/Penvarrowsonics/MORVANTE/$preset" "$tmp/contents" ||
+    fail "the factory preset $preset is not in the package"
+done < <(cd "$build/presets/vst3" && find . -name '*.vstpreset' -printf '%P\n')
 for file in usr/bin/morvante-process usr/share/man/man1/morvante-process.1.gz \
     usr/share/doc/morvante/copyright usr/share/doc/morvante/changelog.gz; do
   grep -qxF "./$file" "$tmp/contents" || fail "$file is not in the package"
