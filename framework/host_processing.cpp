@@ -50,11 +50,3 @@ void DetachHostOutputs(IPlugBase& plug) { plug.SetOutputChannelConnections(0, pl
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, float** channels) { AttachOutputs(plug, idx, n, channels); }
 
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, double** channels) { AttachOutputs(plug, idx, n, channels); }
-
-void RunHostBlock(IPlugBase& plug, float sampleType, int offset, int nFrames) {
-  plug.ProcessBufferRange(sampleType, offset, nFrames, plug.IsBypassed());
-}
-
-void RunHostBlock(IPlugBase& plug, double sampleType, int offset, int nFrames) {
-  plug.ProcessBufferRange(sampleType, offset, nFrames, plug.IsBypassed());
-}

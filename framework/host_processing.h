@@ -19,7 +19,3 @@ void AttachHostInputs(IPlugBase& plug, int n, double** channels);
 void DetachHostOutputs(IPlugBase& plug);
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, float** channels);
 void AttachHostOutputs(IPlugBase& plug, int idx, int n, double** channels);
-// Runs frames offset .. offset+nFrames-1 of the attached block: the effect,
-// or while the instance is bypassed its input delayed by the latency.
-void RunHostBlock(IPlugBase& plug, float, int offset, int nFrames);
-void RunHostBlock(IPlugBase& plug, double, int offset, int nFrames);

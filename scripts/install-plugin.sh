@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds one configuration and installs the plug-ins for the current user:
-# MORVANTE.vst3 into ~/.vst3 and MORVANTE.lv2 into ~/.lv2, where Linux VST3
-# and LV2 hosts look for them, and the VST3 factory presets into
-# ~/.vst3/presets/Penvarrowsonics/MORVANTE.
+# MORVANTE.vst3 into ~/.vst3 with its factory presets in
+# ~/.vst3/presets/Penvarrowsonics/MORVANTE, and MORVANTE.lv2 into ~/.lv2,
+# where Linux VST3 and LV2 hosts look for them.
 #   scripts/install-plugin.sh [release|asan|tsan]      (default: release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,4 +13,5 @@ cmake --install "build/$config" --component vst3
 cmake --install "build/$config" --component lv2
 cache() { cmake -L -N "build/$config" | sed -n "s/^$1:PATH=//p"; }
 vst3="$(cache MORVANTE_VST3_INSTALL_DIR)"
-echo "installed into $vst3/MORVANTE.vst3 (factory presets in $vst3/presets/Penvarrowsonics/MORVANTE) and $(cache MORVANTE_LV2_INSTALL_DIR)/MORVANTE.lv2"
+echo "installed into $vst3/MORVANTE.vst3, with the factory presets in $vst3/presets/Penvarrowsonics/MORVANTE," \
+  "and $(cache MORVANTE_LV2_INSTALL_DIR)/MORVANTE.lv2"

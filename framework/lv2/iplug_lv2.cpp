@@ -102,7 +102,8 @@ void IPlugLV2::Run(uint32_t nFrames) {
   const int n = static_cast<int>(std::min<uint32_t>(nFrames, INT_MAX));
   if (n > 0) {
     ConnectAudio(n);
-    RunHostBlock(*this, 0.0f, 0, n);
+    // The whole block as one piece: a port holds one value per block.
+    ProcessBufferRange(0.0f, 0, n, IsBypassed());
   }
   WriteOutputPorts();
 }

@@ -225,9 +225,9 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     ApplyPieceChanges(data.inputParameterChanges, p);
     const BlockPieces::Piece piece = mPieces.GetPiece(p);
     if (sampleSize == kSample64)
-      RunHostBlock(*this, 0.0, piece.start, piece.frames);
+      ProcessBufferRange(0.0, piece.start, piece.frames, IsBypassed());
     else
-      RunHostBlock(*this, 0.0f, piece.start, piece.frames);
+      ProcessBufferRange(0.0f, piece.start, piece.frames, IsBypassed());
   }
   FlagSilentOutputs(data, sampleSize);
   return kResultOk;
