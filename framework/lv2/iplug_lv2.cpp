@@ -112,20 +112,15 @@ void IPlugLV2::Run(uint32_t nFrames) {
 // value rounded to a float asks for no change. That keeps the exact value a
 // preset or a restored state gave, which the port cannot hold.
 //
-// After a state restore the restored values stand until the host moves a
-// port: what the ports show at the next block counts as applied. A host that
-// restores its port values as well (after the state, as lilv does) moves
-// them to the restored values, which changes nothing. The host's port
-// buffers are read in run() only, never from the thread that restores.
+// The ports are the host's word on the settings, the state only the exact
+// values behind them: a port the host moved since it was last applied wins
+// over a state restored in between, one it left alone does not. So a host
+// that restores a project's state and then its port values (as lilv does)
+// gets the state's exact values, and one whose saved state is older than
+// the ports it shows (a session saved before the plug-in ran again, as
+// Ardour can) plays what it shows. The host's port buffers are read in
+// run() only, never from the thread that restores.
 void IPlugLV2::ApplyControlPorts() {
-  if (mRestoredSinceRun) {
-    mRestoredSinceRun = false;
-    for (int port = 0; port < mPorts->NControlInputs(); ++port) {
-      const float* data = mPortData[static_cast<size_t>(port)];
-      if (data && std::isfinite(*data)) mAppliedPortValues[static_cast<size_t>(port)] = *data;
-    }
-    return;
-  }
   for (int port = 0; port < mPorts->NControlInputs(); ++port) {
     const float* data = mPortData[static_cast<size_t>(port)];
     if (!data) continue;
@@ -173,7 +168,5 @@ bool IPlugLV2::RestoreState(const void* data, size_t size) {
   WDL_MutexLock lock(GetMutex());
   const int expected = HostStateSize(*this);
   if (!data || expected <= 0 || size != static_cast<size_t>(expected)) return false;
-  if (!ReadHostState(*this, static_cast<const unsigned char*>(data), expected)) return false;
-  mRestoredSinceRun = true;
-  return true;
+  return ReadHostState(*this, static_cast<const unsigned char*>(data), expected);
 }

@@ -42,15 +42,35 @@ TEST(Lv2State, TheStateIsTheVst3ComponentsBytesAndRestoresExactly) {
   std::memcpy(&lowGain, saved.data() + 17 * sizeof(double), sizeof lowGain);
   EXPECT_DOUBLE_EQ(lowGain, 12.0);
 
-  // A new instance whose ports a host leaves at their defaults keeps the
-  // restored values, and sounds as an instance set through its ports does.
+  // A new instance whose ports a host sets to the project's values keeps the
+  // restored exact values, and sounds as an instance set through its ports
+  // does.
   Lv2Plugin restored(kStereoUri, 48000.0);
   ASSERT_EQ(restored.RestoreRaw(saved.data(), saved.size(), StateType()), LV2_STATE_SUCCESS);
+  for (const Setting& s : EveryBandPullsDown()) restored.Set(s.symbol, s.value);
   Lv2Plugin reference(kStereoUri, 48000.0);
   for (const Setting& s : EveryBandPullsDown()) reference.Set(s.symbol, s.value);
   const Channels a = restored.Process(in, 333), b = reference.Process(in, 333);
   EXPECT_EQ(a, b);
   EXPECT_EQ(restored.StateBytes(), saved);
+
+  // A state older than the ports the host shows (saved before the plug-in
+  // ran with them): the ports win, before or after the restore, and a port
+  // the host then leaves alone does not undo a later restore.
+  for (bool portsFirst : {true, false}) {
+    Lv2Plugin stale(kStereoUri, 48000.0);
+    if (portsFirst) stale.Set("low_gain", 6.0f);
+    ASSERT_EQ(stale.RestoreRaw(saved.data(), saved.size(), StateType()), LV2_STATE_SUCCESS);
+    if (!portsFirst) stale.Set("low_gain", 6.0f);
+    stale.Process(in, 64);
+    double gain = 0.0;
+    std::memcpy(&gain, stale.StateBytes().data() + 17 * sizeof(double), sizeof gain);
+    EXPECT_EQ(gain, 6.0) << portsFirst;
+    ASSERT_EQ(stale.RestoreRaw(saved.data(), saved.size(), StateType()), LV2_STATE_SUCCESS);
+    stale.Process(in, 64);
+    std::memcpy(&gain, stale.StateBytes().data() + 17 * sizeof(double), sizeof gain);
+    EXPECT_EQ(gain, 12.0) << portsFirst;
+  }
 
   // Through lilv, port values and all, as a host saves and loads a project.
   LilvState* state = edited->SaveLilvState();
