@@ -305,8 +305,7 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, tuning, OversampledStereoChain::kDynamicTuningStride);
+    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, mStereoChain.DynamicTuning(kDynamicChainPosition[b]));
   }
 }
 
