@@ -29,7 +29,7 @@ class OversampledStereoChain {
   // The first five sections in chain order are re-tuned at every base-rate
   // sample, the last five once per block.
   static constexpr int kDynamicSections = 5;
-  static constexpr int kChunk = 64;
+  static constexpr int kChunk = 256;
   // up4 runs this many times per base-rate sample, with the same sample.
   static constexpr int kUpSamplingSteps = 2;
   // Stream entries per base-rate sample: the equaliser's rate over the
