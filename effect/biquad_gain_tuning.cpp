@@ -48,9 +48,32 @@ BiquadCoefficients BiquadGainTuning::fullCoefficients(double peakGainDB) const {
   return full.getCoefficients();
 }
 
+namespace {
+
 // Two gains at once. The gains the processing asks for are boosts (its gain
 // states are positive), so the cut form runs only for a pair with a cut (or
 // a NaN) in it, and then the form is picked lane by lane.
+template <int kType>
+void PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
+                 const BiquadPairRows& out) {
+  for (int i = 0; i + 1 < n; i += 2) {
+    const Pair V(_mm_loadu_pd(amplitudes + i));
+    const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
+    const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
+    if (_mm_movemask_pd(boost) == 3) {
+      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v});
+      continue;
+    }
+    const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
+    StorePair(out, i,
+              {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
+               Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
+               Select(boost, ifBoost.b2.v, ifCut.b2.v)});
+  }
+}
+
+}  // namespace
+
 void BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* amplitudes, int n,
                                        const BiquadPairRows& out) const {
   if (!hasGainPart()) {
@@ -60,20 +83,13 @@ void BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* a
   const BiquadGainTerms<Pair> terms = {mTerms.K,        mTerms.K2,           mTerms.Q,
                                        mTerms.plainSum, mTerms.plainDifference, mTerms.plainNormaliser,
                                        mTerms.twoK2Minus1};
-  int i = 0;
-  for (; i + 1 < n; i += 2) {
-    const Pair V(_mm_loadu_pd(amplitudes + i));
-    const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
-    const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(mType, true, terms, V);
-    if (_mm_movemask_pd(boost) == 3) {
-      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v});
-      continue;
-    }
-    const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(mType, false, terms, V);
-    StorePair(out, i,
-              {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
-               Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
-               Select(boost, ifBoost.b2.v, ifCut.b2.v)});
+  if (mType == Biquad::kPeaking) {
+    PairsOfType<Biquad::kPeaking>(terms, peakGainDB, amplitudes, n, out);
+  } else if (mType == Biquad::kLowShelf) {
+    PairsOfType<Biquad::kLowShelf>(terms, peakGainDB, amplitudes, n, out);
+  } else {
+    PairsOfType<Biquad::kHighShelf>(terms, peakGainDB, amplitudes, n, out);
   }
-  if (i < n) StoreOne(out, i, fromAmplitude(amplitudes[i], peakGainDB[i] >= 0.0));
+  const int last = n - 1;
+  if (n % 2 != 0) StoreOne(out, last, fromAmplitude(amplitudes[last], peakGainDB[last] >= 0.0));
 }

@@ -92,9 +92,9 @@ private:
   void FilterDetectors(const BlockSwitches& block, ChunkWork& w);
   void MeasureLevels(ChunkWork& w) const;
   void ComputeTargetGains(ChunkWork& w) const;
+  template <bool kMeters>
   void StepGainStates(ChunkWork& w);
   void TuneDynamicSections(const ChunkWork& w);
-  void StepMeters(const ChunkWork& w);
   void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
   // Every filter state a zero, every history and the dry path +0.
   bool StateAtRest() const;

@@ -274,17 +274,29 @@ void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
   }
 }
 
+// With the editor open the meters follow the gain states in the same loop,
+// on local copies, so that the two recursions of the five bands overlap.
+template <bool kMeters>
 void MORVANTE::StepGainStates(ChunkWork& w) {
   double state[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    state[b] = mBands[b].gainState;
+    meters[b] = mBands[b].meter;
+  }
+  const double meterCoefficient = mDerived.meterCoefficient;
   for (int i = 0; i < w.n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const MorvanteBandTerms& terms = mDerived.terms[b];
       state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], w.gain[b][i], terms);
       w.gain[b][i] = state[b];
+      if (kMeters) meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, meterCoefficient);
     }
   }
-  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = state[b];
+    if (kMeters) mBands[b].meter = meters[b];
+  }
 }
 
 // The library's power only where a gain moved (equal gains give equal
@@ -309,19 +321,6 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
   }
 }
 
-// The five meters run side by side on local copies, so that their
-// recursions overlap.
-void MORVANTE::StepMeters(const ChunkWork& w) {
-  VUClass meters[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
-  for (int i = 0; i < w.n; ++i) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      meters[b].ProcessWithCoefficient((1.0 - w.gain[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
-    }
-  }
-  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
-}
-
 // The dry signal runs one latency behind, as the processed one does.
 void MORVANTE::WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset) {
   for (int i = 0; i < w.n; ++i) {
@@ -340,9 +339,12 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   FilterDetectors(block, w);
   MeasureLevels(w);
   ComputeTargetGains(w);
-  StepGainStates(w);
+  if (block.gui) {
+    StepGainStates<true>(w);
+  } else {
+    StepGainStates<false>(w);
+  }
   TuneDynamicSections(w);
-  if (block.gui) StepMeters(w);
   mStereoChain.Process(w.left, w.right, n, w.processedLeft, w.processedRight);
   WriteOutputs(block, w, outputs, offset);
 }
