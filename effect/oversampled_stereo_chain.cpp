@@ -124,6 +124,8 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
     RunQuadSections(count);
   } else if (mWidth >= 256 && count > 2 * kWideFill) {
     RunWideSections(count);
+  } else if (n == 1) {
+    RunOneFrame();
   } else {
     RunSections(count);
   }
@@ -181,6 +183,27 @@ void OversampledStereoChain::RunSections(int count) {
       const int j = t - k;
       if (static_cast<unsigned>(j) >= n) continue;
       s[j] = Step(Tuned(FrameOf(j), k), state[k], s[j]);
+    }
+  }
+  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+}
+
+// Blocks of one sample: eight entries, all in the one frame's tuning. With
+// the count known the whole wavefront unrolls, without a bound check.
+void OversampledStereoChain::RunOneFrame() {
+  Vec* s = mHistory + kTaps;
+  State state[kSections];
+  Coefficients c[kSections];
+  for (int k = 0; k < kSections; ++k) {
+    state[k] = mState[k];
+    c[k] = Tuned(0, k);
+  }
+#pragma GCC unroll 17
+  for (int t = 0; t < kOversampling + kSections - 1; ++t) {
+#pragma GCC unroll 10
+    for (int k = 0; k < kSections; ++k) {
+      const int j = t - k;
+      if (j >= 0 && j < kOversampling) s[j] = Step(c[k], state[k], s[j]);
     }
   }
   for (int k = 0; k < kSections; ++k) mState[k] = state[k];

@@ -114,6 +114,7 @@ class OversampledStereoChain {
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
   void RunSections(int count);
+  void RunOneFrame();
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
   static constexpr int kTaps = StOversampler4x::kTaps;
