@@ -144,20 +144,10 @@ struct MORVANTE::BlockSwitches {
 
 void MORVANTE::DeriveSettings(double sr) {
   DerivedSettings& d = mDerived;
-  double copies[kNumMorvanteBands][7];
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const MorvanteBand& band = mBands[b];
-    const double values[7] = {band.attack, band.bandwidth, band.frequency, band.gain,
-                              band.ratio,  band.release,   band.threshold};
-    std::copy(values, values + 7, copies[b]);
-  }
-  // Compared bit for bit: the same bits in give the same bits out.
-  if (d.valid && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0 && std::memcmp(d.copies, copies, sizeof copies) == 0) {
-    return;
-  }
-  d.valid = true;
+  // The rate compared bit for bit: the same bits in give the same bits out.
+  if (!mCopiesChanged && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0) return;
+  mCopiesChanged = false;
   d.sampleRate = sr;
-  std::memcpy(d.copies, copies, sizeof copies);
 
   d.g = DetectorSmoothing(sr);
   d.m = 1 - d.g;
