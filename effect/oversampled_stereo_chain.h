@@ -59,7 +59,7 @@ class OversampledStereoChain {
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
   // Where the tunings of dynamic section `section` for the next chunk's
-  // base-rate samples go (see mTuning).
+  // base-rate samples go (see TuningRows).
   BiquadPairRows DynamicTuning(int section) {
     return {&mTuning[0][GroupOf(section)][0][2 * LaneOf(section)], kTuningFrameStride, kTuningCoefficientStride};
   }
