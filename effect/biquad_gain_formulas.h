@@ -31,9 +31,10 @@ BiquadGainTerms<double> MakeBiquadGainTerms(bool peaking, double K, double Q);
 
 // The coefficients for the amplitude V = 10^(|gain| / 20), in the boost
 // form (gain >= 0) or the cut form. Types: 4 peaking, 5 low shelf,
-// 6 high shelf.
+// 6 high shelf. Always inlined, so that callers with a known type and form
+// get only that type's and that form's arithmetic.
 template <class L>
-BiquadLaneCoefficients<L> BiquadGainForm(int type, bool boost, const BiquadGainTerms<L>& t, L V) {
+[[gnu::always_inline]] inline BiquadLaneCoefficients<L> BiquadGainForm(int type, bool boost, const BiquadGainTerms<L>& t, L V) {
   using std::sqrt;
   const L one(1.0), two(2.0);
   BiquadLaneCoefficients<L> c;

@@ -14,17 +14,22 @@ inline __m128d Select(__m128d mask, __m128d ifSet, __m128d otherwise) {
   return _mm_or_pd(_mm_and_pd(mask, ifSet), _mm_andnot_pd(mask, otherwise));
 }
 
-inline void Store(__m128d boost, const BiquadLaneCoefficients<Pair>& ifBoost,
-                  const BiquadLaneCoefficients<Pair>& ifCut, BiquadCoefficients& first, BiquadCoefficients& second) {
-  const __m128d values[5] = {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
-                             Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
-                             Select(boost, ifBoost.b2.v, ifCut.b2.v)};
-  double* firstValues[5] = {&first.a0, &first.a1, &first.a2, &first.b1, &first.b2};
-  double* secondValues[5] = {&second.a0, &second.a1, &second.a2, &second.b1, &second.b2};
+// Gain i's value of coefficient k, in both doubles.
+inline double* PairAt(const BiquadPairRows& out, int i, int k) {
+  return out.values + i * out.frameStride + k * out.coefficientStride;
+}
+
+// Two gains' coefficients, the first's in the low lane of each value.
+inline void StorePair(const BiquadPairRows& out, int i, const __m128d (&values)[5]) {
   for (int k = 0; k < 5; ++k) {
-    _mm_storel_pd(firstValues[k], values[k]);
-    _mm_storeh_pd(secondValues[k], values[k]);
+    _mm_storeu_pd(PairAt(out, i, k), _mm_unpacklo_pd(values[k], values[k]));
+    _mm_storeu_pd(PairAt(out, i + 1, k), _mm_unpackhi_pd(values[k], values[k]));
   }
+}
+
+inline void StoreOne(const BiquadPairRows& out, int i, const BiquadCoefficients& c) {
+  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+  for (int k = 0; k < 5; ++k) _mm_storeu_pd(PairAt(out, i, k), _mm_set1_pd(values[k]));
 }
 
 }  // namespace
@@ -43,23 +48,48 @@ BiquadCoefficients BiquadGainTuning::fullCoefficients(double peakGainDB) const {
   return full.getCoefficients();
 }
 
-// Both forms for two gains at once, the boost or the cut form picked lane
-// by lane.
+namespace {
+
+// Two gains at once. The gains the processing asks for are boosts (its gain
+// states are positive), so the cut form runs only for a pair with a cut (or
+// a NaN) in it, and then the form is picked lane by lane.
+template <int kType>
+void PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
+                 const BiquadPairRows& out) {
+  for (int i = 0; i + 1 < n; i += 2) {
+    const Pair V(_mm_loadu_pd(amplitudes + i));
+    const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
+    const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
+    if (_mm_movemask_pd(boost) == 3) {
+      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v});
+      continue;
+    }
+    const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
+    StorePair(out, i,
+              {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
+               Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
+               Select(boost, ifBoost.b2.v, ifCut.b2.v)});
+  }
+}
+
+}  // namespace
+
 void BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* amplitudes, int n,
-                                       BiquadCoefficients* out, int stride) const {
+                                       const BiquadPairRows& out) const {
   if (!hasGainPart()) {
-    for (int i = 0; i < n; ++i) out[i * stride] = fullCoefficients(peakGainDB[i]);
+    for (int i = 0; i < n; ++i) StoreOne(out, i, fullCoefficients(peakGainDB[i]));
     return;
   }
   const BiquadGainTerms<Pair> terms = {mTerms.K,        mTerms.K2,           mTerms.Q,
                                        mTerms.plainSum, mTerms.plainDifference, mTerms.plainNormaliser,
                                        mTerms.twoK2Minus1};
-  int i = 0;
-  for (; i + 1 < n; i += 2) {
-    const Pair V(_mm_loadu_pd(amplitudes + i));
-    const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
-    Store(boost, BiquadGainForm(mType, true, terms, V), BiquadGainForm(mType, false, terms, V), out[i * stride],
-          out[(i + 1) * stride]);
+  if (mType == Biquad::kPeaking) {
+    PairsOfType<Biquad::kPeaking>(terms, peakGainDB, amplitudes, n, out);
+  } else if (mType == Biquad::kLowShelf) {
+    PairsOfType<Biquad::kLowShelf>(terms, peakGainDB, amplitudes, n, out);
+  } else {
+    PairsOfType<Biquad::kHighShelf>(terms, peakGainDB, amplitudes, n, out);
   }
-  if (i < n) out[i * stride] = fromAmplitude(amplitudes[i], peakGainDB[i] >= 0.0);
+  const int last = n - 1;
+  if (n % 2 != 0) StoreOne(out, last, fromAmplitude(amplitudes[last], peakGainDB[last] >= 0.0));
 }

@@ -11,6 +11,16 @@
 #include "effect/biquad.h"
 #include "effect/biquad_gain_formulas.h"
 
+// Where BiquadGainTuning::coefficientsFor writes: coefficient k (a0, a1, a2,
+// b1, b2 in that order) of gain i in both doubles at
+// values[i * frameStride + k * coefficientStride], the layout the stereo
+// chain's registers load.
+struct BiquadPairRows {
+  double* values;
+  int frameStride;
+  int coefficientStride;
+};
+
 class BiquadGainTuning {
  public:
   // Types other than peaking and the two shelves have no gain-dependent
@@ -23,9 +33,8 @@ class BiquadGainTuning {
   static double Amplitude(double peakGainDB) { return std::pow(10.0, std::fabs(peakGainDB) / 20.0); }
 
   // coefficients() for n gains at once, given their amplitudes, two gains
-  // at a time; gain i's go to out[i * stride]. The same bits, gain by gain.
-  void coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, BiquadCoefficients* out,
-                       int stride) const;
+  // at a time. The same bits, gain by gain.
+  void coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, const BiquadPairRows& out) const;
 
   // Every boost (any gain >= 0) has finite coefficients and a positive a0,
   // so that a section at rest given +0 gives +0.

@@ -61,7 +61,10 @@ void MORVANTE::CopyParamValue(int paramIdx) {
     mOutputGain = std::pow(10.0, param->Value() / 20.0);
     return;
   }
-  if (double* copy = ParamCopy(paramIdx)) *copy = param->Value();
+  if (double* copy = ParamCopy(paramIdx)) {
+    *copy = param->Value();
+    mCopiesChanged = true;
+  }
 }
 
 double* MORVANTE::ParamCopy(int paramIdx) {

@@ -47,7 +47,11 @@ public:
 
 protected:
   // For subclasses that need to look inside (the tests).
-  MorvanteBand& Band(int band) { return mBands[band]; }
+  // A subclass may write the copies through it: they are derived again.
+  MorvanteBand& Band(int band) {
+    mCopiesChanged = true;
+    return mBands[band];
+  }
   const MorvanteBand& Band(int band) const { return mBands[band]; }
   double OutputGain() const { return mOutputGain; }
   // The chain runs in the widest registers the processor has; every width
@@ -72,12 +76,10 @@ private:
   // instance; clearing it lets finite input give finite output again.
   void ClearNonFiniteState();
   // Everything derived from the parameter copies and the rate: the filters'
-  // tunings and the gain computer's terms. Derived again only when one of
-  // them changes, which keeps small blocks cheap.
+  // tunings and the gain computer's terms. Derived again only when a copy
+  // was written or the rate changed, which keeps small blocks cheap.
   struct DerivedSettings {
-    bool valid = false;
     double sampleRate = 0.0;
-    double copies[kNumMorvanteBands][7] = {};
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
     // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
@@ -92,9 +94,9 @@ private:
   void FilterDetectors(const BlockSwitches& block, ChunkWork& w);
   void MeasureLevels(ChunkWork& w) const;
   void ComputeTargetGains(ChunkWork& w) const;
+  template <bool kMeters>
   void StepGainStates(ChunkWork& w);
   void TuneDynamicSections(const ChunkWork& w);
-  void StepMeters(const ChunkWork& w);
   void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
   // Every filter state a zero, every history and the dry path +0.
   bool StateAtRest() const;
@@ -114,6 +116,9 @@ private:
   // channels, with their states.
   OversampledStereoChain mStereoChain;
   DerivedSettings mDerived;
+  // A copy was written since the last derivation (under the instance lock,
+  // as the processing reads it).
+  bool mCopiesChanged = true;
   // The bypass switch's dry signal, delayed like the processed one so that
   // switching never moves the audio in time.
   LatencyDelayLine mDryDelay;

@@ -144,20 +144,10 @@ struct MORVANTE::BlockSwitches {
 
 void MORVANTE::DeriveSettings(double sr) {
   DerivedSettings& d = mDerived;
-  double copies[kNumMorvanteBands][7];
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const MorvanteBand& band = mBands[b];
-    const double values[7] = {band.attack, band.bandwidth, band.frequency, band.gain,
-                              band.ratio,  band.release,   band.threshold};
-    std::copy(values, values + 7, copies[b]);
-  }
-  // Compared bit for bit: the same bits in give the same bits out.
-  if (d.valid && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0 && std::memcmp(d.copies, copies, sizeof copies) == 0) {
-    return;
-  }
-  d.valid = true;
+  // The rate compared bit for bit: the same bits in give the same bits out.
+  if (!mCopiesChanged && std::memcmp(&d.sampleRate, &sr, sizeof sr) == 0) return;
+  mCopiesChanged = false;
   d.sampleRate = sr;
-  std::memcpy(d.copies, copies, sizeof copies);
 
   d.g = DetectorSmoothing(sr);
   d.m = 1 - d.g;
@@ -274,17 +264,29 @@ void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
   }
 }
 
+// With the editor open the meters follow the gain states in the same loop,
+// on local copies, so that the two recursions of the five bands overlap.
+template <bool kMeters>
 void MORVANTE::StepGainStates(ChunkWork& w) {
   double state[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) state[b] = mBands[b].gainState;
+  VUClass meters[kNumMorvanteBands];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    state[b] = mBands[b].gainState;
+    meters[b] = mBands[b].meter;
+  }
+  const double meterCoefficient = mDerived.meterCoefficient;
   for (int i = 0; i < w.n; ++i) {
     for (int b = 0; b < kNumMorvanteBands; ++b) {
       const MorvanteBandTerms& terms = mDerived.terms[b];
       state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], w.gain[b][i], terms);
       w.gain[b][i] = state[b];
+      if (kMeters) meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, meterCoefficient);
     }
   }
-  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].gainState = state[b];
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = state[b];
+    if (kMeters) mBands[b].meter = meters[b];
+  }
 }
 
 // The library's power only where a gain moved (equal gains give equal
@@ -305,22 +307,8 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    BiquadCoefficients* tuning = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, tuning, OversampledStereoChain::kDynamicTuningStride);
+    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, mStereoChain.DynamicTuning(kDynamicChainPosition[b]));
   }
-}
-
-// The five meters run side by side on local copies, so that their
-// recursions overlap.
-void MORVANTE::StepMeters(const ChunkWork& w) {
-  VUClass meters[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) meters[b] = mBands[b].meter;
-  for (int i = 0; i < w.n; ++i) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      meters[b].ProcessWithCoefficient((1.0 - w.gain[b][i]) * kMeterInputScale, mDerived.meterCoefficient);
-    }
-  }
-  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].meter = meters[b];
 }
 
 // The dry signal runs one latency behind, as the processed one does.
@@ -341,9 +329,12 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   FilterDetectors(block, w);
   MeasureLevels(w);
   ComputeTargetGains(w);
-  StepGainStates(w);
+  if (block.gui) {
+    StepGainStates<true>(w);
+  } else {
+    StepGainStates<false>(w);
+  }
   TuneDynamicSections(w);
-  if (block.gui) StepMeters(w);
   mStereoChain.Process(w.left, w.right, n, w.processedLeft, w.processedRight);
   WriteOutputs(block, w, outputs, offset);
 }

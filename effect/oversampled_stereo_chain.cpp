@@ -28,6 +28,14 @@ inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state,
   return RoundToFloat(out);
 }
 
+inline OversampledStereoChain::Coefficients OversampledStereoChain::Tuned(int frame, int k) const {
+  if (k >= kDynamicSections) return mStatic[k - kDynamicSections];
+  const double* pair = &mTuning[frame][GroupOf(k)][0][2 * LaneOf(k)];
+  return {_mm_loadu_pd(pair), _mm_loadu_pd(pair + kTuningCoefficientStride),
+          _mm_loadu_pd(pair + 2 * kTuningCoefficientStride), _mm_loadu_pd(pair + 3 * kTuningCoefficientStride),
+          _mm_loadu_pd(pair + 4 * kTuningCoefficientStride)};
+}
+
 OversampledStereoChain::OversampledStereoChain() : mWidth(WidestRegisters()) {}
 
 void OversampledStereoChain::UseRegisterWidth(int bits) {
@@ -113,15 +121,12 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // fill and drain reach into the first and last frames.
   const int count = kOversampling * n;
   if (mWidth >= 512 && count > 2 * kQuadFill) {
-    BroadcastDynamic(0, kQuadFillFrames);
-    BroadcastDynamic(n - 1, n);
     RunQuadSections(count);
   } else if (mWidth >= 256 && count > 2 * kWideFill) {
-    BroadcastDynamic(0, kWideFillFrames);
-    BroadcastDynamic(n - 1, n);
     RunWideSections(count);
+  } else if (n == 1) {
+    RunOneFrame();
   } else {
-    BroadcastDynamic(0, n);
     RunSections(count);
   }
   DecimateAndTrim(n, processedLeft, processedRight);
@@ -129,12 +134,6 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // What the next chunk (or block) continues from.
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
   for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[kUpSamplingSteps * n + i];
-}
-
-void OversampledStereoChain::BroadcastDynamic(int firstFrame, int endFrame) {
-  for (int f = firstFrame; f < endFrame; ++f) {
-    for (int k = 0; k < kDynamicSections; ++k) mDynamic[f][k] = Broadcast(mDynamicTuning[f][k]);
-  }
 }
 
 // up4 twice per sample with the same input; the sums in up4's order.
@@ -183,8 +182,28 @@ void OversampledStereoChain::RunSections(int count) {
     for (int k = 0; k < kSections; ++k) {
       const int j = t - k;
       if (static_cast<unsigned>(j) >= n) continue;
-      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
-      s[j] = Step(c, state[k], s[j]);
+      s[j] = Step(Tuned(FrameOf(j), k), state[k], s[j]);
+    }
+  }
+  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+}
+
+// Blocks of one sample: eight entries, all in the one frame's tuning. With
+// the count known the whole wavefront unrolls, without a bound check.
+void OversampledStereoChain::RunOneFrame() {
+  Vec* s = mHistory + kTaps;
+  State state[kSections];
+  Coefficients c[kSections];
+  for (int k = 0; k < kSections; ++k) {
+    state[k] = mState[k];
+    c[k] = Tuned(0, k);
+  }
+#pragma GCC unroll 17
+  for (int t = 0; t < kOversampling + kSections - 1; ++t) {
+#pragma GCC unroll 10
+    for (int k = 0; k < kSections; ++k) {
+      const int j = t - k;
+      if (j >= 0 && j < kOversampling) s[j] = Step(c[k], state[k], s[j]);
     }
   }
   for (int k = 0; k < kSections; ++k) mState[k] = state[k];
@@ -197,8 +216,7 @@ void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* dela
     for (int k = first; k <= last; ++k) {
       const int j = t - delays[k - first];
       if (j < 0 || j >= count) continue;
-      const Coefficients& c = k < kDynamicSections ? mDynamic[FrameOf(j)][k] : mStatic[k - kDynamicSections];
-      s[j] = Step(c, mState[k], s[j]);
+      s[j] = Step(Tuned(FrameOf(j), k), mState[k], s[j]);
     }
   }
 }

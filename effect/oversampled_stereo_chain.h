@@ -20,6 +20,7 @@
 #include <emmintrin.h>
 
 #include "effect/biquad.h"
+#include "effect/biquad_gain_tuning.h"
 #include "effect/st_oversampler4x.h"
 
 class OversampledStereoChain {
@@ -28,7 +29,7 @@ class OversampledStereoChain {
   // The first five sections in chain order are re-tuned at every base-rate
   // sample, the last five once per block.
   static constexpr int kDynamicSections = 5;
-  static constexpr int kChunk = 64;
+  static constexpr int kChunk = 256;
   // up4 runs this many times per base-rate sample, with the same sample.
   static constexpr int kUpSamplingSteps = 2;
   // Stream entries per base-rate sample: the equaliser's rate over the
@@ -58,9 +59,10 @@ class OversampledStereoChain {
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
   // Where the tunings of dynamic section `section` for the next chunk's
-  // base-rate samples go: sample i's at [i * kDynamicTuningStride].
-  BiquadCoefficients* DynamicTuning(int section) { return &mDynamicTuning[0][section]; }
-  static constexpr int kDynamicTuningStride = kDynamicSections;
+  // base-rate samples go (see TuningRows).
+  BiquadPairRows DynamicTuning(int section) {
+    return {&mTuning[0][GroupOf(section)][0][2 * LaneOf(section)], kTuningFrameStride, kTuningCoefficientStride};
+  }
 
   OversampledStereoChain();
 
@@ -82,30 +84,37 @@ class OversampledStereoChain {
   struct State {
     __m128d z1, z2;
   };
-  // Two sections' coefficients as the 256-bit form loads them: [0] for the
-  // low half (the later section), [1] for the high half.
-  struct WideCoefficients {
-    __m128d a0[2], a1[2], a2[2], b1[2], b2[2];
-  };
+  // The tunings of sections 0..7 per base-rate sample, laid out as the
+  // 512-bit form loads them: two registers' worth of five rows (a0, a1, a2,
+  // b1, b2) of eight doubles, the first for sections 0..3, the second for
+  // 4..7, the lowest section of each in the highest 128-bit lane and every
+  // section's value in both doubles of its lane. The 256 and 128-bit forms
+  // read the same rows: two neighbouring lanes are a 256-bit pair, one lane
+  // a 128-bit section. Sections 5..7 are the same in every sample's rows.
+  static constexpr int kRowLanes = 4;
+  static constexpr int kTuningGroups = 2;
+  static constexpr int GroupOf(int section) { return section / kRowLanes; }
+  static constexpr int LaneOf(int section) { return kRowLanes - 1 - section % kRowLanes; }
+  using TuningRows = double[5][2 * kRowLanes];
 
  private:
-
   static Coefficients Broadcast(const BiquadCoefficients& c) {
     return {_mm_set1_pd(c.a0), _mm_set1_pd(c.a1), _mm_set1_pd(c.a2), _mm_set1_pd(c.b1), _mm_set1_pd(c.b2)};
   }
 
   static __m128d Step(const Coefficients& c, State& state, __m128d in);
+  // Section k's tuning for base-rate sample `frame` of the chunk.
+  Coefficients Tuned(int frame, int k) const;
   // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
   // entries in which section first + i works on entry t - delays[i], one
   // section at a time: the fill and drain of the 256 and 512-bit forms.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
   void RunWideSections(int count);
   void RunQuadSections(int count);
-  void PrepareQuadTuning(int frames);
-  void BroadcastDynamic(int firstFrame, int endFrame);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
   void RunSections(int count);
+  void RunOneFrame();
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
   static constexpr int kTaps = StOversampler4x::kTaps;
@@ -116,13 +125,10 @@ class OversampledStereoChain {
   // the next pair starts one entry behind that.
   static constexpr int kWideDelays[kSections] = {0, 2, 3, 5, 6, 8, 9, 11, 12, 14};
   static constexpr int kWideFill = kWideDelays[kSections - 1];
-  // The base-rate samples whose tuning the one-section fill reaches.
-  static constexpr int kWideFillFrames = (kWideFill - 1) / kOversampling + 1;
   // The same for the 512-bit wavefront: sections 0..3 and 4..7 as quads,
   // 8 and 9 as a quad with two idle lanes.
   static constexpr int kQuadDelays[kSections] = {0, 2, 4, 6, 7, 9, 11, 13, 14, 16};
   static constexpr int kQuadFill = kQuadDelays[kSections - 1];
-  static constexpr int kQuadFillFrames = (kQuadFill - 1) / kOversampling + 1;
 
   // The 31 processed entries before the chunk, then the chunk's stream.
   __m128d mHistory[kTaps + kStream] = {};
@@ -130,23 +136,12 @@ class OversampledStereoChain {
   __m128d mPushes[kInputs + kUpSamplingSteps * kChunk] = {};
   State mState[kSections] = {};
   State mTrimState = {};
-  // As set, and spread over both lanes for the frames the 128-bit steps use.
-  BiquadCoefficients mDynamicTuning[kChunk][kDynamicSections];
-  Coefficients mDynamic[kChunk][kDynamicSections];
   Coefficients mStatic[kSections - kDynamicSections];
   Coefficients mTrim;
   int mWidth = 128;
-  // Per base-rate sample: sections 0 and 1 (pair 0) and 2 and 3 (pair 1)
-  // with both in that sample's tuning, and with the later section still in
-  // the previous sample's (the step where the pair straddles two samples);
-  // sections 5 and 4.
-  WideCoefficients mPairInside[kChunk][2];
-  WideCoefficients mPairStraddling[kChunk][2];
-  WideCoefficients mMixedPair[kChunk];
-  // Per base-rate sample for the 512-bit form: sections 0..3 in that
-  // sample's tuning, and sections 4..7 with 4 in it. One row of eight per
-  // coefficient, each section's value in both doubles of its lane (section
-  // 0 and 4 in the highest lane).
-  alignas(64) double mQuadTuning[kChunk][5][8];
-  alignas(64) double mMixedQuad[kChunk][5][8];
+  // The rows of each base-rate sample, then of each register (TuningRows).
+  static constexpr int kTuningCoefficientStride = 2 * kRowLanes;
+  static constexpr int kTuningFrameStride = kTuningGroups * 5 * kTuningCoefficientStride;
+  static_assert(kDynamicSections <= kTuningGroups * kRowLanes, "every dynamic section has a lane");
+  alignas(64) TuningRows mTuning[kChunk][kTuningGroups];
 };

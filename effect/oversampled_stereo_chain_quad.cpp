@@ -21,7 +21,8 @@
 namespace {
 
 using Quad = __m512d;
-constexpr int kLanes = 4;
+using Chain = OversampledStereoChain;
+constexpr int kLanes = Chain::kRowLanes;
 
 struct QuadCoefficients {
   Quad a0, a1, a2, b1, b2;
@@ -44,7 +45,7 @@ MORVANTE_AVX512 inline Quad Advance(Quad before, Quad next) {
 // more then and cannot fault if it is not.
 MORVANTE_AVX512 inline Quad Row(const double* row) { return _mm512_loadu_pd(row); }
 
-MORVANTE_AVX512 inline QuadCoefficients LoadCoefficients(const double (&rows)[5][8]) {
+MORVANTE_AVX512 inline QuadCoefficients LoadCoefficients(const Chain::TuningRows& rows) {
   return {Row(rows[0]), Row(rows[1]), Row(rows[2]), Row(rows[3]), Row(rows[4])};
 }
 
@@ -52,32 +53,25 @@ MORVANTE_AVX512 inline QuadCoefficients LoadCoefficients(const double (&rows)[5]
 MORVANTE_AVX512 inline Quad Blend(__mmask8 mask, const double* previous, const double* current) {
   return _mm512_mask_blend_pd(mask, Row(previous), Row(current));
 }
-MORVANTE_AVX512 inline QuadCoefficients Blend(__mmask8 mask, const double (&previous)[5][8],
-                                              const double (&current)[5][8]) {
+MORVANTE_AVX512 inline QuadCoefficients Blend(__mmask8 mask, const Chain::TuningRows& previous,
+                                              const Chain::TuningRows& current) {
   return {Blend(mask, previous[0], current[0]), Blend(mask, previous[1], current[1]),
           Blend(mask, previous[2], current[2]), Blend(mask, previous[3], current[3]),
           Blend(mask, previous[4], current[4])};
 }
 
 // A section's values in both doubles of its lane of a register's rows.
-void SetLane(double (&rows)[5][8], int lane, const BiquadCoefficients& c) {
-  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
-  for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][2 * lane], _mm_set1_pd(values[k]));
-}
-void SetLane(double (&rows)[5][8], int lane, const OversampledStereoChain::Coefficients& c) {
+void SetLane(Chain::TuningRows& rows, int lane, const Chain::Coefficients& c) {
   const __m128d values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
   for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][2 * lane], values[k]);
 }
-
-// The lane of `section` in a register whose highest lane holds `first`.
-constexpr int LaneOf(int section, int first) { return kLanes - 1 - (section - first); }
 
 // Which lanes of sections 0..3 are already in the newest base-rate sample's
 // tuning at each step within a sample: section k works on entry t - 2k.
 constexpr __mmask8 InsideMask(int step) {
   __mmask8 mask = 0;
   for (int k = 0; k < kLanes; ++k) {
-    if (step >= 2 * k) mask = static_cast<__mmask8>(mask | (3 << (2 * LaneOf(k, 0))));
+    if (step >= 2 * k) mask = static_cast<__mmask8>(mask | (3 << (2 * Chain::LaneOf(k))));
   }
   return mask;
 }
@@ -88,27 +82,18 @@ constexpr __mmask8 kInsideMasks[8] = {InsideMask(0), InsideMask(1), InsideMask(2
 
 void OversampledStereoChain::SetStaticSection(int section, const BiquadCoefficients& c) {
   mStatic[section - kDynamicSections] = Broadcast(c);
-  // Sections 5..7 share their register with the dynamic section 4: their
-  // lanes are the same in every sample's rows and are set here once.
-  if (section < 8) {
-    for (auto& rows : mMixedQuad) SetLane(rows, LaneOf(section, 4), mStatic[section - kDynamicSections]);
-  }
-}
-
-void OversampledStereoChain::PrepareQuadTuning(int frames) {
-  for (int f = 0; f < frames; ++f) {
-    for (int k = 0; k < kLanes; ++k) SetLane(mQuadTuning[f], LaneOf(k, 0), mDynamicTuning[f][k]);
-    SetLane(mMixedQuad[f], LaneOf(4, 4), mDynamicTuning[f][4]);
+  // Sections 5..7 share their rows with the dynamic section 4: their lanes
+  // are the same in every sample's rows and are set here once.
+  if (section < kTuningGroups * kRowLanes) {
+    for (auto& rows : mTuning) SetLane(rows[GroupOf(section)], LaneOf(section), mStatic[section - kDynamicSections]);
   }
 }
 
 MORVANTE_AVX512 void OversampledStereoChain::RunQuadSections(int count) {
-  const int frames = count / kOversampling;
-  PrepareQuadTuning(frames);
   // Sections 8 and 9; the idle lanes run a silent section on zeros.
-  alignas(64) double lastRows[5][8] = {};
-  SetLane(lastRows, LaneOf(8, 8), mStatic[8 - kDynamicSections]);
-  SetLane(lastRows, LaneOf(9, 8), mStatic[9 - kDynamicSections]);
+  alignas(64) TuningRows lastRows = {};
+  SetLane(lastRows, LaneOf(8), mStatic[8 - kDynamicSections]);
+  SetLane(lastRows, LaneOf(9), mStatic[9 - kDynamicSections]);
   const QuadCoefficients c2 = LoadCoefficients(lastRows);
 
   __m128d* s = mHistory + kTaps;
@@ -120,7 +105,7 @@ MORVANTE_AVX512 void OversampledStereoChain::RunQuadSections(int count) {
   alignas(64) double z1Rows[kGroups][8] = {}, z2Rows[kGroups][8] = {}, lastRows2[kGroups][8] = {},
                      beforeRows[kGroups][8] = {};
   for (int k = 0; k < kSections; ++k) {
-    const int g = k / kLanes, lane = LaneOf(k, g * kLanes), d = kQuadDelays[k];
+    const int g = GroupOf(k), lane = LaneOf(k), d = kQuadDelays[k];
     _mm_storeu_pd(&z1Rows[g][2 * lane], mState[k].z1);
     _mm_storeu_pd(&z2Rows[g][2 * lane], mState[k].z2);
     _mm_storeu_pd(&lastRows2[g][2 * lane], s[kQuadFill - 1 - d]);
@@ -136,8 +121,8 @@ MORVANTE_AVX512 void OversampledStereoChain::RunQuadSections(int count) {
 
   for (int t = kQuadFill; t < count; ++t) {
     const int f = FrameOf(t);
-    const QuadCoefficients c0 = Blend(kInsideMasks[StepOf(t)], mQuadTuning[f - 1], mQuadTuning[f]);
-    const QuadCoefficients c1 = LoadCoefficients(mMixedQuad[FrameOf(t - kQuadDelays[4])]);
+    const QuadCoefficients c0 = Blend(kInsideMasks[StepOf(t)], mTuning[f - 1][0], mTuning[f][0]);
+    const QuadCoefficients c1 = LoadCoefficients(mTuning[FrameOf(t - kQuadDelays[4])][1]);
     const Quad in2 = Advance(before[2], last[1]);
     const Quad in1 = Advance(before[1], last[0]);
     const Quad in0 = Advance(before[0], _mm512_castpd128_pd512(s[t]));
@@ -161,10 +146,10 @@ MORVANTE_AVX512 void OversampledStereoChain::RunQuadSections(int count) {
     _mm512_store_pd(beforeRows[g], before[g]);
   }
   for (int k = 0; k < kSections; ++k) {
-    const int g = k / kLanes, lane = LaneOf(k, g * kLanes), d = kQuadDelays[k];
+    const int g = GroupOf(k), lane = LaneOf(k), d = kQuadDelays[k];
     mState[k] = {_mm_loadu_pd(&z1Rows[g][2 * lane]), _mm_loadu_pd(&z2Rows[g][2 * lane])};
     s[count - 1 - d] = _mm_loadu_pd(&lastRows2[g][2 * lane]);
-    const bool nextInSameRegister = k + 1 < kSections && (k + 1) / kLanes == g;
+    const bool nextInSameRegister = k + 1 < kSections && GroupOf(k + 1) == g;
     if (nextInSameRegister) s[count - 2 - d] = _mm_loadu_pd(&beforeRows[g][2 * lane]);
   }
   RunNarrowSteps(0, kSections - 1, kQuadDelays, count, count + kQuadFill, count);

@@ -27,9 +27,18 @@ MORVANTE_AVX inline Wide WideStep(const Wide a0, const Wide a1, const Wide a2, c
   return _mm256_cvtps_pd(_mm256_cvtpd_ps(out));
 }
 
-template <class C>
-MORVANTE_AVX inline Wide WideStep(const C& c, Wide& z1, Wide& z2, Wide in) {
-  return WideStep(Load(c.a0), Load(c.a1), Load(c.a2), Load(c.b1), Load(c.b2), z1, z2, in);
+using Rows = OversampledStereoChain::TuningRows;
+
+// Two neighbouring lanes of row k, `offset` doubles in: the lower lane (the
+// later section) from `later`, the higher from `earlier`.
+MORVANTE_AVX inline Wide RowPair(const Rows& later, const Rows& earlier, int offset, int k) {
+  return _mm256_blend_pd(_mm256_loadu_pd(&later[k][offset]), _mm256_loadu_pd(&earlier[k][offset]), 0xc);
+}
+
+MORVANTE_AVX inline Wide WideStep(const Rows& later, const Rows& earlier, int offset, Wide& z1, Wide& z2, Wide in) {
+  return WideStep(RowPair(later, earlier, offset, 0), RowPair(later, earlier, offset, 1),
+                  RowPair(later, earlier, offset, 2), RowPair(later, earlier, offset, 3),
+                  RowPair(later, earlier, offset, 4), z1, z2, in);
 }
 
 // The next input of a pair: its earlier section's last output moves to the
@@ -41,17 +50,6 @@ MORVANTE_AVX inline Wide Advance(Wide pair, __m128d before) {
 
 MORVANTE_AVX inline Wide Join(__m128d low, __m128d high) { return _mm256_set_m128d(high, low); }
 
-MORVANTE_AVX inline void SetHalf(OversampledStereoChain::WideCoefficients& w, int half, const BiquadCoefficients& c) {
-  w.a0[half] = _mm_set1_pd(c.a0);
-  w.a1[half] = _mm_set1_pd(c.a1);
-  w.a2[half] = _mm_set1_pd(c.a2);
-  w.b1[half] = _mm_set1_pd(c.b1);
-  w.b2[half] = _mm_set1_pd(c.b2);
-}
-
-}  // namespace
-
-namespace {
 
 // A pair's outputs of the last two steps, taken from the stream at the
 // start of the steady part: the early section's from its two latest
@@ -86,19 +84,6 @@ MORVANTE_AVX inline void StoreStates(OversampledStereoChain::State* state, int e
 // sample, the others once per block. The fill and the drain run one section
 // at a time; the stream is longer than the fill.
 MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
-  const int frames = count / kOversampling;
-  const Coefficients& c5 = mStatic[0];
-  for (int f = 0; f < frames; ++f) {
-    for (int p = 0; p < 2; ++p) {
-      SetHalf(mPairInside[f][p], 0, mDynamicTuning[f][2 * p + 1]);
-      SetHalf(mPairInside[f][p], 1, mDynamicTuning[f][2 * p]);
-      SetHalf(mPairStraddling[f][p], 0, mDynamicTuning[f > 0 ? f - 1 : 0][2 * p + 1]);
-      SetHalf(mPairStraddling[f][p], 1, mDynamicTuning[f][2 * p]);
-    }
-    WideCoefficients& mixed = mMixedPair[f];
-    mixed.a0[0] = c5.a0, mixed.a1[0] = c5.a1, mixed.a2[0] = c5.a2, mixed.b1[0] = c5.b1, mixed.b2[0] = c5.b2;
-    SetHalf(mixed, 1, mDynamicTuning[f][4]);
-  }
   const Coefficients &c6 = mStatic[1], &c7 = mStatic[2], &c8 = mStatic[3], &c9 = mStatic[4];
   const Wide a0d = Join(c7.a0, c6.a0), a1d = Join(c7.a1, c6.a1), a2d = Join(c7.a2, c6.a2),
              b1d = Join(c7.b1, c6.b1), b2d = Join(c7.b2, c6.b2);
@@ -116,17 +101,16 @@ MORVANTE_AVX void OversampledStereoChain::RunWideSections(int count) {
     // The later section of a dynamic pair is still in the previous
     // base-rate sample's tuning on the first two entries of each sample.
     const int ja = t - kWideDelays[0], jb = t - kWideDelays[2], jc = t - kWideDelays[4];
-    const WideCoefficients& ca = StepOf(ja) >= 2 ? mPairInside[FrameOf(ja)][0] : mPairStraddling[FrameOf(ja)][0];
-    const WideCoefficients& cb = StepOf(jb) >= 2 ? mPairInside[FrameOf(jb)][1] : mPairStraddling[FrameOf(jb)][1];
     const Wide inE = Advance(before[4], last[3]);
     const Wide inD = Advance(before[3], last[2]);
     const Wide inC = Advance(before[2], last[1]);
     const Wide inB = Advance(before[1], last[0]);
     const Wide inA = Advance(before[0], s[ja]);
     for (int p = 0; p < 5; ++p) before[p] = last[p];
-    last[0] = WideStep(ca, z1[0], z2[0], inA);
-    last[1] = WideStep(cb, z1[1], z2[1], inB);
-    last[2] = WideStep(mMixedPair[FrameOf(jc)], z1[2], z2[2], inC);
+    // Sections 1 and 0, 3 and 2, 5 and 4 (see LaneOf).
+    last[0] = WideStep(mTuning[FrameOf(ja - 2)][0], mTuning[FrameOf(ja)][0], 4, z1[0], z2[0], inA);
+    last[1] = WideStep(mTuning[FrameOf(jb - 2)][0], mTuning[FrameOf(jb)][0], 0, z1[1], z2[1], inB);
+    last[2] = WideStep(mTuning[FrameOf(jc)][1], mTuning[FrameOf(jc)][1], 4, z1[2], z2[2], inC);
     last[3] = WideStep(a0d, a1d, a2d, b1d, b2d, z1[3], z2[3], inD);
     last[4] = WideStep(a0e, a1e, a2e, b1e, b2e, z1[4], z2[4], inE);
     s[t - kWideDelays[kSections - 1]] = _mm256_castpd256_pd128(last[4]);

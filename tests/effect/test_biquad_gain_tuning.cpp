@@ -1,6 +1,7 @@
 // The re-tuning shortcuts must give the coefficients of a full setBiquad bit
 // for bit, for boosts and cuts (the effect itself only ever boosts), for
-// every type, odd counts and strided output.
+// every type, pairs of boosts and mixed pairs, odd counts and the chain's
+// row layout.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,10 +22,11 @@ BiquadCoefficients Full(int type, double Fc, double Q, double gain) {
 bool SameBits(const BiquadCoefficients& a, const BiquadCoefficients& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 const std::vector<double>& Gains() {
   static const std::vector<double> gains = {
-      0.0, -0.0, 0.5, -0.5, 3.0, -3.0, 12.25, -12.25, 24.0, -24.0, 1e-300, -1e-300, 0.1234567,
+      0.0, -0.0, 0.5, -0.5, 3.0, -3.0, 12.25, -12.25, 24.0, 6.0, 18.5, 2.25, -24.0, 1e-300, -1e-300, 0.1234567,
       -7.654321, 60.0, -60.0, std::numeric_limits<double>::quiet_NaN()};
   return gains;
 }
@@ -47,8 +49,10 @@ TEST(BiquadGainTuning, SingleGainMatchesFullTuning) {
   }
 }
 
-TEST(BiquadGainTuning, PairsMatchFullTuningWithOddCountsAndStride) {
-  constexpr int kStride = 3;
+TEST(BiquadGainTuning, PairsMatchFullTuningWithOddCountsAndStrides) {
+  // Rows as the chain lays them out: a coefficient's pair every 8 doubles,
+  // a gain's five pairs every 80.
+  constexpr int kCoefficientStride = 8, kFrameStride = 80;
   const std::vector<double>& gains = Gains();
   std::vector<double> amplitudes;
   for (double gain : gains) amplitudes.push_back(BiquadGainTuning::Amplitude(gain));
@@ -60,13 +64,23 @@ TEST(BiquadGainTuning, PairsMatchFullTuningWithOddCountsAndStride) {
       // the odd last place.
       for (int n = 1; n <= static_cast<int>(gains.size()); ++n) {
         for (int offset = 0; offset + n <= static_cast<int>(gains.size()); offset += n) {
-          std::vector<BiquadCoefficients> out(static_cast<size_t>(n * kStride), BiquadCoefficients{7, 7, 7, 7, 7});
-          tuning.coefficientsFor(&gains[offset], &amplitudes[offset], n, out.data(), kStride);
+          std::vector<double> out(static_cast<size_t>(n * kFrameStride), 7.0);
+          tuning.coefficientsFor(&gains[offset], &amplitudes[offset], n, {out.data(), kFrameStride, kCoefficientStride});
           for (int i = 0; i < n; ++i) {
-            EXPECT_TRUE(SameBits(out[i * kStride], Full(type, t.Fc, t.Q, gains[offset + i])))
-                << "type " << type << " Fc " << t.Fc << " n " << n << " gain " << gains[offset + i];
-            // Between the strided entries nothing is written.
-            for (int gap = 1; gap < kStride; ++gap) EXPECT_EQ(out[i * kStride + gap].a0, 7.0);
+            const BiquadCoefficients full = Full(type, t.Fc, t.Q, gains[offset + i]);
+            const double expected[5] = {full.a0, full.a1, full.a2, full.b1, full.b2};
+            for (int k = 0; k < 5; ++k) {
+              const double* pair = &out[static_cast<size_t>(i * kFrameStride + k * kCoefficientStride)];
+              EXPECT_TRUE(SameBits(pair[0], expected[k]) && SameBits(pair[1], expected[k]))
+                  << "type " << type << " Fc " << t.Fc << " n " << n << " gain " << gains[offset + i] << " k " << k;
+            }
+          }
+          // Between the pairs nothing is written.
+          for (size_t idx = 0; idx < out.size(); ++idx) {
+            const int place = static_cast<int>(idx % kFrameStride);
+            if (place >= 5 * kCoefficientStride || place % kCoefficientStride >= 2) {
+              EXPECT_EQ(out[idx], 7.0);
+            }
           }
         }
       }

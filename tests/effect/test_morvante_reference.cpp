@@ -349,7 +349,7 @@ TEST(MorvanteReferenceVectorPath, BlockSizesAroundTheChunkAndLaneWidths) {
     ProgramSignal signal(rate, 808);
     std::vector<int> sizes;
     for (int n = 0; n <= 70; ++n) sizes.push_back(n);
-    for (int n : {95, 96, 97, 127, 128, 129, 255, 257, 511, 513, 4095}) sizes.push_back(n);
+    for (int n : {95, 96, 97, 127, 128, 129, 255, 256, 257, 511, 512, 513, 4095}) sizes.push_back(n);
     for (int n : sizes) {
       std::vector<double> left(n), right(n);
       signal.Fill(left.data(), right.data(), n);
