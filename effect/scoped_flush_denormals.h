@@ -7,7 +7,8 @@
 // Writing the control word stalls the floating-point pipeline, which at
 // blocks of one sample is a large part of the block; reading it is cheap.
 // So a caller that runs with flushing on already (as many hosts' audio
-// threads do) costs no write at all.
+// threads do) costs no write on the way in, and none on the way out while
+// the processing raised no new status flag.
 #pragma once
 
 #include <xmmintrin.h>
@@ -17,8 +18,10 @@ public:
   ScopedFlushDenormals() : mSaved(_mm_getcsr()) {
     if (!Flushing(mSaved)) _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero);
   }
+  // The status flags the processing raised (an invalid operation, say) are
+  // the caller's business too: the word is written back whenever it moved.
   ~ScopedFlushDenormals() {
-    if (!Flushing(mSaved)) _mm_setcsr(mSaved);
+    if (_mm_getcsr() != mSaved) _mm_setcsr(mSaved);
   }
   ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
