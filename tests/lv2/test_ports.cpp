@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <lv2/core/lv2.h>
-#include <lv2/presets/presets.h>
 #include <lv2/units/units.h>
 
 #include <cstring>
@@ -161,13 +160,8 @@ TEST(Lv2Ports, NothingButTheProcessingIsRequiredAndTheVersionIsTheProducts) {
 TEST(Lv2Ports, TheDefaultPresetRestoresAFreshInstance) {
   for (const char* uri : {kStereoUri, kMonoUri}) {
     SCOPED_TRACE(uri);
-    const LilvPlugin* plugin = World().Plugin(uri);
-    LilvNodes* presets = lilv_plugin_get_related(plugin, World().Uri(LV2_PRESETS__Preset));
-    ASSERT_EQ(lilv_nodes_size(presets), 1u);
-    const LilvNode* preset = lilv_nodes_get_first(presets);
-    lilv_world_load_resource(World().World(), preset);
-    LilvState* state = lilv_state_new_from_world(World().World(), World().MapFeature(), preset);
-    lilv_nodes_free(presets);
+    const Presets presets(uri);
+    const LilvState* state = presets.Find("Default");
     ASSERT_NE(state, nullptr);
     EXPECT_STREQ(lilv_state_get_label(state), "Default");
 
@@ -182,6 +176,5 @@ TEST(Lv2Ports, TheDefaultPresetRestoresAFreshInstance) {
     EXPECT_EQ(edited.Get("low_gain"), 0.0f);
     edited.Process(in, 256);
     EXPECT_EQ(edited.StateBytes(), fresh.StateBytes());
-    lilv_state_free(state);
   }
 }
