@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <lv2/core/lv2.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 
 #include <cstring>
@@ -139,6 +140,16 @@ TEST(Lv2Ports, NothingButTheProcessingIsRequiredAndTheVersionIsTheProducts) {
   LilvNodes* required = lilv_plugin_get_required_features(plugin);
   EXPECT_EQ(lilv_nodes_size(required), 0u);
   lilv_nodes_free(required);
+  // The user interface needs a window and idle calls, nothing more.
+  LilvUIs* uis = lilv_plugin_get_uis(plugin);
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvNode* ui = lilv_ui_get_uri(lilv_uis_get(uis, lilv_uis_begin(uis)));
+  std::set<std::string> uiRequired;
+  LilvNodes* uiFeatures = lilv_world_find_nodes(World().World(), ui, World().Uri(LV2_CORE__requiredFeature), nullptr);
+  LILV_FOREACH(nodes, i, uiFeatures) uiRequired.insert(lilv_node_as_uri(lilv_nodes_get(uiFeatures, i)));
+  lilv_nodes_free(uiFeatures);
+  lilv_uis_free(uis);
+  EXPECT_EQ(uiRequired, (std::set<std::string>{LV2_UI__parent, LV2_UI__idleInterface}));
   LilvNode* name = lilv_plugin_get_name(plugin);
   EXPECT_STREQ(lilv_node_as_string(name), "MORVANTE");
   lilv_node_free(name);
