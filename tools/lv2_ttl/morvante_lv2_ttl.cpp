@@ -2,8 +2,8 @@
 //
 // Writes the description of the MORVANTE.lv2 bundle into BUNDLE_DIR:
 // manifest.ttl, MORVANTE.ttl (both plug-ins, their ports, the user
-// interface) and presets.ttl (the effect's default preset and the factory
-// presets, each for both plug-ins). Every port is read from
+// interface) and presets.ttl (the factory presets, "Default" among them,
+// each for both plug-ins). Every port is read from
 // an instance of the effect built for LV2, through the same port map the
 // processing uses, so names, ranges, defaults and steps are the parameter
 // table's. The user interface is described only when its module is named.
@@ -287,10 +287,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   auto plug = std::make_unique<MORVANTE>(IPlugInstanceInfo());
-  std::ostringstream presets;
-  presets << kPrefixes;
-  for (const FactoryPreset& preset : FactoryPresets())
-    if (!WritePreset(presets, *plug, preset, PresetUri(preset))) return 1;
 
   std::ostringstream manifest;
   manifest << kPrefixes;
@@ -315,6 +311,12 @@ int main(int argc, char** argv) {
              "flag as a little-endian 32-bit integer.\" .\n\n";
   for (const PluginVariant& variant : kVariants) WritePlugin(plugins, *plug, variant, uiBinary);
   if (!uiBinary.empty()) WriteUi(plugins, *plug, uiBinary);
+
+  // Last: each preset leaves the instance set to it.
+  std::ostringstream presets;
+  presets << kPrefixes;
+  for (const FactoryPreset& preset : FactoryPresets())
+    if (!WritePreset(presets, *plug, preset, PresetUri(preset))) return 1;
 
   const bool ok = WriteFile(dir + "/manifest.ttl", manifest.str()) &&
                   WriteFile(dir + "/MORVANTE.ttl", plugins.str()) && WriteFile(dir + "/presets.ttl", presets.str());
