@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <lv2/core/lv2.h>
-#include <lv2/presets/presets.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 
 #include <cstring>
@@ -140,6 +140,16 @@ TEST(Lv2Ports, NothingButTheProcessingIsRequiredAndTheVersionIsTheProducts) {
   LilvNodes* required = lilv_plugin_get_required_features(plugin);
   EXPECT_EQ(lilv_nodes_size(required), 0u);
   lilv_nodes_free(required);
+  // The user interface needs a window and idle calls, nothing more.
+  LilvUIs* uis = lilv_plugin_get_uis(plugin);
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvNode* ui = lilv_ui_get_uri(lilv_uis_get(uis, lilv_uis_begin(uis)));
+  std::set<std::string> uiRequired;
+  LilvNodes* uiFeatures = lilv_world_find_nodes(World().World(), ui, World().Uri(LV2_CORE__requiredFeature), nullptr);
+  LILV_FOREACH(nodes, i, uiFeatures) uiRequired.insert(lilv_node_as_uri(lilv_nodes_get(uiFeatures, i)));
+  lilv_nodes_free(uiFeatures);
+  lilv_uis_free(uis);
+  EXPECT_EQ(uiRequired, (std::set<std::string>{LV2_UI__parent, LV2_UI__idleInterface}));
   LilvNode* name = lilv_plugin_get_name(plugin);
   EXPECT_STREQ(lilv_node_as_string(name), "MORVANTE");
   lilv_node_free(name);
@@ -161,13 +171,8 @@ TEST(Lv2Ports, NothingButTheProcessingIsRequiredAndTheVersionIsTheProducts) {
 TEST(Lv2Ports, TheDefaultPresetRestoresAFreshInstance) {
   for (const char* uri : {kStereoUri, kMonoUri}) {
     SCOPED_TRACE(uri);
-    const LilvPlugin* plugin = World().Plugin(uri);
-    LilvNodes* presets = lilv_plugin_get_related(plugin, World().Uri(LV2_PRESETS__Preset));
-    ASSERT_EQ(lilv_nodes_size(presets), 1u);
-    const LilvNode* preset = lilv_nodes_get_first(presets);
-    lilv_world_load_resource(World().World(), preset);
-    LilvState* state = lilv_state_new_from_world(World().World(), World().MapFeature(), preset);
-    lilv_nodes_free(presets);
+    const Presets presets(uri);
+    const LilvState* state = presets.Find("Default");
     ASSERT_NE(state, nullptr);
     EXPECT_STREQ(lilv_state_get_label(state), "Default");
 
@@ -182,6 +187,5 @@ TEST(Lv2Ports, TheDefaultPresetRestoresAFreshInstance) {
     EXPECT_EQ(edited.Get("low_gain"), 0.0f);
     edited.Process(in, 256);
     EXPECT_EQ(edited.StateBytes(), fresh.StateBytes());
-    lilv_state_free(state);
   }
 }

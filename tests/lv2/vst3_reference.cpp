@@ -44,9 +44,14 @@ struct Vst3Instance {
 };
 }  // namespace
 
-Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, const Vst3Options& options) {
+Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, const Vst3Options& options,
+                    const std::vector<uint8_t>& state) {
   Vst3Instance vst3(options);
   if (!vst3.ready || in.empty()) return {};
+  if (!state.empty()) {
+    TestStream stream(state);
+    if (vst3.plug.component->setState(&stream) != kResultOk) return {};
+  }
   const int frames = static_cast<int>(in[0].size());
   const int nCh = options.nChannels;
   Channels out(static_cast<size_t>(nCh), std::vector<float>(static_cast<size_t>(frames)));

@@ -17,7 +17,10 @@ struct Vst3Options {
 };
 
 // Settings are plain values, handed over as the controller normalises them.
-Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, const Vst3Options& options);
+// A state given is restored into the component before the first block, as
+// a host loads a .vstpreset.
+Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, const Vst3Options& options,
+                    const std::vector<uint8_t>& state = {});
 
 // The latency the VST3 processor reports.
 int Vst3Latency();

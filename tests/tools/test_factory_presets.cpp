@@ -1,6 +1,6 @@
 // The factory presets: the files the build generated load through the
 // built module with the table's values, no two sound alike, the tool finds
-// them by name, and the LV2 presets carry the same values and state.
+// them by name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 #include <cstring>
 #include <set>
 
-#include "framework/base64.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/demo_mix.h"
 #include "tools/factory_preset_files.h"
@@ -94,52 +93,6 @@ TEST(FactoryPresets, TheToolListsThemAndLoadsThemByName) {
   const FactoryPreset* cymbals = FindFactoryPreset("Cymbal Tamer");
   ASSERT_NE(cymbals, nullptr);
   EXPECT_EQ(ReadBytes(dir.Path("s.vstpreset")), ReadBytes(PresetPath(*cymbals)));
-}
-
-TEST(FactoryPresets, Lv2PresetsCarryPortValuesBySymbolAndTheState) {
-  EXPECT_EQ(Lv2PortSymbol("Low Mid Threshold"), "low_mid_threshold");
-  EXPECT_EQ(Lv2PortSymbol("MODE-L"), "mode_l");
-  EXPECT_EQ(Lv2PortSymbol(""), "");
-  TempDir dir;
-  Lv2PresetOptions options{"urn:test:morvante", "urn:test:morvante#state",
-                           [](int paramIdx, const std::string& name) {
-                             // Leaves one out, as a binding without that port would.
-                             return paramIdx == 33 ? std::string() : Lv2PortSymbol(name);
-                           }};
-  std::string error;
-  ASSERT_TRUE(WriteLv2FactoryPresets(dir.Dir(), options, error)) << error;
-  const std::string manifest = ReadBytes(dir.Path("manifest.ttl"));
-  for (const FactoryPreset& preset : FactoryPresets()) {
-    SCOPED_TRACE(preset.name);
-    const std::string file = Lv2PortSymbol(preset.name) + ".ttl";
-    EXPECT_NE(manifest.find("rdfs:seeAlso <" + file + ">"), std::string::npos);
-    const std::string ttl = ReadBytes(dir.Path(file));
-    ASSERT_FALSE(ttl.empty());
-    EXPECT_NE(ttl.find("a pset:Preset"), std::string::npos);
-    EXPECT_NE(ttl.find("rdfs:label \"" + std::string(preset.name) + "\""), std::string::npos);
-    EXPECT_EQ(ttl.find("lv2:symbol \"output\""), std::string::npos);
-    std::vector<double> values;
-    ASSERT_TRUE(FactoryPresetValues(preset, values, error)) << error;
-    for (const FactoryPresetValue& v : preset.values) {
-      if (std::string(v.param) == "Output") continue;
-      const size_t at = ttl.find("lv2:symbol \"" + Lv2PortSymbol(v.param) + "\"");
-      ASSERT_NE(at, std::string::npos) << v.param;
-      const size_t valueAt = ttl.find("pset:value ", at);
-      ASSERT_NE(valueAt, std::string::npos);
-      EXPECT_EQ(std::strtod(ttl.c_str() + valueAt + 11, nullptr), v.value) << v.param;
-    }
-    // The state is the plug-in's own stream.
-    const std::string key = "<urn:test:morvante#state> \"";
-    const size_t stateAt = ttl.find(key);
-    ASSERT_NE(stateAt, std::string::npos);
-    const size_t end = ttl.find('"', stateAt + key.size());
-    const std::string text = ttl.substr(stateAt + key.size(), end - stateAt - key.size());
-    const std::string state = FactoryPresetState(values);
-    std::string decoded(state.size(), '\0');
-    Base64Decode(text.c_str(), reinterpret_cast<uint8_t*>(decoded.data()), static_cast<int>(decoded.size()));
-    EXPECT_EQ(decoded, state);
-    EXPECT_EQ(text.size(), (state.size() + 2) / 3 * 4);
-  }
 }
 
 // The Debian package's component puts them where system-wide hosts browse.

@@ -2,7 +2,8 @@
 //
 // Writes the description of the MORVANTE.lv2 bundle into BUNDLE_DIR:
 // manifest.ttl, MORVANTE.ttl (both plug-ins, their ports, the user
-// interface) and presets.ttl (the effect's presets). Every port is read from
+// interface) and presets.ttl (the factory presets, "Default" among them,
+// each for both plug-ins). Every port is read from
 // an instance of the effect built for LV2, through the same port map the
 // processing uses, so names, ranges, defaults and steps are the parameter
 // table's. The user interface is described only when its module is named.
@@ -13,12 +14,14 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "effect/morvante.h"
 #include "framework/base64.h"
 #include "framework/byte_chunk.h"
 #include "framework/lv2/lv2_port_map.h"
 #include "framework/lv2/lv2_uris.h"
+#include "tools/factory_preset_values.h"
 
 namespace {
 
@@ -195,8 +198,8 @@ void WriteUi(std::ostream& out, IPlugLV2& plug, const std::string& uiBinary) {
   out << Uri(kLv2UiUri) << "\n"
       << "  a ui:X11UI ;\n"
       << "  ui:binary <" << uiBinary << "> ;\n"
-      << "  lv2:requiredFeature ui:parent , ui:idleInterface , urid:map ;\n"
-      << "  lv2:optionalFeature ui:resize , ui:touch , opts:options , ui:noUserResize ;\n"
+      << "  lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
+      << "  lv2:optionalFeature urid:map , ui:resize , ui:touch , opts:options , ui:noUserResize ;\n"
       << "  lv2:extensionData ui:idleInterface ;\n"
       << "  ui:portNotification ";
   bool first = true;
@@ -211,25 +214,33 @@ void WriteUi(std::ostream& out, IPlugLV2& plug, const std::string& uiBinary) {
   out << " .\n";
 }
 
-std::string PresetUri(int idx) { return std::string(kLv2PluginUri) + "#preset" + std::to_string(idx + 1); }
-
-std::string PresetLabel(IPlugLV2& plug, int idx) {
-  const std::string name = plug.GetPresetName(idx);
-  // The default preset carries a placeholder name.
-  return name.empty() || name == "-" ? "Default" : name;
-}
-
-bool WritePreset(std::ostream& out, IPlugLV2& plug, int idx) {
-  if (!plug.RestorePreset(idx)) return false;
-  const Lv2PortMap ports(plug, 2);
+// A factory preset ("Default", the effect's own default, among them) as a
+// preset of both plug-ins, written from an instance set to it: every control
+// port's value by symbol, and the state. False with a message when the
+// instance does not give the table's state back unchanged, as a host's
+// load of the preset would then not give the table's settings.
+bool WritePreset(std::ostream& out, IPlugLV2& plug, const FactoryPreset& preset, const std::string& uri) {
+  std::vector<double> values;
+  std::string error;
+  if (!FactoryPresetValues(preset, values, error)) {
+    std::fprintf(stderr, "morvante-lv2-ttl: %s\n", error.c_str());
+    return false;
+  }
+  const std::string table = FactoryPresetState(values);
   ByteChunk state;
-  if (!plug.SaveState(&state)) return false;
   WDL_String encoded;
-  if (!Base64Encode(state.GetBytes(), state.Size(), &encoded)) return false;
-  out << Uri(PresetUri(idx).c_str()) << "\n"
+  if (!plug.RestoreState(table.data(), table.size()) || !plug.SaveState(&state) ||
+      std::string(reinterpret_cast<const char*>(state.GetBytes()), static_cast<size_t>(state.Size())) != table ||
+      !Base64Encode(state.GetBytes(), state.Size(), &encoded)) {
+    std::fprintf(stderr, "morvante-lv2-ttl: the instance does not keep preset \"%s\" as given\n", preset.name);
+    return false;
+  }
+  const Lv2PortMap ports(plug, 2);
+  out << Uri(uri.c_str()) << "\n"
       << "  a pset:Preset ;\n"
       << "  lv2:appliesTo " << Uri(kLv2PluginUri) << " , " << Uri(kLv2MonoPluginUri) << " ;\n"
-      << "  rdfs:label " << Quoted(PresetLabel(plug, idx)) << " ;\n"
+      << "  rdfs:label " << Quoted(preset.name) << " ;\n"
+      << "  rdfs:comment " << Quoted(preset.purpose) << " ;\n"
       << "  lv2:port [\n";
   for (int port = 0; port < ports.NControlInputs(); ++port) {
     const IParam& param = *plug.GetParam(ports.PortParam(port));
@@ -244,6 +255,10 @@ bool WritePreset(std::ostream& out, IPlugLV2& plug, int idx) {
       << "    ]\n"
       << "  ] .\n\n";
   return true;
+}
+
+std::string PresetUri(const FactoryPreset& preset) {
+  return std::string(kLv2PluginUri) + "#preset_" + Lv2PortMap::SymbolFromTitle(preset.name);
 }
 
 bool WriteFile(const std::string& path, const std::string& text) {
@@ -281,8 +296,8 @@ int main(int argc, char** argv) {
   if (!uiBinary.empty())
     manifest << Uri(kLv2UiUri) << "\n  a ui:X11UI ;\n  ui:binary <" << uiBinary
              << "> ;\n  rdfs:seeAlso <MORVANTE.ttl> .\n\n";
-  for (int i = 0; i < plug->NPresets(); ++i)
-    manifest << Uri(PresetUri(i).c_str()) << "\n  a pset:Preset ;\n  lv2:appliesTo " << Uri(kLv2PluginUri)
+  for (const FactoryPreset& preset : FactoryPresets())
+    manifest << Uri(PresetUri(preset).c_str()) << "\n  a pset:Preset ;\n  lv2:appliesTo " << Uri(kLv2PluginUri)
              << " , " << Uri(kLv2MonoPluginUri) << " ;\n  rdfs:seeAlso <presets.ttl> .\n\n";
 
   std::ostringstream plugins;
@@ -297,14 +312,12 @@ int main(int argc, char** argv) {
   for (const PluginVariant& variant : kVariants) WritePlugin(plugins, *plug, variant, uiBinary);
   if (!uiBinary.empty()) WriteUi(plugins, *plug, uiBinary);
 
+  // Last: each preset leaves the instance set to it.
   std::ostringstream presets;
   presets << kPrefixes;
-  for (int i = 0; i < plug->NPresets(); ++i) {
-    if (!WritePreset(presets, *plug, i)) {
-      std::fprintf(stderr, "morvante-lv2-ttl: preset %d cannot be read\n", i);
-      return 1;
-    }
-  }
+  for (const FactoryPreset& preset : FactoryPresets())
+    if (!WritePreset(presets, *plug, preset, PresetUri(preset))) return 1;
+
   const bool ok = WriteFile(dir + "/manifest.ttl", manifest.str()) &&
                   WriteFile(dir + "/MORVANTE.ttl", plugins.str()) && WriteFile(dir + "/presets.ttl", presets.str());
   return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
+#include <lv2/presets/presets.h>
 
 #include <algorithm>
 #include <cmath>
@@ -237,6 +238,35 @@ LilvState* Lv2Plugin::SaveLilvState() {
 
 void Lv2Plugin::RestoreLilvState(const LilvState* state) {
   lilv_state_restore(state, mInstance, SetPortValue, this, 0, mFeatures.data());
+}
+
+Presets::Presets(const char* pluginUri) {
+  const LilvPlugin* plugin = World().Plugin(pluginUri);
+  if (!plugin) return;
+  LilvWorld* world = World().World();
+  LilvNodes* nodes = lilv_plugin_get_related(plugin, World().Uri(LV2_PRESETS__Preset));
+  LILV_FOREACH(nodes, i, nodes) {
+    const LilvNode* node = lilv_nodes_get(nodes, i);
+    lilv_world_load_resource(world, node);
+    Preset preset;
+    if (LilvNode* label = lilv_world_get(world, node, World().Uri(LILV_NS_RDFS "label"), nullptr)) {
+      preset.label = lilv_node_as_string(label);
+      lilv_node_free(label);
+    }
+    preset.state = lilv_state_new_from_world(world, World().MapFeature(), node);
+    mPresets.push_back(preset);
+  }
+  lilv_nodes_free(nodes);
+}
+
+Presets::~Presets() {
+  for (Preset& preset : mPresets) lilv_state_free(preset.state);
+}
+
+const LilvState* Presets::Find(const std::string& label) const {
+  for (const Preset& preset : mPresets)
+    if (preset.label == label) return preset.state;
+  return nullptr;
 }
 
 Channels TestSignal(int nChannels, int frames, double rate) {

@@ -96,6 +96,26 @@ private:
   std::vector<const LV2_Feature*> mFeatures;
 };
 
+// The presets the world lists for a plug-in (lv2:appliesTo), each loaded as
+// a host loads the one a user picks from its menu: label and state.
+struct Preset {
+  std::string label;
+  LilvState* state = nullptr;  // null when the preset does not load
+};
+class Presets {
+public:
+  explicit Presets(const char* pluginUri);
+  ~Presets();
+  Presets(const Presets&) = delete;
+  Presets& operator=(const Presets&) = delete;
+  const std::vector<Preset>& All() const { return mPresets; }
+  // Null for a label no preset has.
+  const LilvState* Find(const std::string& label) const;
+
+private:
+  std::vector<Preset> mPresets;
+};
+
 // The MORVANTE.lv2 URIs and the state's URIDs in the test world.
 extern const char* const kStereoUri;
 extern const char* const kMonoUri;

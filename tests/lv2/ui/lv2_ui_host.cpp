@@ -63,7 +63,8 @@ bool UiHost::Open(unsigned long parent, const char* pluginUri, const char* bundl
   const LV2_Feature touchFeature = {LV2_UI__touch, &mTouch};
   const LV2_Feature resizeFeature = {LV2_UI__resize, &mResize};
   const LV2_Feature idleFeature = {LV2_UI__idleInterface, nullptr};
-  std::vector<const LV2_Feature*> features = {&mapFeature, &idleFeature};
+  std::vector<const LV2_Feature*> features = {&idleFeature};
+  if (mOptions.offerMap) features.push_back(&mapFeature);
   if (mOptions.offerParent) features.push_back(&parentFeature);
   if (mOptions.offerTouch) features.push_back(&touchFeature);
   if (mOptions.offerResize) features.push_back(&resizeFeature);

@@ -48,6 +48,7 @@ public:
     bool offerTouch = true;
     bool offerResize = true;
     bool offerParent = true;
+    bool offerMap = true;
   };
   UiHost();
   explicit UiHost(Options options) : mOptions(options) {}

@@ -279,12 +279,13 @@ TEST_F(Lv2UiTest, RefusesWhatItCannotServe) {
   EXPECT_FALSE(host.Open(window->Id(), "urn:another:plugin", MORVANTE_LV2_BUNDLE_DIR));
   EXPECT_FALSE(host.Open(window->Id(), kLv2PluginUri, "/nonexistent/MORVANTE.lv2/"));
   EXPECT_FALSE(host.Open(0x7FFFFF0, kLv2PluginUri, MORVANTE_LV2_BUNDLE_DIR));
-  UiHost noParent(UiHost::Options{true, true, false});
+  UiHost noParent(UiHost::Options{true, true, false, true});
   EXPECT_FALSE(noParent.Open(window->Id(), kLv2PluginUri, MORVANTE_LV2_BUNDLE_DIR));
   EXPECT_TRUE(window->Children().empty());
 
-  // Without touch and resize the edits still arrive.
-  UiHost bare(UiHost::Options{false, false, true});
+  // Without touch, resize and the URID map (all optional) the edits still
+  // arrive.
+  UiHost bare(UiHost::Options{false, false, true, false});
   ASSERT_TRUE(bare.Open(window->Id(), kLv2PluginUri, MORVANTE_LV2_BUNDLE_DIR));
   bare.IdleFor(150);
   window->User().MoveTo(knobX, knobY);
