@@ -11,7 +11,8 @@
 #include "graphics/controls/iknob_control.h"
 #include "graphics/controls/iswitch_control.h"
 #include "graphics/controls/iurl_control.h"
-#include "graphics/linux/igraphics_linux.h"
+#include "graphics/igraphics.h"
+#include "graphics/make_graphics.h"
 
 namespace {
 

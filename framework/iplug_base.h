@@ -77,6 +77,10 @@ public:
   virtual void OnWindowResize() {}
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void OnHostIdentified() {}
+  // Whether the host shows a menu of its own for a parameter (automation,
+  // MIDI learn): the editor then hands it the secondary-button click on a
+  // parameter's control instead of the control.
+  virtual bool HostOffersParamContextMenu() { return false; }
   virtual void PopupHostContextMenuForParam(int, int, int) {}
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;

@@ -35,6 +35,11 @@ void IGraphics::PrepDraw() {
   mTmpBitmap = new LICE_MemBitmap(0, 0);
 }
 
+bool IGraphics::OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop>) {
+  OpenWindow(parent);
+  return true;
+}
+
 WDL_Mutex* IGraphics::ControlListMutex() const { return mPlug ? mPlug->GetMutex() : nullptr; }
 
 void IGraphics::Resize(int w, int h) {

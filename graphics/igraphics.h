@@ -4,7 +4,10 @@
 // a pure virtual supplied by the platform subclass.
 #pragma once
 
+#include <memory>
+
 #include "framework/wdl_ptrlist.h"
+#include "graphics/editor_run_loop.h"
 #include "graphics/igraphics_types.h"
 
 class IControl;
@@ -53,6 +56,12 @@ public:
   virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
                        const char* errMsgOnFailure = nullptr) = 0;
   virtual void* OpenWindow(void* parent) = 0;
+  // Opens the editor inside the host's parent window, its timer and window
+  // events served by the loop the host binding hands over (kept until the
+  // window closes). A window system that brings a loop of its own has no use
+  // for it. False when no window opened. The base, for engines without a
+  // window system, opens what OpenWindow opens and answers true.
+  virtual bool OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop> runLoop);
   // Window types the platform layer does not serve open nothing.
   virtual void* OpenWindow(void* /*parent*/, void* /*parentView*/, short /*x*/, short /*y*/) { return nullptr; }
   virtual void AttachSubWindow(void* /*hostWindow*/) {}

@@ -54,7 +54,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   IControl* control = mControls.Get(idx);
   CaptureMouse(idx, x, y);
   const int paramIdx = control->ParamIdx();
-  if (mPlug && mPlug->GetAPI() == kAPIVST3 && paramIdx >= 0 && mod && mod->R) {
+  if (mPlug && paramIdx >= 0 && mod && mod->R && mPlug->HostOffersParamContextMenu()) {
     ReleaseMouseCapture();
     mPlug->PopupHostContextMenuForParam(paramIdx, x, y);
     return;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/host_processing.h"
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
 #include "graphics/igraphics.h"
@@ -231,18 +232,10 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   ConnectInputBuffers(data);
   ConnectOutputBuffers(data);
 
-  const bool bypassed = IsBypassed();
-  if (sampleSize == kSample64) {
-    if (bypassed)
-      PassThroughBuffers(0.0, data.numSamples);
-    else
-      ProcessBuffers(0.0, data.numSamples);
-  } else {
-    if (bypassed)
-      PassThroughBuffers(0.0f, data.numSamples);
-    else
-      ProcessBuffers(0.0f, data.numSamples);
-  }
+  if (sampleSize == kSample64)
+    RunHostBlock(*this, 0.0, data.numSamples);
+  else
+    RunHostBlock(*this, 0.0f, data.numSamples);
   return kResultOk;
 }
 
@@ -261,6 +254,10 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
 }
 
 void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
+  if (IsParamTag(tag)) {
+    ApplyHostParamChange(*this, static_cast<int>(tag), value);
+    return;
+  }
   // Normalised values are 0..1 by definition; a NaN has no meaning at all.
   if (std::isnan(value)) return;
   value = std::min(std::max(value, 0.0), 1.0);
@@ -269,31 +266,16 @@ void IPlugVST3::ApplyParameterChange(ParamID tag, double value) {
   } else if (tag == kPresetParamTag) {
     // 1.0 names the place after the last preset, which restores nothing.
     RestorePreset(static_cast<int>(value * NPresets()));
-  } else if (IsParamTag(tag)) {
-    const int idx = static_cast<int>(tag);
-    GetParam(idx)->SetNormalized(value);
-    if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(idx, value, true);
-    OnParamChange(idx);
   }
 }
 
 void IPlugVST3::ConnectInputBuffers(ProcessData& data) {
-  const int nIn = NInChannels();
   AudioBusBuffers* bus = data.numInputs > 0 && data.inputs ? &data.inputs[0] : nullptr;
-  const bool is64 = processSetup.symbolicSampleSize == kSample64;
-  const bool hasBuffers = bus && (is64 ? bus->channelBuffers64 != nullptr : bus->channelBuffers32 != nullptr);
-  const int n = hasBuffers ? std::min(std::max(bus->numChannels, 0), nIn) : 0;
-
-  SetInputChannelConnections(0, n, true);
-  SetInputChannelConnections(n, nIn - n, false);
-  // Channels without host input read their scratch, which may still hold an
-  // earlier block's converted samples.
-  if (n < nIn) ZeroScratchBuffers();
-  if (n == 0) return;
-  if (is64)
-    AttachInputBuffers(0, n, bus->channelBuffers64);
+  const int n = bus ? bus->numChannels : 0;
+  if (processSetup.symbolicSampleSize == kSample64)
+    AttachHostInputs(*this, n, bus ? bus->channelBuffers64 : nullptr);
   else
-    AttachInputBuffers(0, n, bus->channelBuffers32, data.numSamples);
+    AttachHostInputs(*this, n, bus ? bus->channelBuffers32 : nullptr, data.numSamples);
 }
 
 void IPlugVST3::ConnectOutputBuffers(ProcessData& data) {
@@ -301,21 +283,18 @@ void IPlugVST3::ConnectOutputBuffers(ProcessData& data) {
   const bool is64 = processSetup.symbolicSampleSize == kSample64;
   // Anything the host does not hand over this block writes to scratch, never
   // to an earlier block's buffers.
-  SetOutputChannelConnections(0, nOut, false);
+  DetachHostOutputs(*this);
   int c = 0;
   for (int32 b = 0; data.outputs && b < data.numOutputs && c < nOut; ++b) {
     AudioBusBuffers& bus = data.outputs[b];
     const int n = std::min(std::max(bus.numChannels, 0), nOut - c);
     // Buses the component never reported have no active flag: left alone.
     Bus* componentBus = getBus(kAudio, kOutput, b);
-    const bool hasBuffers = is64 ? bus.channelBuffers64 != nullptr : bus.channelBuffers32 != nullptr;
-    const bool active = componentBus && componentBus->isActive() && hasBuffers;
-    SetOutputChannelConnections(c, n, active);
-    if (active) {
+    if (componentBus && componentBus->isActive()) {
       if (is64)
-        AttachOutputBuffers(c, n, bus.channelBuffers64);
+        AttachHostOutputs(*this, c, n, bus.channelBuffers64);
       else
-        AttachOutputBuffers(c, n, bus.channelBuffers32);
+        AttachHostOutputs(*this, c, n, bus.channelBuffers32);
     }
     c += n;
   }

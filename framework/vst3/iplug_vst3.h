@@ -120,6 +120,7 @@ public:
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
+  bool HostOffersParamContextMenu() override { return true; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;
   void SetLatency(int samples) override;
   void ResizeGraphics(int w, int h) override;

@@ -2,10 +2,11 @@
 // SerializeState, then the host bypass as a 32-bit integer (348 bytes for
 // MORVANTE). The component and the controller hand out and take the same
 // stream, so a host that keeps only one of them loses nothing.
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "framework/byte_chunk.h"
+#include "framework/host_state.h"
 #include "framework/vst3/iplug_vst3.h"
 #include "pluginterfaces/base/ibstream.h"
 
@@ -23,18 +24,11 @@ tresult PLUGIN_API IPlugVST3::setComponentState(IBStream* state) { return ReadSt
 
 tresult IPlugVST3::WriteStateStream(IBStream* state) {
   if (!state) return kInvalidArgument;
-  WDL_MutexLock lock(GetMutex());
   ByteChunk chunk;
-  if (!SerializeState(&chunk)) return kResultFalse;
-  const int32_t bypassed = IsBypassed() ? 1 : 0;
+  if (!WriteHostState(*this, &chunk)) return kResultFalse;
   int32 written = 0;
   // A stream that took less than all of it holds a state nobody can restore.
-  if (chunk.Size() > 0 &&
-      (state->write(chunk.GetBytes(), chunk.Size(), &written) != kResultOk || written != chunk.Size()))
-    return kResultFalse;
-  written = 0;
-  if (state->write(const_cast<int32_t*>(&bypassed), sizeof bypassed, &written) != kResultOk ||
-      written != static_cast<int32>(sizeof bypassed))
+  if (state->write(chunk.GetBytes(), chunk.Size(), &written) != kResultOk || written != chunk.Size())
     return kResultFalse;
   return kResultOk;
 }
@@ -44,23 +38,22 @@ tresult IPlugVST3::WriteStateStream(IBStream* state) {
 tresult IPlugVST3::ReadStateStream(IBStream* state) {
   if (!state) return kInvalidArgument;
   WDL_MutexLock lock(GetMutex());
+  const int32 size = HostStateSize(*this);
+  if (size <= 0) return kResultFalse;
   ByteChunk chunk;
-  if (!SerializeState(&chunk) || chunk.Size() < 1) return kResultFalse;
-  const int32 length = chunk.Size();
+  chunk.Resize(size);
+  if (chunk.Size() != size) return kResultFalse;
+  const int32 length = size - static_cast<int32>(sizeof(int32_t));
 
   int32 read = 0;
-  if (state->read(chunk.GetBytes(), length, &read) != kResultOk || read != length) {
-    // The chunk held the current state and may now hold part of the stream.
-    return kResultFalse;
-  }
+  if (state->read(chunk.GetBytes(), length, &read) != kResultOk || read != length) return kResultFalse;
   // A stream that ends right after the parameters (its read succeeds with
   // nothing delivered) clears the bypass; one whose read fails is refused.
-  int32_t bypassed = 0;
-  read = 0;
-  if (state->read(&bypassed, sizeof bypassed, &read) != kResultOk) return kResultFalse;
-
-  if (UnserializeState(&chunk, 0) < 0) return kResultFalse;
-  SetHostBypass(bypassed != 0);
-  RedrawParamControls();
+  int32 flagRead = 0;
+  if (state->read(chunk.GetBytes() + length, static_cast<int32>(sizeof(int32_t)), &flagRead) != kResultOk)
+    return kResultFalse;
+  flagRead = std::min(std::max(flagRead, 0), static_cast<int32>(sizeof(int32_t)));
+  if (!ReadHostState(*this, chunk.GetBytes(), length + flagRead)) return kResultFalse;
+  SetHostBypass(IsBypassed());
   return kResultOk;
 }

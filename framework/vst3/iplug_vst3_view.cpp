@@ -6,7 +6,6 @@
 #include "graphics/igraphics.h"
 #if SMTG_OS_LINUX
 #include "framework/vst3/vst3_run_loop.h"
-#include "graphics/linux/igraphics_linux.h"
 #endif
 
 using namespace Steinberg;
@@ -57,18 +56,14 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
 }
 
 bool IPlugVST3View::OpenNativeWindow(IGraphics* gui, void* parent) {
+  std::unique_ptr<EditorRunLoop> loop;
 #if SMTG_OS_LINUX
-  if (auto* x11 = dynamic_cast<IGraphicsLinux*>(gui)) {
-    // A Linux editor lives on the host's run loop; a host that has none
-    // shows its own generic editor instead of a window that never updates.
-    std::unique_ptr<Vst3RunLoop> loop = Vst3RunLoop::FromFrame(plugFrame);
-    if (!loop) return false;
-    x11->SetRunLoop(std::move(loop));
-    return x11->OpenWindow(parent) != nullptr;
-  }
+  // A Linux host's run loop comes with its frame. An engine that needs one
+  // opens nothing without it, and the host shows its own generic editor
+  // instead of a window that never updates.
+  loop = Vst3RunLoop::FromFrame(plugFrame);
 #endif
-  gui->OpenWindow(parent);
-  return true;
+  return gui->OpenWindowOnRunLoop(parent, std::move(loop));
 }
 
 tresult PLUGIN_API IPlugVST3View::removed() {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "graphics/linux/editor_run_loop.h"
+#include "graphics/editor_run_loop.h"
 #include "pluginterfaces/base/smartpointer.h"
 #include "pluginterfaces/gui/iplugview.h"
 

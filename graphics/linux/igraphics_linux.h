@@ -13,7 +13,7 @@
 
 #include "framework/wdl_string.h"
 #include "graphics/igraphics.h"
-#include "graphics/linux/editor_run_loop.h"
+#include "graphics/editor_run_loop.h"
 #include "graphics/linux/x11_input.h"
 
 class X11EditorWindow;
@@ -36,9 +36,6 @@ public:
   // of starting a browser). An empty opener refuses every address.
   void SetURLOpener(URLOpener opener) { mURLOpener = std::move(opener); }
 
-  // The host's loop that the next OpenWindow registers its timer and its X
-  // connection with; OpenWindow opens nothing without one.
-  void SetRunLoop(std::unique_ptr<EditorRunLoop> runLoop);
   // The X window id of the open editor window (0 when closed).
   unsigned long GetXWindow() const;
   // Whether the one-line text field is open.
@@ -67,6 +64,10 @@ public:
   void PromptForFile(WDL_String* fileName, EFileAction action = kFileOpen, WDL_String* dir = nullptr,
                      const char* extensions = "") override;
   bool PromptForColor(IColor* color, const char* prompt = "") override;
+  // The window registers its timer and its X connection with the host's
+  // loop; without a loop it would never update nor see input, so nothing
+  // opens. OpenWindow uses the loop handed over last.
+  bool OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop> runLoop) override;
   void* OpenWindow(void* parent) override;
   using IGraphics::OpenWindow;
   void CloseWindow() override;
@@ -111,4 +112,4 @@ private:
 };
 
 // The editor engine for this platform, its bundle identifier set.
-std::unique_ptr<IGraphicsLinux> MakeGraphics(IPlugBase* plug, int w, int h, int fps);
+std::unique_ptr<IGraphicsLinux> MakeLinuxGraphics(IPlugBase* plug, int w, int h, int fps);

@@ -8,10 +8,13 @@
 #include "graphics/linux/x11_text_field.h"
 #include "lice/lice_sysbitmap.h"
 
-void IGraphicsLinux::SetRunLoop(std::unique_ptr<EditorRunLoop> runLoop) {
-  // The loop in use stays until the window closes.
-  if (mWindow) return;
+bool IGraphicsLinux::OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop> runLoop) {
+  CloseWindow();
   mRunLoop = std::move(runLoop);
+  if (OpenWindow(parent)) return true;
+  // A loop that was never started goes back with the failed opening.
+  mRunLoop.reset();
+  return false;
 }
 
 unsigned long IGraphicsLinux::GetXWindow() const { return mWindow ? mWindow->GetWindow() : 0; }

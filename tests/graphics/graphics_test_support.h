@@ -25,6 +25,8 @@ public:
   }
   void EndInformHostOfParamChange(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
   void ResizeGraphics(int w, int h) override { log.push_back("resize " + std::to_string(w) + "x" + std::to_string(h)); }
+  // A VST3 host has a parameter menu; the engine must not know the format.
+  bool HostOffersParamContextMenu() override { return GetAPI() == kAPIVST3; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override {
     log.push_back("menu " + std::to_string(paramIdx) + " at " + std::to_string(x) + "," + std::to_string(y));
   }

@@ -126,7 +126,7 @@ TEST(IGraphicsEvents, DragsPassDeltasSinceTheLastHandledEventAndSkipRepeats) {
   EXPECT_EQ(e.gui.GetMouseY(), 5);
 }
 
-TEST(IGraphicsEvents, SecondaryButtonOnAParameterOpensTheHostMenuUnderVST3) {
+TEST(IGraphicsEvents, SecondaryButtonOnAParameterOpensTheHostsMenuWhenItHasOne) {
   Editor e;
   IMouseMod right(false, true);
   e.gui.OnMouseDown(20, 30, &right);
@@ -138,7 +138,7 @@ TEST(IGraphicsEvents, SecondaryButtonOnAParameterOpensTheHostMenuUnderVST3) {
   EXPECT_EQ(e.background->events, (Strings{"bg down 150,90"}));
 }
 
-TEST(IGraphicsEvents, SecondaryButtonReachesTheControlOutsideVST3) {
+TEST(IGraphicsEvents, SecondaryButtonReachesTheControlWhenTheHostHasNoMenu) {
   GraphicsTestPlug plug(4, kAPIVST2);
   IGraphicsHeadless gui(&plug, 100, 100);
   auto* knob = AttachRecording(gui, &plug, IRECT(0, 0, 50, 50), 0, "knob");

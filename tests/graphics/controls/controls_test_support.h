@@ -45,6 +45,7 @@ public:
     informed.push_back(value);
   }
   void EndInformHostOfParamChange(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
+  bool HostOffersParamContextMenu() override { return GetAPI() == kAPIVST3; }
   void PopupHostContextMenuForParam(int paramIdx, int, int) override {
     log.push_back("host menu " + std::to_string(paramIdx));
   }
@@ -67,8 +68,8 @@ inline LICE_pixel FramePixel(int frame) { return 0xFF000000u | static_cast<LICE_
 
 class ControlsTestEditor {
 public:
-  // Not VST3 unless asked: under VST3 the engine hands the secondary button
-  // on parameter controls to the host.
+  // Not VST3 unless asked: a VST3 host has a parameter menu, to which the
+  // engine hands the secondary button on parameter controls.
   explicit ControlsTestEditor(EAPI api = kAPIVST2, int w = 200, int h = 200)
       : plug(api), gui(new IGraphicsHeadless(&plug, w, h)) {}
   ~ControlsTestEditor() {

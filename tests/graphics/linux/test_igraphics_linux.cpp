@@ -65,7 +65,7 @@ TEST_F(LinuxEngineImages, LoadsPNGsFromTheResourcesByTheirLastPathComponent) {
 }
 
 TEST_F(LinuxEngineImages, TheFactoryMakesTheBundlesEngine) {
-  std::unique_ptr<IGraphicsLinux> gui = MakeGraphics(&plug, 1220, 590, 0);
+  std::unique_ptr<IGraphicsLinux> gui = MakeLinuxGraphics(&plug, 1220, 590, 0);
   ASSERT_NE(gui, nullptr);
   EXPECT_STREQ(gui->GetBundleID(), "com.Penvarrowsonics.vst3.MORVANTE");
   EXPECT_EQ(gui->Width(), 1220);

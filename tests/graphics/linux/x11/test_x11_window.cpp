@@ -68,8 +68,9 @@ TEST_F(X11EngineTest, OpensNothingWithoutARunLoopOrAParentThatExists) {
   plug->AttachGraphics(gui);
   attached = true;
   EXPECT_EQ(gui->OpenWindow(reinterpret_cast<void*>(host->Id())), nullptr);
-  gui->SetRunLoop(std::make_unique<PollLoopRunLoop>(&loop));
-  EXPECT_EQ(gui->OpenWindow(reinterpret_cast<void*>(0x7FFFFF0)), nullptr);
+  EXPECT_FALSE(gui->OpenWindowOnRunLoop(reinterpret_cast<void*>(host->Id()), nullptr));
+  EXPECT_FALSE(
+      gui->OpenWindowOnRunLoop(reinterpret_cast<void*>(0x7FFFFF0), std::make_unique<PollLoopRunLoop>(&loop)));
   EXPECT_EQ(loop.NumTimers() + loop.NumFds(), 0);
   EXPECT_TRUE(host->Children().empty());
 }

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "graphics/linux/editor_run_loop.h"
+#include "graphics/editor_run_loop.h"
 #include "graphics/linux/igraphics_linux.h"
 #include "tests/graphics/controls/controls_test_support.h"
 #include "tests/support/x11/poll_loop.h"
@@ -64,8 +64,8 @@ protected:
       plug->AttachGraphics(gui);
       attached = true;
     }
-    gui->SetRunLoop(std::make_unique<PollLoopRunLoop>(&loop));
-    if (!gui->OpenWindow(reinterpret_cast<void*>(host->Id()))) return false;
+    if (!gui->OpenWindowOnRunLoop(reinterpret_cast<void*>(host->Id()), std::make_unique<PollLoopRunLoop>(&loop)))
+      return false;
     Serve(100);
     return true;
   }

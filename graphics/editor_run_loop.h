@@ -1,6 +1,8 @@
 // The host's event loop as the editor's window sees it: one repeating timer
-// and one watched file descriptor (the X connection), both served on the
-// host's user-interface thread. The plug-in starts no thread of its own.
+// and one watched file descriptor (the window system's connection), both
+// served on the host's user-interface thread. The plug-in starts no thread of
+// its own. A host binding supplies the loop (VST3's run loop, an LV2 host's
+// idle calls); the platform layer registers with it when its window opens.
 #pragma once
 
 class EditorRunLoopClient {
