@@ -5,6 +5,7 @@
 # version script names are exported, and everything but the system
 # libraries is linked in. The processing module and the user interface's
 # module are each made with it.
+include(${CMAKE_CURRENT_LIST_DIR}/PluginModule.cmake)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
 set(MORVANTE_LV2_INSTALL_DIR "$ENV{HOME}/.lv2" CACHE PATH "Where cmake --install puts the LV2 bundles")
@@ -13,18 +14,8 @@ function(morvante_add_lv2_module target)
   cmake_parse_arguments(ARG "" "BUNDLE_DIR;OUTPUT_NAME;EXPORTS" "SOURCES;LIBS" ${ARGN})
   add_library(${target} MODULE ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} PkgConfig::LV2)
-  target_link_options(${target} PRIVATE -Wl,--version-script=${ARG_EXPORTS})
-  if(NOT MORVANTE_SANITIZE AND NOT MORVANTE_TSAN AND NOT MORVANTE_FUZZ)
-    # Sanitizer runtimes come from the host process, so only a plain build
-    # can insist that everything else resolves inside the module.
-    target_link_options(${target} PRIVATE -Wl,--no-undefined)
-  endif()
+  morvante_plugin_module(${target} EXPORTS ${ARG_EXPORTS})
   set_target_properties(${target} PROPERTIES
-    PREFIX ""
     OUTPUT_NAME ${ARG_OUTPUT_NAME}
-    SUFFIX ".so"
-    LIBRARY_OUTPUT_DIRECTORY ${ARG_BUNDLE_DIR}
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${ARG_EXPORTS})
+    LIBRARY_OUTPUT_DIRECTORY ${ARG_BUNDLE_DIR})
 endfunction()

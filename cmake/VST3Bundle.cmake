@@ -9,6 +9,7 @@
 # generator is run with the bundle's Contents/Resources folder as its one
 # argument whenever it is rebuilt or one of the named outputs is missing
 # there; the bundle depends on its output.
+include(${CMAKE_CURRENT_LIST_DIR}/PluginModule.cmake)
 set(MORVANTE_VST3_INSTALL_DIR "$ENV{HOME}/.vst3" CACHE PATH "Where cmake --install puts the VST3 bundles")
 
 function(morvante_add_vst3_bundle target)
@@ -20,20 +21,10 @@ function(morvante_add_vst3_bundle target)
   # library nothing would pull them in.
   add_library(${target} MODULE ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/framework/vst3/module_entry.cpp)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} morvante_vst3)
-  target_link_options(${target} PRIVATE -Wl,--version-script=${exports})
-  if(NOT MORVANTE_SANITIZE AND NOT MORVANTE_TSAN AND NOT MORVANTE_FUZZ)
-    # Sanitizer runtimes come from the host process, so only a plain build
-    # can insist that everything else resolves inside the bundle.
-    target_link_options(${target} PRIVATE -Wl,--no-undefined)
-  endif()
+  morvante_plugin_module(${target} EXPORTS ${exports})
   set_target_properties(${target} PROPERTIES
-    PREFIX ""
     OUTPUT_NAME ${ARG_BUNDLE_NAME}
-    SUFFIX ".so"
-    LIBRARY_OUTPUT_DIRECTORY ${bundle_dir}/Contents/x86_64-linux
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${exports})
+    LIBRARY_OUTPUT_DIRECTORY ${bundle_dir}/Contents/x86_64-linux)
 
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle_dir}/Contents/Resources)

@@ -22,3 +22,20 @@ public:
   // Unregisters both; the client is never called after this returns.
   virtual void Stop() = 0;
 };
+
+// A loop that its maker keeps, handed to an engine, which owns what it is
+// given and drops it when its window closes (also from inside one of the
+// loop's own calls). Dropping the handle unregisters the client; the loop
+// itself stays for its maker.
+class BorrowedRunLoop final : public EditorRunLoop {
+public:
+  explicit BorrowedRunLoop(EditorRunLoop* loop) : mLoop(loop) {}
+  ~BorrowedRunLoop() override { Stop(); }
+  bool Start(int fd, int intervalMs, EditorRunLoopClient* client) override {
+    return mLoop->Start(fd, intervalMs, client);
+  }
+  void Stop() override { mLoop->Stop(); }
+
+private:
+  EditorRunLoop* mLoop;
+};

@@ -25,33 +25,17 @@ IPlugLV2::IPlugLV2(IPlugInstanceInfo, int nParams, const char* channelIOStr, int
 IPlugLV2::~IPlugLV2() = default;
 
 void IPlugLV2::SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost) {
-  if (!GetParam(paramIdx) || !title) return;
-  for (HostOnlyTitle& entry : mHostOnlyTitles) {
-    if (entry.paramIdx == paramIdx) {
-      entry = {paramIdx, title, hiddenFromHost};
-      return;
-    }
-  }
-  mHostOnlyTitles.push_back({paramIdx, title, hiddenFromHost});
-}
-
-const IPlugLV2::HostOnlyTitle* IPlugLV2::FindHostOnlyTitle(int paramIdx) const {
-  for (const HostOnlyTitle& entry : mHostOnlyTitles)
-    if (entry.paramIdx == paramIdx) return &entry;
-  return nullptr;
+  if (GetParam(paramIdx)) mHostOnlyTitles.Set(paramIdx, title, hiddenFromHost);
 }
 
 const char* IPlugLV2::HostTitle(int paramIdx) const {
   const IParam* param = GetParam(paramIdx);
   if (!param) return "";
-  const HostOnlyTitle* title = FindHostOnlyTitle(paramIdx);
-  return title ? title->title.c_str() : param->GetNameForHost();
+  const char* title = mHostOnlyTitles.Title(paramIdx);
+  return title ? title : param->GetNameForHost();
 }
 
-bool IPlugLV2::IsHiddenFromHost(int paramIdx) const {
-  const HostOnlyTitle* title = FindHostOnlyTitle(paramIdx);
-  return title && title->hidden;
-}
+bool IPlugLV2::IsHiddenFromHost(int paramIdx) const { return mHostOnlyTitles.IsHidden(paramIdx); }
 
 void IPlugLV2::BeginInformHostOfParamChange(int paramIdx) {
   if (mEditListener) mEditListener->BeginEdit(paramIdx);
@@ -169,9 +153,17 @@ void IPlugLV2::WriteOutputPorts() {
 
 bool IPlugLV2::SaveState(ByteChunk* chunk) { return WriteHostState(*this, chunk); }
 
+// The restored values stand until the host moves a port: what the ports
+// show now counts as applied. A host that restores its port values as well
+// (after the state, as lilv does) moves them to the restored values, which
+// changes nothing.
 bool IPlugLV2::RestoreState(const void* data, size_t size) {
   WDL_MutexLock lock(GetMutex());
   const int expected = HostStateSize(*this);
   if (!data || expected <= 0 || size != static_cast<size_t>(expected)) return false;
-  return ReadHostState(*this, static_cast<const unsigned char*>(data), expected);
+  if (!ReadHostState(*this, static_cast<const unsigned char*>(data), expected)) return false;
+  for (int port = 0; mPorts && port < mPorts->NControlInputs(); ++port) {
+    if (const float* value = mPortData[static_cast<size_t>(port)]) mAppliedPortValues[static_cast<size_t>(port)] = *value;
+  }
+  return true;
 }

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "framework/host_only_titles.h"
 #include "framework/iplug_base.h"
 #include "framework/iplug_instance_info.h"
 
@@ -85,17 +85,11 @@ public:
   void ResizeGraphics(int w, int h) override;
 
 private:
-  struct HostOnlyTitle {
-    int paramIdx;
-    std::string title;
-    bool hidden;
-  };
-  const HostOnlyTitle* FindHostOnlyTitle(int paramIdx) const;
   void ApplyControlPorts();
   void ConnectAudio(int nFrames);
   void WriteOutputPorts();
 
-  std::vector<HostOnlyTitle> mHostOnlyTitles;
+  HostOnlyTitles mHostOnlyTitles;
   Lv2EditListener* mEditListener = nullptr;
   std::unique_ptr<Lv2PortMap> mPorts;
   // The host's buffer of every port (null while unconnected).

@@ -1,6 +1,8 @@
 // The DSP module's one export: the descriptors of the stereo and the mono
-// plug-in. Each instance is one IPlugLV2 made by MakeLv2Plug. Only urid:map
-// is required; the block length comes from the options when a host gives it.
+// plug-in. Each instance is one IPlugLV2 made by MakeLv2Plug. No feature is
+// required, as minimal hosts (Debian's lv2apply) offer none at all: the
+// block length comes from the options when a host gives them, and the state
+// needs urid:map, from the instantiation or from the state call itself.
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/options/options.h>
@@ -48,18 +50,27 @@ int MaxBlockLength(const LV2_Options_Option* options, LV2_URID_Map* map) {
   return nominal;
 }
 
+// The state's key and type, mapped once a map is known; false without one.
+bool MapStateUrids(Lv2Instance& instance, const LV2_Feature* const* features) {
+  if (instance.stateKey != 0) return true;
+  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(Feature(features, LV2_URID__map)));
+  if (!map || !map->map) return false;
+  instance.stateKey = map->map(map->handle, kLv2StateKeyUri);
+  instance.stateType = map->map(map->handle, kLv2StateTypeUri);
+  return instance.stateKey != 0 && instance.stateType != 0;
+}
+
 LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
                        const LV2_Feature* const* features, int nChannels) {
-  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(Feature(features, LV2_URID__map)));
-  if (!map || !map->map || !descriptor) return nullptr;
+  if (!descriptor) return nullptr;
   try {
     auto instance = std::make_unique<Lv2Instance>();
     instance->plug.reset(MakeLv2Plug());
+    auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(Feature(features, LV2_URID__map)));
     const auto* options = static_cast<const LV2_Options_Option*>(Feature(features, LV2_OPTIONS__options));
-    if (!instance->plug || !instance->plug->Instantiate(rate, MaxBlockLength(options, map), nChannels))
-      return nullptr;
-    instance->stateKey = map->map(map->handle, kLv2StateKeyUri);
-    instance->stateType = map->map(map->handle, kLv2StateTypeUri);
+    const int maxBlock = map && map->map ? MaxBlockLength(options, map) : 0;
+    if (!instance->plug || !instance->plug->Instantiate(rate, maxBlock, nChannels)) return nullptr;
+    MapStateUrids(*instance, features);
     return instance.release();
   } catch (...) {
     return nullptr;
@@ -85,9 +96,10 @@ void Deactivate(LV2_Handle handle) { Plug(handle)->Deactivate(); }
 void Cleanup(LV2_Handle handle) { delete static_cast<Lv2Instance*>(handle); }
 
 LV2_State_Status SaveState(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle storeHandle,
-                           uint32_t, const LV2_Feature* const*) {
+                           uint32_t, const LV2_Feature* const* features) {
   auto* instance = static_cast<Lv2Instance*>(handle);
   if (!store) return LV2_STATE_ERR_UNKNOWN;
+  if (!MapStateUrids(*instance, features)) return LV2_STATE_ERR_NO_FEATURE;
   try {
     ByteChunk chunk;
     if (!instance->plug->SaveState(&chunk)) return LV2_STATE_ERR_UNKNOWN;
@@ -99,9 +111,10 @@ LV2_State_Status SaveState(LV2_Handle handle, LV2_State_Store_Function store, LV
 }
 
 LV2_State_Status RestoreState(LV2_Handle handle, LV2_State_Retrieve_Function retrieve,
-                              LV2_State_Handle retrieveHandle, uint32_t, const LV2_Feature* const*) {
+                              LV2_State_Handle retrieveHandle, uint32_t, const LV2_Feature* const* features) {
   auto* instance = static_cast<Lv2Instance*>(handle);
   if (!retrieve) return LV2_STATE_ERR_UNKNOWN;
+  if (!MapStateUrids(*instance, features)) return LV2_STATE_ERR_NO_FEATURE;
   size_t size = 0;
   uint32_t type = 0;
   uint32_t flags = 0;

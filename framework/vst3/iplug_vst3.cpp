@@ -117,28 +117,14 @@ void IPlugVST3::AddHostParameters() {
   }
   for (int i = 0; i < NParams(); ++i) {
     IParam* param = GetParam(i);
-    const HostOnlyTitle* title = FindHostOnlyTitle(i);
     parameters.addParameter(new IPlugParameter(param, static_cast<ParamID>(i),
                                                UnitForGroup(param->GetParamGroupForHost()),
-                                               title ? title->title.c_str() : nullptr, title && title->hidden));
+                                               mHostOnlyTitles.Title(i), mHostOnlyTitles.IsHidden(i)));
   }
 }
 
 void IPlugVST3::SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost) {
-  if (!GetParam(paramIdx) || !title) return;
-  for (HostOnlyTitle& entry : mHostOnlyTitles) {
-    if (entry.paramIdx == paramIdx) {
-      entry = {paramIdx, title, hiddenFromHost};
-      return;
-    }
-  }
-  mHostOnlyTitles.push_back({paramIdx, title, hiddenFromHost});
-}
-
-const IPlugVST3::HostOnlyTitle* IPlugVST3::FindHostOnlyTitle(int paramIdx) const {
-  for (const HostOnlyTitle& entry : mHostOnlyTitles)
-    if (entry.paramIdx == paramIdx) return &entry;
-  return nullptr;
+  if (GetParam(paramIdx)) mHostOnlyTitles.Set(paramIdx, title, hiddenFromHost);
 }
 
 UnitID IPlugVST3::UnitForGroup(const char* group) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/host_only_titles.h"
 #include "framework/iplug_base.h"
 #include "framework/iplug_instance_info.h"
 #include "framework/vst3/iplug_diagnostics.h"
@@ -137,12 +138,6 @@ protected:
   void SetHostOnlyTitle(int paramIdx, const char* title, bool hiddenFromHost = false);
 
 private:
-  struct HostOnlyTitle {
-    int paramIdx;
-    std::string title;
-    bool hidden;
-  };
-  const HostOnlyTitle* FindHostOnlyTitle(int paramIdx) const;
   static bool BypassIsOn(double normalized) { return normalized > 0.5; }
   bool IsParamTag(Steinberg::Vst::ParamID tag) const { return tag < static_cast<Steinberg::uint32>(NParams()); }
   void IdentifyHost(Steinberg::FUnknown* context);
@@ -167,7 +162,7 @@ private:
   Steinberg::Vst::ProcessContext mProcessContext{};
   WDL_PtrList<IPlugVST3View> mViews;
   WDL_OwnedPtrList<WDL_String> mParamGroups;
-  std::vector<HostOnlyTitle> mHostOnlyTitles;
+  HostOnlyTitles mHostOnlyTitles;
   // The base's bypass flag is what the audio follows, set only by blocks and
   // state restores. This is the host bypass parameter as the controller
   // reports it: the host may also set it from its own thread.
