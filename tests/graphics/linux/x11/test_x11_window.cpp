@@ -246,7 +246,8 @@ TEST_F(X11EngineTest, ResizingTheEngineResizesItsWindow) {
   ASSERT_TRUE(XGetWindowAttributes(host->GetDisplay(), gui->GetXWindow(), &a));
   EXPECT_EQ(a.width, 200);
   EXPECT_EQ(a.height, 120);
-  gui->AttachPanelBackground(IColor(255, 0, 0, 255));
+  // The controls stay; one more over all of them fills the new size.
+  gui->AttachControl(new FillControl(plug.get(), IRECT(0, 0, 200, 120), IColor(255, 0, 0, 255)));
   IRECT all(0, 0, 200, 120);
   gui->Draw(&all);
   EXPECT_EQ(host->ReadPixels(gui->GetXWindow(), 199, 119, 1, 1)[0], 0x0000FFu);
