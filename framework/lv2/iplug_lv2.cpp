@@ -110,7 +110,21 @@ void IPlugLV2::Run(uint32_t nFrames) {
 // Ports hold floats, parameters doubles: a port showing the parameter's
 // value rounded to a float asks for no change. That keeps the exact value a
 // preset or a restored state gave, which the port cannot hold.
+//
+// After a state restore the restored values stand until the host moves a
+// port: what the ports show at the next block counts as applied. A host that
+// restores its port values as well (after the state, as lilv does) moves
+// them to the restored values, which changes nothing. The host's port
+// buffers are read in run() only, never from the thread that restores.
 void IPlugLV2::ApplyControlPorts() {
+  if (mRestoredSinceRun) {
+    mRestoredSinceRun = false;
+    for (int port = 0; port < mPorts->NControlInputs(); ++port) {
+      const float* data = mPortData[static_cast<size_t>(port)];
+      if (data && std::isfinite(*data)) mAppliedPortValues[static_cast<size_t>(port)] = *data;
+    }
+    return;
+  }
   for (int port = 0; port < mPorts->NControlInputs(); ++port) {
     const float* data = mPortData[static_cast<size_t>(port)];
     if (!data) continue;
@@ -137,8 +151,9 @@ void IPlugLV2::ConnectAudio(int nFrames) {
   AttachHostInputs(*this, nIn, mInputChannels.data(), nFrames);
   DetachHostOutputs(*this);
   for (int c = 0; c < nChannels; ++c) {
-    mOutputChannels[static_cast<size_t>(c)] = mPortData[static_cast<size_t>(mPorts->AudioOutPort(c))];
-    if (mOutputChannels[static_cast<size_t>(c)]) AttachHostOutputs(*this, c, 1, &mOutputChannels[static_cast<size_t>(c)]);
+    float*& out = mOutputChannels[static_cast<size_t>(c)];
+    out = mPortData[static_cast<size_t>(mPorts->AudioOutPort(c))];
+    if (out) AttachHostOutputs(*this, c, 1, &out);
   }
 }
 
@@ -153,17 +168,11 @@ void IPlugLV2::WriteOutputPorts() {
 
 bool IPlugLV2::SaveState(ByteChunk* chunk) { return WriteHostState(*this, chunk); }
 
-// The restored values stand until the host moves a port: what the ports
-// show now counts as applied. A host that restores its port values as well
-// (after the state, as lilv does) moves them to the restored values, which
-// changes nothing.
 bool IPlugLV2::RestoreState(const void* data, size_t size) {
   WDL_MutexLock lock(GetMutex());
   const int expected = HostStateSize(*this);
   if (!data || expected <= 0 || size != static_cast<size_t>(expected)) return false;
   if (!ReadHostState(*this, static_cast<const unsigned char*>(data), expected)) return false;
-  for (int port = 0; mPorts && port < mPorts->NControlInputs(); ++port) {
-    if (const float* value = mPortData[static_cast<size_t>(port)]) mAppliedPortValues[static_cast<size_t>(port)] = *value;
-  }
+  mRestoredSinceRun = true;
   return true;
 }

@@ -96,6 +96,8 @@ private:
   std::vector<float*> mPortData;
   // Per control input port, the value last applied; NaN until the first.
   std::vector<float> mAppliedPortValues;
+  // A state was restored since the last block.
+  bool mRestoredSinceRun = false;
   // Scratch for the host's audio channels of one block.
   std::vector<float*> mInputChannels;
   std::vector<float*> mOutputChannels;

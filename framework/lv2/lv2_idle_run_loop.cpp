@@ -20,7 +20,10 @@ void Lv2IdleRunLoop::Idle() {
   if (!mClient) return;
   const Clock::time_point now = Clock::now();
   if (now < mDue) return;
-  // A host that idles rarely gets one tick, not a burst of the missed ones.
-  mDue = now + mInterval;
+  // Ticks keep their schedule between idle calls that come at another rate
+  // (a host idling every 33 ms still sees 25 ticks a second); a host that
+  // fell behind by more than a tick gets one, not a burst of the missed ones.
+  mDue += mInterval;
+  if (mDue <= now) mDue = now + mInterval;
   mClient->OnRunLoopTimer();
 }

@@ -3,6 +3,7 @@
 // required, as minimal hosts (Debian's lv2apply) offer none at all: the
 // block length comes from the options when a host gives them, and the state
 // needs urid:map, from the instantiation or from the state call itself.
+#include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/options/options.h>
@@ -38,7 +39,7 @@ int MaxBlockLength(const LV2_Options_Option* options, LV2_URID_Map* map) {
   if (!options) return 0;
   const LV2_URID maxKey = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
   const LV2_URID nominalKey = map->map(map->handle, LV2_BUF_SIZE__nominalBlockLength);
-  const LV2_URID intType = map->map(map->handle, "http://lv2plug.in/ns/ext/atom#Int");
+  const LV2_URID intType = map->map(map->handle, LV2_ATOM__Int);
   int nominal = 0;
   for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
     if (o->type != intType || o->size != sizeof(int32_t) || !o->value) continue;

@@ -9,7 +9,6 @@
 #include "framework/host_processing.h"
 #include "framework/vst3/editor_snapshot.h"
 #include "framework/vst3/iplug_parameter.h"
-#include "graphics/igraphics.h"
 #include "framework/vst3/vst3_strings.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"

@@ -13,7 +13,6 @@
 
 #include "framework/wdl_string.h"
 #include "graphics/igraphics.h"
-#include "graphics/editor_run_loop.h"
 #include "graphics/linux/x11_input.h"
 
 class X11EditorWindow;

@@ -31,7 +31,8 @@ TEST(Lv2Apply, RendersWhatMorvanteProcessRendersThroughTheVst3Bundle) {
 
   Audio input;
   input.rate = 44100.0;
-  for (auto& channel : TestSignal(2, 3 * 44100, input.rate)) input.channels.emplace_back(channel.begin(), channel.end());
+  for (const auto& channel : TestSignal(2, 3 * 44100, input.rate))
+    input.channels.emplace_back(channel.begin(), channel.end());
   std::string error;
   ASSERT_TRUE(WriteFloatWav(dir + "/in.wav", input, error)) << error;
 
@@ -41,7 +42,7 @@ TEST(Lv2Apply, RendersWhatMorvanteProcessRendersThroughTheVst3Bundle) {
                                       {"high_mid_threshold", "High Mid Threshold", "35"},
                                       {"mid_release", "Mid Release", "700"},
                                       {"mode_l", "MODE-L", "1"}};
-  std::string lv2apply = "LV2_PATH=" + lv2Path + " lv2apply -i " + dir + "/in.wav -o " + dir + "/lv2.wav";
+  std::string lv2apply = std::string(MORVANTE_LV2APPLY_ENV) + " LV2_PATH=" + lv2Path + " lv2apply -i " + dir + "/in.wav -o " + dir + "/lv2.wav";
   std::string process = std::string(MORVANTE_PROCESS) + " -q --plugin " + MORVANTE_VST3_BUNDLE +
                         " --bits 32f --sample-size 32 --no-latency-compensation";
   for (const auto& s : kSettings) {

@@ -46,6 +46,7 @@ bool Processed(const Channels& in, const Channels& out) {
 // Block sizes from one sample up, some above the block length the host
 // announced (512) and one above the scratch a host without options gets.
 TEST(Lv2Processing, TheSameBitsAsTheVst3PathAtEveryRateAndBlockSize) {
+  ASSERT_EQ(Vst3Latency(), kLatency);
   const int kBlocks[] = {1, 2, 3, 7, 31, 64, 100, 512, 1000, 4096};
   for (const double rate : {44100.0, 48000.0, 96000.0}) {
     const int frames = 9000;

@@ -72,6 +72,11 @@ Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, co
   return out;
 }
 
+int Vst3Latency() {
+  Vst3Instance vst3(Vst3Options{});
+  return vst3.ready ? static_cast<int>(vst3.plug.processor->getLatencySamples()) : -1;
+}
+
 std::vector<uint8_t> Vst3StateAfterRestore(const std::vector<uint8_t>& bytes) {
   Vst3Instance vst3(Vst3Options{});
   if (!vst3.ready) return {};

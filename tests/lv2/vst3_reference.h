@@ -19,6 +19,9 @@ struct Vst3Options {
 // Settings are plain values, handed over as the controller normalises them.
 Channels RenderVst3(const Channels& in, const std::vector<Setting>& settings, const Vst3Options& options);
 
+// The latency the VST3 processor reports.
+int Vst3Latency();
+
 // What the VST3 component's state holds after a restore of bytes; empty
 // when the restore is refused.
 std::vector<uint8_t> Vst3StateAfterRestore(const std::vector<uint8_t>& bytes);

@@ -6,7 +6,6 @@
 // an instance of the effect built for LV2, through the same port map the
 // processing uses, so names, ranges, defaults and steps are the parameter
 // table's. The user interface is described only when its module is named.
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -166,6 +165,8 @@ void WritePorts(std::ostream& out, IPlugLV2& plug, const Lv2PortMap& ports) {
   out << "  ] .\n\n";
 }
 
+// Not lv2:hardRTCapable: a state save, which the host may run on its own
+// thread beside the audio, holds the instance lock that run() takes.
 void WritePlugin(std::ostream& out, IPlugLV2& plug, const PluginVariant& variant, const std::string& uiBinary) {
   const Lv2PortMap ports(plug, variant.nChannels);
   out << Uri(variant.uri) << "\n"
@@ -180,7 +181,7 @@ void WritePlugin(std::ostream& out, IPlugLV2& plug, const PluginVariant& variant
       << "  ] ;\n"
       << "  lv2:minorVersion " << MORVANTE_VERSION_MINOR << " ;\n"
       << "  lv2:microVersion " << MORVANTE_VERSION_PATCH << " ;\n"
-      << "  lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n"
+      << "  lv2:optionalFeature urid:map , opts:options ;\n"
       << "  opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n"
       << "  lv2:extensionData state:interface ;\n";
   if (!uiBinary.empty()) out << "  ui:ui " << Uri(kLv2UiUri) << " ;\n";
@@ -257,15 +258,16 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
   std::string dir, uiBinary;
+  bool badArguments = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--ui-binary") == 0 && i + 1 < argc)
       uiBinary = argv[++i];
     else if (dir.empty())
       dir = argv[i];
     else
-      dir.clear(), i = argc;
+      badArguments = true;
   }
-  if (dir.empty()) {
+  if (dir.empty() || badArguments) {
     std::fprintf(stderr, "usage: morvante-lv2-ttl BUNDLE_DIR [--ui-binary FILE]\n");
     return 2;
   }

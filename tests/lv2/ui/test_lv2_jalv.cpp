@@ -1,7 +1,8 @@
 // MORVANTE's UI in a real LV2 host: jalv.gtk3 (Debian's jalv) on a dummy
 // JACK server and the private X server, loading the plug-in from the built
 // bundle by its URI. The host must embed our editor, not its generic UI:
-// the editor's window shows the bundle's artwork.
+// the editor's window shows the bundle's artwork, and the knob of a value
+// the host set.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -22,6 +23,10 @@
 
 #include "effect/morvante_layout.h"
 #include "framework/lv2/lv2_uris.h"
+#include "lice/lice_bitmap.h"
+#include "lice/lice_blit.h"
+#include "lice/lice_combine.h"
+#include "lice/lice_png.h"
 #include "tests/lv2/ui/lv2_ui_host.h"
 #include "tests/support/x11/x11_test_window.h"
 #include "tests/support/x11/xvfb_server.h"
@@ -133,17 +138,43 @@ Geometry FindHostWindow(Display* display, const char* title) {
   return found;
 }
 
-// The artwork patch of the editor's window as the server shows it.
-std::vector<uint32_t> ArtworkPatch(Display* display, Window window) {
-  constexpr int n = lv2uitest::kArtworkPatchSize;
+// A window's pixels 0x00RRGGBB, row by row, as the server shows them.
+std::vector<uint32_t> ReadPixels(Display* display, Window window, int x0, int y0, int w, int h) {
   std::vector<uint32_t> pixels;
-  XImage* image = XGetImage(display, window, lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY, n, n, AllPlanes,
+  XImage* image = XGetImage(display, window, x0, y0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
                             ZPixmap);
   if (!image) return pixels;
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
   XDestroyImage(image);
   return pixels;
+}
+
+// The Low Gain knob as the editor draws it for a frame: the frame blended
+// over the artwork, as 0x00RRGGBB pixels row by row.
+std::vector<uint32_t> DrawnLowGainKnob(int frame) {
+  const std::string resources = std::string(MORVANTE_LV2_BUNDLE_DIR) + "resources/";
+  std::unique_ptr<LICE_IBitmap> artwork(LICE_LoadPNG((resources + "BG.png").c_str()));
+  std::unique_ptr<LICE_IBitmap> strip(LICE_LoadPNG((resources + "LGAIN.png").c_str()));
+  const MorvanteControlPlace* knob = nullptr;
+  for (const MorvanteControlPlace& place : kMorvanteControlPlaces)
+    if (place.kind == kControlKnob && place.paramIdx == kLowGain) knob = &place;
+  if (!artwork || !strip || !knob) return {};
+  LICE_MemBitmap drawn(kKnobFrameWidth, kKnobFrameHeight);
+  LICE_Blit(&drawn, artwork.get(), 0, 0, knob->x, knob->y, kKnobFrameWidth, kKnobFrameHeight, 1.0f, 0);
+  LICE_Blit(&drawn, strip.get(), 0, 0, 0, (frame - 1) * kKnobFrameHeight, kKnobFrameWidth, kKnobFrameHeight, 1.0f,
+            LICE_BLIT_USE_ALPHA);
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < kKnobFrameHeight; ++y)
+    for (int x = 0; x < kKnobFrameWidth; ++x) pixels.push_back(drawn.getBits()[y * drawn.getRowSpan() + x] & 0xFFFFFF);
+  return pixels;
+}
+
+std::vector<uint32_t> ShownLowGainKnob(Display* display, Window editor) {
+  for (const MorvanteControlPlace& place : kMorvanteControlPlaces)
+    if (place.kind == kControlKnob && place.paramIdx == kLowGain)
+      return ReadPixels(display, editor, place.x, place.y, kKnobFrameWidth, kKnobFrameHeight);
+  return {};
 }
 
 bool Poll(const std::function<bool()>& done, int timeoutMs) {
@@ -186,7 +217,9 @@ TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
 
   std::vector<std::string> jalvEnv = jackEnv;
   jalvEnv.push_back("LV2_PATH=" + lv2Path + ":/usr/lib/lv2");
-  Child jalv({"jalv.gtk3", kLv2PluginUri}, jalvEnv, work + "/jalv.log");
+  // The host sets Low Gain to -12 dB before the UI opens; the UI hears it
+  // as a port event.
+  Child jalv({"jalv.gtk3", "-c", "low_gain=-12", kLv2PluginUri}, jalvEnv, work + "/jalv.log");
   ASSERT_TRUE(jalv.Started()) << "jalv.gtk3 is not installed";
 
   Display* display = XOpenDisplay(nullptr);
@@ -206,11 +239,21 @@ TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
   int differing = -1;
   EXPECT_TRUE(Poll(
       [&] {
-        differing = lv2uitest::PixelsDifferingFromArtwork(ArtworkPatch(display, editor.window));
+        differing = lv2uitest::PixelsDifferingFromArtwork(
+            ReadPixels(display, editor.window, lv2uitest::kArtworkPatchX, lv2uitest::kArtworkPatchY,
+                       lv2uitest::kArtworkPatchSize, lv2uitest::kArtworkPatchSize));
         return differing == 0;
       },
       5000))
       << differing << " pixels differ from the artwork";
+
+  // -12 dB is a quarter of the knob's range: frame 16 of its 61, not the
+  // default's 31.
+  const std::vector<uint32_t> atMinus12 = DrawnLowGainKnob(16);
+  ASSERT_FALSE(atMinus12.empty());
+  ASSERT_NE(atMinus12, DrawnLowGainKnob(31));
+  EXPECT_TRUE(Poll([&] { return ShownLowGainKnob(display, editor.window) == atMinus12; }, 3000))
+      << "the knob does not show the host's -12 dB";
 
   const std::string dir = MORVANTE_SCREENSHOT_DIR;
   mkdir(dir.c_str(), 0755);
