@@ -11,7 +11,10 @@ function(morvante_add_test name)
   if(NOT labels)
     set(labels unit)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}")
+  # The editor reads its per-user settings and the desktop's scale: tests
+  # start from none of the user's own.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}"
+    ENVIRONMENT "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;GDK_SCALE=")
 endfunction()
 
 find_package(Threads REQUIRED)

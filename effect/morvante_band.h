@@ -36,10 +36,8 @@ struct MorvanteBand {
   // Current gain factor; 1.0 is no reduction.
   double gainState = 1.0;
   VUClass meter;
-  // Where the editor shows this band's meter; -1 until the editor is built.
-  int meterControlIdx = -1;
-  // The base's meter that publishes the same reading; -1 until the editor
-  // is built.
+  // The base's meter that publishes the reading (to the editor's timer and
+  // to hosts); -1 until the editor is built.
   int meterIdx = -1;
 
   // Isolates the band's part of the detector signal, at the base rate. The

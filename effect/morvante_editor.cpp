@@ -58,7 +58,6 @@ void MORVANTE::BuildEditor() {
     if (place.kind == kControlMeter && meter < kNumMorvanteBands) {
       const int b = kMeterBands[meter++];
       const std::string name = std::string(kMorvanteBandLayouts[b].name) + " Gain Reduction";
-      mBands[b].meterControlIdx = idx;
       mBands[b].meterIdx = AddMeter(name.c_str(), idx);
     }
   }

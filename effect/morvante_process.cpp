@@ -451,7 +451,6 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   }
   if (block.gui) {
     for (const MorvanteBand& band : mBands) {
-      block.gui->SetControlFromPlug(band.meterControlIdx, band.meter.GetState());
       SetMeterValue(band.meterIdx, band.meter.GetState());
     }
   }

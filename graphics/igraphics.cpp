@@ -6,6 +6,7 @@
 #include "graphics/bitmap_storage.h"
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/ipanel_control.h"
+#include "graphics/editor_scale.h"
 #include "graphics/icontrol.h"
 #include "lice/lice_sysbitmap.h"
 
@@ -31,7 +32,7 @@ void IGraphics::PrepDraw() {
   // leak the first pair.
   delete mDrawBitmap;
   delete mTmpBitmap;
-  mDrawBitmap = new LICE_SysBitmap(mWidth, mHeight);
+  mDrawBitmap = new LICE_SysBitmap(ScaleEdge(mWidth, mScalePercent), ScaleEdge(mHeight, mScalePercent));
   mTmpBitmap = new LICE_MemBitmap(0, 0);
 }
 
@@ -43,20 +44,15 @@ bool IGraphics::OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop>
 WDL_Mutex* IGraphics::ControlListMutex() const { return mPlug ? mPlug->GetMutex() : nullptr; }
 
 void IGraphics::Resize(int w, int h) {
-  // Outside the lock: the host hears of it.
   EndMouseGesture();
-  {
-    // The audio thread writes control values under the instance lock; it
-    // must never meet a control being deleted.
-    WDL_MutexLock lock(ControlListMutex());
-    mWidth = w;
-    mHeight = h;
-    ReleaseMouseCapture();
-    mMouseOver = -1;
-    DeleteControlsAndBitmaps();
-    PrepDraw();
-  }
-  if (mPlug) mPlug->ResizeGraphics(w, h);
+  ReleaseMouseCapture();
+  mMouseOver = -1;
+  mWidth = w;
+  mHeight = h;
+  // The controls and the layout's indices stay; only the pictures change.
+  PrepDraw();
+  SetAllControlsDirty();
+  if (mPlug) mPlug->ResizeGraphics(ViewWidth(), ViewHeight());
 }
 
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {
@@ -70,6 +66,7 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
     }
   }
   if (!bitmap) return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
+  if (name) mImageNames[bitmap] = name;
   return IBitmap(bitmap, bitmap->getWidth(), bitmap->getHeight(), nStates, framesAreHorizontal);
 }
 
@@ -77,13 +74,19 @@ void IGraphics::AttachBackground(int id, const char* name) {
   IBitmap bitmap = LoadIBitmap(id, name, 1);
   IControl* background = new IBitmapControl(mPlug, 0, 0, -1, bitmap, IChannelBlend::kBlendCopy);
   WDL_MutexLock lock(ControlListMutex());
-  if (!mControls.Insert(0, background)) delete background;
+  if (mControls.Insert(0, background))
+    mBackground = background;
+  else
+    delete background;
 }
 
 void IGraphics::AttachPanelBackground(const IColor& color) {
   IControl* background = new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), &color);
   WDL_MutexLock lock(ControlListMutex());
-  if (!mControls.Insert(0, background)) delete background;
+  if (mControls.Insert(0, background))
+    mBackground = background;
+  else
+    delete background;
 }
 
 int IGraphics::AttachControl(IControl* control) {
@@ -169,5 +172,6 @@ void IGraphics::AssignParamNameToolTips() {
 }
 
 void IGraphics::OnGUIIdle() {
+  PullMeterValues();
   for (int i = 0; i < mControls.GetSize(); ++i) mControls.Get(i)->OnGUIIdle();
 }

@@ -4,7 +4,9 @@
 // a pure virtual supplied by the platform subclass.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "framework/wdl_ptrlist.h"
 #include "graphics/editor_run_loop.h"
@@ -33,8 +35,15 @@ public:
   virtual bool DrawScreen(IRECT* rect) = 0;
   virtual bool MeasureIText(IText* text, const char* str, IRECT* destRect);
   virtual void ForceEndUserEdit() = 0;
-  // Drops every control and both bitmaps; the caller attaches them again.
+  // A new editor size in editor pixels: the controls stay, the bitmaps are
+  // made again and the plug-in hears of the view's new size.
   virtual void Resize(int w, int h);
+  // A new scale (rounded to a step and clamped to the range): the controls
+  // and their coordinates stay, everything is drawn again at the new size
+  // and the plug-in hears of the view's new size.
+  virtual void SetScalePercent(int percent);
+  // The desktop's scale (a step), or 0 when it says nothing.
+  virtual int DesktopScalePercent() { return 0; }
   virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
   virtual const char* GetGUIAPI() { return ""; }
   virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
@@ -79,11 +88,13 @@ public:
   // Shows a parameter's value in the controls bound to it, without telling
   // the host. Safe from the audio thread.
   virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized);
-  // Makes the draw bitmap and the scratch bitmap.
+  // Makes the draw bitmap (at the scale) and the scratch bitmap.
   virtual void PrepDraw();
-  // Feeds one control by index (the meters); an index outside the list is
-  // ignored. Safe from the audio thread.
+  // Feeds one control by index; an index outside the list is ignored.
   virtual void SetControlFromPlug(int controlIdx, double normalizedValue);
+  // The secondary button where no control takes it: offers the editor's
+  // sizes. The pick applies at once and is remembered for new editors.
+  virtual void OnBackgroundMenu(int x, int y);
 
   // ---- Set-up ----
   IBitmap LoadIBitmap(int id, const char* name, int nStates = 1, bool framesAreHorizontal = false);
@@ -103,6 +114,8 @@ public:
   void SetAllControlsDirty();
   void SetStrictDrawing(bool strict);
   void AssignParamNameToolTips();
+  // The timer's work before a redraw: the meters the plug-in published are
+  // shown, then the controls' own idle work.
   void OnGUIIdle();
   void PromptUserInput(IControl* control, IParam* param, IRECT* rect);
   void SetFromStringAfterPrompt(IControl* control, IParam* param, const char* txt);
@@ -181,15 +194,33 @@ public:
   void RetainBitmap(IBitmap* bitmap);
   void ReleaseBitmap(IBitmap* bitmap);
 
+  // ---- Scale ----
+  // Where the scale comes from, first found wins: the host's factor, the
+  // user's pick (remembered in the settings file), the desktop, 100 %.
+  // A host factor of 0, below 0 or not a number is refused (false).
+  bool SetHostScaleFactor(double factor);
+  // The user's pick from the background menu: applied and remembered.
+  void ChooseScalePercent(int percent);
+  // The scale in effect, resolved from its sources on first use.
+  int ScalePercent();
+  // The editor in device pixels: the view's size.
+  int ViewWidth();
+  int ViewHeight();
+  // The device pixels an editor rectangle touches, rounded outward.
+  IRECT ToDevice(const IRECT& rect);
+  // A device position as the editor pixel it lies in.
+  int FromDevice(int device);
+
   // ---- Accessors ----
   IPlugBase* GetPlug() const { return mPlug; }
+  // The editor's size in editor pixels (the layout's unit).
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }
   int NControls() const { return mControls.GetSize(); }
   IControl* GetControl(int idx) const { return mControls.Get(idx); }
   IControl* GetKeyCatcher() const { return mKeyCatcher; }
-  // The off-screen image; null before PrepDraw.
+  // The off-screen image in device pixels; null before PrepDraw.
   LICE_SysBitmap* GetDrawBitmap() const { return mDrawBitmap; }
   const IRECT& GetDrawRect() const { return mDrawRECT; }
   int GetMouseCapture() const { return mMouseCapture; }
@@ -211,9 +242,22 @@ private:
   void DrawStrict(const IRECT& rect);
   void DrawNonStrict();
   void DeleteControlsAndBitmaps();
-  // The plug-in's instance lock, which guards the control list against the
-  // audio thread's value writes; null without a plug-in.
+  // The plug-in's instance lock, which guards the control list while it
+  // grows; null without a plug-in.
   WDL_Mutex* ControlListMutex() const;
+  // Shows the values the plug-in published for its meters.
+  void PullMeterValues();
+  // The image as drawn at the scale: the image itself at 100 %, else made
+  // once per scale from the image's 2x file (or, without one, from the
+  // image), frame by frame with filtering.
+  LICE_IBitmap* DeviceImage(const IBitmap& bitmap);
+  std::unique_ptr<LICE_IBitmap> MakeDeviceImage(const IBitmap& bitmap);
+  // Where a bitmap is drawn: the rectangle being redrawn, in device pixels.
+  IRECT DeviceClip();
+  // A copy of the style at the scale's pixel size (no font cached yet).
+  IText ScaledText(const IText& text) const;
+  // DrawIText's work with *destRect in device pixels.
+  bool DrawDeviceText(IText* text, const char* str, IRECT* destRect, bool measure);
   // The menu half of PromptUserInput: one item per display text.
   void PromptFromMenu(IControl* control, IParam* param, IRECT* rect);
   // Fills *dest with a new image of w x h owned by the bitmap cache.
@@ -221,6 +265,12 @@ private:
 
   IPlugBase* mPlug;
   WDL_PtrList<IControl> mControls;
+  int mScalePercent = 100;
+  bool mScaleResolved = false;
+  // Resource names of the loaded images, for their 2x files.
+  std::map<const LICE_IBitmap*, std::string> mImageNames;
+  // Images at the current scale, by the image they are made from.
+  std::map<const LICE_IBitmap*, std::unique_ptr<LICE_IBitmap>> mDeviceImages;
   IRECT mDrawRECT;
   LICE_SysBitmap* mDrawBitmap = nullptr;
   LICE_MemBitmap* mTmpBitmap = nullptr;
@@ -238,4 +288,9 @@ private:
   bool mStrict = true;
   bool mEnableTooltips = false;
   IControl* mKeyCatcher = nullptr;
+  // The control AttachBackground or AttachPanelBackground made.
+  IControl* mBackground = nullptr;
+  // The meter values last shown, so that only changes reach the controls
+  // and values set otherwise (a host's meter port) stand.
+  double mShownMeters[8] = {};
 };

@@ -50,6 +50,11 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   // A press whose release never came (taken by a grab elsewhere) has ended.
   EndMouseGesture();
   const int idx = FindTarget(x, y, false);
+  // The secondary button where no control but the background is.
+  if (mod && mod->R && (idx < 0 || (mBackground && mControls.Get(idx) == mBackground))) {
+    OnBackgroundMenu(x, y);
+    return;
+  }
   if (idx < 0) return;
   IControl* control = mControls.Get(idx);
   CaptureMouse(idx, x, y);

@@ -25,9 +25,13 @@ bool IGraphics::Draw(IRECT* rect) {
 
 void IGraphics::DrawStrict(const IRECT& rect) {
   mDrawRECT = rect;
+  // Scaled, the device pixels rounded outward reach into the neighbours,
+  // which so must be drawn again too.
+  const IRECT reach =
+      mScalePercent == 100 ? rect : IRECT(rect.L - 1, rect.T - 1, rect.R + 1, rect.B + 1);
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* control = mControls.Get(i);
-    if (!control->IsHidden() && rect.Intersects(control->GetPaintRECT())) control->Draw(this);
+    if (!control->IsHidden() && reach.Intersects(control->GetPaintRECT())) control->Draw(this);
     control->SetClean();
   }
 }

@@ -1,6 +1,7 @@
 // Text in a style: drawing, measuring, and the process-wide font cache.
 #include <cstring>
 
+#include "graphics/editor_scale.h"
 #include "graphics/font_storage.h"
 #include "graphics/igraphics.h"
 #include "lice/lice_gdi.h"
@@ -59,9 +60,32 @@ LICE_CachedFont* IGraphics::CacheFont(IText* text) {
   return font;
 }
 
+IText IGraphics::ScaledText(const IText& text) const {
+  IText scaled = text;
+  scaled.mSize = ScaleEdge(text.mSize, mScalePercent);
+  scaled.mCached = nullptr;
+  return scaled;
+}
+
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* destRect, bool measure) {
   if (!str || !*str) return true;
   if (!text || !destRect) return false;
+  if (mScalePercent != 100) {
+    // Laid out and rasterised at the device's pixel size; measured in
+    // device pixels and handed back in editor pixels, rounded outward.
+    const int p = mScalePercent;
+    IText scaled = ScaledText(*text);
+    IRECT device = ScaleRect(*destRect, p);
+    const bool done = DrawDeviceText(&scaled, str, &device, measure);
+    if (done && measure)
+      *destRect = IRECT(UnscaleCoord(device.L, p), UnscaleCoord(device.T, p), -UnscaleCoord(-device.R, p),
+                        -UnscaleCoord(-device.B, p));
+    return done;
+  }
+  return DrawDeviceText(text, str, destRect, measure);
+}
+
+bool IGraphics::DrawDeviceText(IText* text, const char* str, IRECT* destRect, bool measure) {
   LICE_CachedFont* font = text->mCached ? text->mCached : CacheFont(text);
   if (!font) return false;
   font->SetTextColor(text->mColor.Packed());

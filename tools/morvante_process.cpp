@@ -29,6 +29,7 @@ struct Options {
   std::vector<std::string> sets;
   int block = 512;
   int sampleBits = 64;
+  int snapshotScale = 100;
   bool listParams = false, listPresets = false, bypass = false, noLatencyCompensation = false, quiet = false;
 };
 
@@ -94,6 +95,10 @@ int Parse(int argc, char** argv, Options& opt) {
   app.add_option("--snapshot", opt.snapshot,
                  "draw the plug-in's editor as it stands at the end of the render into a PNG")
       ->type_name("FILE.png");
+  app.add_option("--snapshot-scale", opt.snapshotScale,
+                 "draw the snapshot at an editor scale in percent: 100 (the default), 125, 150, 175 or 200")
+      ->check(CLI::IsMember({100, 125, 150, 175, 200}))
+      ->type_name("PERCENT");
   app.add_flag("--list-params", opt.listParams,
                "list every parameter: id, title, unit, range, default, current value and switch values");
   app.add_flag("-q,--quiet", opt.quiet, "print nothing but errors; no progress bar");
@@ -297,7 +302,7 @@ int Run(const Options& opt, Job& job) {
   }
   bool snapshotWritten = false;
   if (!opt.snapshot.empty()) {
-    snapshotWritten = host.WriteEditorSnapshot(opt.snapshot);
+    snapshotWritten = host.WriteEditorSnapshot(opt.snapshot, opt.snapshotScale);
     if (!snapshotWritten && !job.snapshotOptional) return Error(host.Error());
     if (!snapshotWritten && !opt.quiet) std::printf("no snapshot: %s\n", host.Error().c_str());
   }

@@ -322,7 +322,7 @@ bool OfflineHost::SaveState(std::string& bytes) {
   return true;
 }
 
-bool OfflineHost::WriteEditorSnapshot(const std::string& path) {
+bool OfflineHost::WriteEditorSnapshot(const std::string& path, int scalePercent) {
   void* obj = nullptr;
   if (mPlug->component->queryInterface(IEditorSnapshot::iid, &obj) != kResultOk || !obj)
     return Fail("the plug-in cannot draw its editor offscreen");
@@ -331,7 +331,7 @@ bool OfflineHost::WriteEditorSnapshot(const std::string& path) {
   tresult result = kResultFalse;
   std::string error;
   const bool written = WriteThroughTempName(path, [&](const std::string& temp) {
-    result = snapshot->writeEditorPNG(temp.c_str());
+    result = snapshot->writeEditorPNGAtScale(temp.c_str(), scalePercent);
     return result == kResultOk;
   }, error);
   snapshot->release();

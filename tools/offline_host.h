@@ -79,7 +79,8 @@ public:
   bool Process(Audio& audio, const RenderOptions& options);
   long Latency() const { return mLatency; }
   // Asks the plug-in to draw its editor as it stands into a PNG file.
-  bool WriteEditorSnapshot(const std::string& path);
+  // At an editor scale in percent (100 to 200 in steps of 25).
+  bool WriteEditorSnapshot(const std::string& path, int scalePercent = 100);
 
 private:
   template <class T>

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
 #include "framework/host_processing.h"
 #include "framework/lv2/lv2_port_map.h"
 #include "framework/lv2/lv2_uris.h"
@@ -37,6 +41,19 @@ std::string ResourceFolder(const char* bundlePath) {
   return folder;
 }
 
+// The host's ui:scaleFactor option (a float, 1 at 100 %), or 0 without one.
+float HostScaleFactor(const LV2_Feature* const* features) {
+  const auto* map = static_cast<const LV2_URID_Map*>(Feature(features, LV2_URID__map));
+  const auto* option = static_cast<const LV2_Options_Option*>(Feature(features, LV2_OPTIONS__options));
+  if (!map || !map->map || !option) return 0.0f;
+  const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+  const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+  for (; option->key; ++option)
+    if (option->key == key && option->type == floatType && option->size == sizeof(float) && option->value)
+      return *static_cast<const float*>(option->value);
+  return 0.0f;
+}
+
 }  // namespace
 
 std::unique_ptr<Lv2Ui> Lv2Ui::Create(const char* pluginUri, const char* bundlePath, LV2UI_Write_Function write,
@@ -56,13 +73,13 @@ std::unique_ptr<Lv2Ui> Lv2Ui::Create(const char* pluginUri, const char* bundlePa
   if (resize && resize->ui_resize) ui->mResize = resize;
   const auto* touch = static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch));
   if (touch && touch->touch) ui->mTouch = touch;
-  if (!ui->Open(pluginUri, parent, widget)) return nullptr;
+  if (!ui->Open(pluginUri, parent, widget, HostScaleFactor(features))) return nullptr;
   return ui;
 }
 
 Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller) : mWrite(write), mController(controller) {}
 
-bool Lv2Ui::Open(const char* pluginUri, void* parent, LV2UI_Widget* widget) {
+bool Lv2Ui::Open(const char* pluginUri, void* parent, LV2UI_Widget* widget, float scaleFactor) {
   mPlug.reset(MakeLv2Plug());
   IGraphics* gui = mPlug ? mPlug->GetGUI() : nullptr;
   if (!gui) return false;
@@ -72,9 +89,11 @@ bool Lv2Ui::Open(const char* pluginUri, void* parent, LV2UI_Widget* widget) {
   // is not drawn. The meters get theirs now, so that the host's first meter
   // value (which it may never repeat) shows.
   for (int m = 0; m < mPlug->NMeters(); ++m) gui->SetControlFromPlug(mPlug->GetMeterControlIdx(m), 0.0);
+  // The host's factor first, as for VST3; a nonsense one is refused.
+  if (scaleFactor != 0.0f) gui->SetHostScaleFactor(scaleFactor);
   if (!gui->OpenWindowOnRunLoop(parent, std::make_unique<BorrowedRunLoop>(&mLoop))) return false;
   *widget = gui->GetWindow();
-  if (mResize) mResize->ui_resize(mResize->handle, gui->Width(), gui->Height());
+  if (mResize) mResize->ui_resize(mResize->handle, gui->ViewWidth(), gui->ViewHeight());
   mPlug->OnGUIOpen();
   return true;
 }

@@ -41,7 +41,8 @@ public:
 
 private:
   Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller);
-  bool Open(const char* pluginUri, void* parent, LV2UI_Widget* widget);
+  // scaleFactor: the host's ui:scaleFactor, 0 without one.
+  bool Open(const char* pluginUri, void* parent, LV2UI_Widget* widget, float scaleFactor);
   // The port of a parameter the host has one for, or -1.
   int ParamPort(int paramIdx) const;
   void Touch(int paramIdx, bool grabbed);

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "framework/vst3/iplug_vst3.h"
+#include "graphics/editor_scale.h"
 #include "graphics/igraphics.h"
 #include "lice/lice_png.h"
 #include "lice/lice_sysbitmap.h"
@@ -17,11 +18,26 @@ public:
   explicit EditorSnapshot(IPlugVST3* plug) : mPlug(plug) { mPlug->addRef(); }
   ~EditorSnapshot() { mPlug->release(); }
 
-  tresult PLUGIN_API writeEditorPNG(const char* path) override {
+  tresult PLUGIN_API writeEditorPNG(const char* path) override { return writeEditorPNGAtScale(path, 100); }
+
+  tresult PLUGIN_API writeEditorPNGAtScale(const char* path, int32 scalePercent) override {
     if (!path || !*path) return kInvalidArgument;
-    WDL_MutexLock lock(mPlug->GetMutex());
+    if (scalePercent < kMinScalePercent || scalePercent > kMaxScalePercent ||
+        NearestScalePercent(scalePercent) != scalePercent)
+      return kInvalidArgument;
     IGraphics* gui = mPlug->GetGUI();
     if (!gui || gui->NControls() == 0) return kNotImplemented;
+    const int before = gui->ScalePercent();
+    if (before != scalePercent && gui->WindowIsOpen()) return kResultFalse;
+    // Drawn at the scale asked for, then put back as it was.
+    gui->SetScalePercent(scalePercent);
+    const tresult result = Write(gui, path);
+    gui->SetScalePercent(before);
+    return result;
+  }
+
+  tresult Write(IGraphics* gui, const char* path) {
+    WDL_MutexLock lock(mPlug->GetMutex());
     if (!gui->GetDrawBitmap()) gui->PrepDraw();
     // Meter levels the audio thread left for the editor land first.
     gui->OnGUIIdle();

@@ -11,11 +11,15 @@ public:
   // kResultOk when the file is written; kNotImplemented when the plug-in has
   // no editor; kResultFalse when drawing or writing failed.
   virtual Steinberg::tresult PLUGIN_API writeEditorPNG(const char* path) = 0;
+  // The same at an editor scale in percent (100 to 200 in steps of 25), the
+  // image scale / 100 times the size; kInvalidArgument for another scale,
+  // kResultFalse while the editor's window is open at another one.
+  virtual Steinberg::tresult PLUGIN_API writeEditorPNGAtScale(const char* path, Steinberg::int32 scalePercent) = 0;
 
   static const Steinberg::FUID iid;
 };
 
-DECLARE_CLASS_IID(IEditorSnapshot, 0x4D525653, 0x4E415031, 0x506E7672, 0x4D525631)
+DECLARE_CLASS_IID(IEditorSnapshot, 0x4D525653, 0x4E415031, 0x506E7672, 0x4D525632)
 
 class IPlugVST3;
 

@@ -79,8 +79,27 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
   IGraphics* gui = mPlug->GetGUI();
   if (!gui) return kResultFalse;
   if (!size) return kInvalidArgument;
-  *size = ViewRect(0, 0, gui->Width(), gui->Height());
+  *size = ViewRect(0, 0, gui->ViewWidth(), gui->ViewHeight());
   return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::checkSizeConstraint(ViewRect* size) {
+  IGraphics* gui = mPlug->GetGUI();
+  if (!gui) return kResultFalse;
+  if (!size) return kInvalidArgument;
+  *size = ViewRect(size->left, size->top, size->left + gui->ViewWidth(), size->top + gui->ViewHeight());
+  return kResultTrue;
+}
+
+tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor) {
+  IGraphics* gui = mPlug->GetGUI();
+  if (!gui) return kResultFalse;
+  // Attached, the engine's new size reaches the frame through the plug-in;
+  // before, the host asks getSize when it makes the frame.
+  mScalingUnattached = !systemWindow;
+  const bool taken = gui->SetHostScaleFactor(factor);
+  mScalingUnattached = false;
+  return taken ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
@@ -96,7 +115,7 @@ tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
 
 void IPlugVST3View::resize(int w, int h) {
   // Without a frame the host cannot be asked; it keeps the size it has.
-  if (!plugFrame) return;
+  if (!plugFrame || mScalingUnattached) return;
   mExpectingNewSize = true;
   ViewRect newSize(0, 0, w, h);
   plugFrame->resizeView(this, &newSize);

@@ -3,12 +3,14 @@
 // window.
 #pragma once
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
 class IGraphics;
 class IPlugVST3;
 
-class IPlugVST3View : public Steinberg::CPluginView {
+// Sizes the host hears are device pixels: the editor's size at its scale.
+class IPlugVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
   // Holds a reference to plug, which so outlives the view.
   explicit IPlugVST3View(IPlugVST3* plug);
@@ -19,6 +21,18 @@ public:
   Steinberg::tresult PLUGIN_API removed() override;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  // The sizes are steps picked by scale, not dragged: any rectangle asked
+  // for becomes the current size.
+  Steinberg::tresult PLUGIN_API checkSizeConstraint(Steinberg::ViewRect* rect) override;
+  // Before attached the next getSize answers at the factor; after it the
+  // view asks its frame for the new size.
+  Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
+
+  OBJ_METHODS(IPlugVST3View, CPluginView)
+  DEFINE_INTERFACES
+    DEF_INTERFACE(IPlugViewContentScaleSupport)
+  END_DEFINE_INTERFACES(CPluginView)
+  REFCOUNT_METHODS(CPluginView)
 
   // Asks the host to resize the view; the next size it reports is passed on
   // to the plug-in.
@@ -30,4 +44,5 @@ private:
 
   IPlugVST3* mPlug;
   bool mExpectingNewSize = false;
+  bool mScalingUnattached = false;
 };

@@ -1,10 +1,12 @@
 // The SDK's sources define the identifiers of the processing and controller
 // interfaces but not those of the editor view and its host frame.
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 namespace Steinberg {
 DEF_CLASS_IID(IPlugView)
 DEF_CLASS_IID(IPlugFrame)
+DEF_CLASS_IID(IPlugViewContentScaleSupport)
 #if SMTG_OS_LINUX
 namespace Linux {
 DEF_CLASS_IID(IEventHandler)

@@ -74,6 +74,10 @@ public:
   bool GetTextFromClipboard(WDL_String* str) override;
   void UpdateTooltips() override;
   void Resize(int w, int h) override;
+  // The window, its images, menus and the text field follow the scale.
+  void SetScalePercent(int percent) override;
+  // GDK_SCALE, else the X resource Xft.dpi over 96, as the nearest step.
+  int DesktopScalePercent() override;
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
 
@@ -88,8 +92,11 @@ private:
   void HandleExpose(_XEvent& event);
   // Ends the text field; applies its text when apply is set.
   void EndTextEntry(bool apply);
-  // Presents rect from the draw bitmap as it is.
+  // Presents rect (editor pixels) from the draw bitmap as it is.
   void PresentFromBitmap(const IRECT& rect);
+  void PresentDevicePixels(const IRECT& deviceRect);
+  // The window takes the view's size and the whole picture again.
+  void FollowNewSize();
   // The host destroyed our window under us: forget it without touching it.
   void WindowDestroyedByHost();
 

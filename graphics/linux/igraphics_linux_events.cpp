@@ -1,4 +1,5 @@
-// X input turned into the engine's events, in exact editor pixels.
+// X input turned into the engine's events: device pixels from the server,
+// editor pixels to the engine.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -34,17 +35,18 @@ void IGraphicsLinux::HandleButtonPress(XEvent& event) {
   const XButtonEvent& e = event.xbutton;
   const X11Button button = ClassifyButton(e.button);
   if (button == X11Button::kIgnored) return;
-  mPrevX = e.x;
-  mPrevY = e.y;
+  const int x = FromDevice(e.x), y = FromDevice(e.y);
+  mPrevX = x;
+  mPrevY = y;
   if (button == X11Button::kWheelUp || button == X11Button::kWheelDown) {
     // Scrolling over the editor ends typing without applying it.
     if (mTextField) EndTextEntry(false);
     IMouseMod mod = MouseModFromState(e.state, button);
-    OnMouseWheel(e.x, e.y, &mod, button == X11Button::kWheelUp ? 1 : -1);
+    OnMouseWheel(x, y, &mod, button == X11Button::kWheelUp ? 1 : -1);
     return;
   }
   if (mTextField) {
-    if (mTextField->Contains(e.x, e.y)) return;
+    if (mTextField->Contains(x, y)) return;
     // A click elsewhere takes the focus from the field.
     EndTextEntry(false);
   }
@@ -56,21 +58,22 @@ void IGraphicsLinux::HandleButtonPress(XEvent& event) {
   if (!primary) mDoubleClick.Reset();
   mWindow->GrabPointer(e.time);
   if (isDouble)
-    OnMouseDblClick(e.x, e.y, &mod);
+    OnMouseDblClick(x, y, &mod);
   else
-    OnMouseDown(e.x, e.y, &mod);
+    OnMouseDown(x, y, &mod);
 }
 
 void IGraphicsLinux::HandleButtonRelease(XEvent& event) {
   const XButtonEvent& e = event.xbutton;
   const X11Button button = ClassifyButton(e.button);
   if (button != X11Button::kPrimary && button != X11Button::kSecondary) return;
-  if (mTextField && mTextField->Contains(e.x, e.y) && GetMouseCapture() < 0) return;
+  const int x = FromDevice(e.x), y = FromDevice(e.y);
+  if (mTextField && mTextField->Contains(x, y) && GetMouseCapture() < 0) return;
   mWindow->UngrabPointer(e.time);
   IMouseMod mod = MouseModFromState(e.state, button);
-  mPrevX = e.x;
-  mPrevY = e.y;
-  OnMouseUp(e.x, e.y, &mod);
+  mPrevX = x;
+  mPrevY = y;
+  OnMouseUp(x, y, &mod);
 }
 
 void IGraphicsLinux::HandleMotion(XEvent& event) {
@@ -84,13 +87,13 @@ void IGraphicsLinux::HandleMotion(XEvent& event) {
     XNextEvent(display, &event);
   }
   const XMotionEvent& e = event.xmotion;
-  mPrevX = e.x;
-  mPrevY = e.y;
+  mPrevX = FromDevice(e.x);
+  mPrevY = FromDevice(e.y);
   IMouseMod mod = MouseModFromState(e.state, X11Button::kNone);
   if (e.state & (Button1Mask | Button3Mask)) {
-    if (!mTextField) OnMouseDrag(e.x, e.y, &mod);
+    if (!mTextField) OnMouseDrag(mPrevX, mPrevY, &mod);
   } else {
-    OnMouseOver(e.x, e.y, &mod);
+    OnMouseOver(mPrevX, mPrevY, &mod);
   }
 }
 

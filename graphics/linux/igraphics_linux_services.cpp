@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "graphics/editor_scale.h"
 #include "graphics/icontrol.h"
 #include "graphics/linux/child_process.h"
 #include "graphics/linux/igraphics_linux.h"
@@ -45,6 +47,23 @@ void TrimNewline(std::string* s) {
   while (!s->empty() && (s->back() == '\n' || s->back() == '\r')) s->pop_back();
 }
 
+// The menus' text at 100 %.
+constexpr int kMenuTextSize = 12;
+
+// The resource database's "Xft.dpi: 144" over 96 dpi, as the nearest step;
+// 0 without a usable entry.
+int ScalePercentForXftDpi(const char* resources) {
+  const std::string text = resources;
+  for (size_t at = text.find("Xft.dpi"); at != std::string::npos; at = text.find("Xft.dpi", at + 1)) {
+    if (at > 0 && text[at - 1] != '\n') continue;
+    size_t colon = text.find_first_not_of(" \t", at + 7);
+    if (colon == std::string::npos || text[colon] != ':') continue;
+    const double dpi = std::strtod(text.c_str() + colon + 1, nullptr);
+    if (dpi > 0.0) return NearestScalePercent(dpi / 96.0 * 100.0);
+  }
+  return 0;
+}
+
 // Yes/No/Cancel-style answers: first button 1, "No" 7, "Cancel" 2, else 0.
 constexpr int kAnswerFirst = 1;
 constexpr int kAnswerNo = 7;
@@ -60,14 +79,32 @@ IPopupMenu* IGraphicsLinux::CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) {
   mWindow->UngrabPointer(CurrentTime);
   // Below the rectangle's bottom-left corner, in screen pixels.
   Display* display = mWindow->GetDisplay();
-  int screenX = rect->L;
-  int screenY = rect->B;
+  const IRECT device = ToDevice(*rect);
+  int screenX = device.L;
+  int screenY = device.B;
   Window child = 0;
-  XTranslateCoordinates(display, mWindow->GetWindow(), DefaultRootWindow(display), rect->L, rect->B, &screenX,
+  XTranslateCoordinates(display, mWindow->GetWindow(), DefaultRootWindow(display), device.L, device.B, &screenX,
                         &screenY, &child);
-  IText style(12, COLOR_BLACK);
-  X11PopupMenu popup(menu, CacheFont(&style));
+  IText style(ScaleEdge(kMenuTextSize, ScalePercent()), COLOR_BLACK);
+  X11PopupMenu popup(menu, CacheFont(&style), ScalePercent());
   return popup.Run(screenX, screenY);
+}
+
+// ---- The desktop's scale ----
+
+int IGraphicsLinux::DesktopScalePercent() {
+  // GTK's whole-number factor, which desktops set for every program.
+  if (const char* gdk = std::getenv("GDK_SCALE"); gdk && *gdk) {
+    char* end = nullptr;
+    const double factor = std::strtod(gdk, &end);
+    if (!*end && factor > 0.0) return NearestScalePercent(factor * 100.0);
+  }
+  Display* display = mWindow ? mWindow->GetDisplay() : XOpenDisplay(nullptr);
+  if (!display) return 0;
+  int percent = 0;
+  if (const char* resources = XResourceManagerString(display)) percent = ScalePercentForXftDpi(resources);
+  if (!mWindow) XCloseDisplay(display);
+  return percent;
 }
 
 // ---- The text field ----

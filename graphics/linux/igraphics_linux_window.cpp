@@ -25,7 +25,7 @@ void* IGraphicsLinux::OpenWindow(void* parent) {
   if (!mRunLoop || !parent) return nullptr;
   if (!GetDrawBitmap()) PrepDraw();
   auto window = std::make_unique<X11EditorWindow>();
-  if (!window->Open(reinterpret_cast<Window>(parent), Width(), Height())) return nullptr;
+  if (!window->Open(reinterpret_cast<Window>(parent), ViewWidth(), ViewHeight())) return nullptr;
   if (!mRunLoop->Start(window->Fd(), 1000 / FPS(), this)) return nullptr;
   mRunLoopStarted = true;
   mWindow = std::move(window);
@@ -69,23 +69,40 @@ bool IGraphicsLinux::DrawScreen(IRECT* rect) {
   return true;
 }
 
-void IGraphicsLinux::PresentFromBitmap(const IRECT& rect) {
+void IGraphicsLinux::PresentFromBitmap(const IRECT& rect) { PresentDevicePixels(ToDevice(rect)); }
+
+void IGraphicsLinux::PresentDevicePixels(const IRECT& deviceRect) {
   LICE_SysBitmap* bitmap = GetDrawBitmap();
   if (!mWindow || !bitmap || !bitmap->getBits()) return;
-  mWindow->Present(rect, reinterpret_cast<const unsigned int*>(bitmap->getBits()), bitmap->getRowSpan());
+  mWindow->Present(deviceRect, reinterpret_cast<const unsigned int*>(bitmap->getBits()), bitmap->getRowSpan());
 }
 
 void IGraphicsLinux::Resize(int w, int h) {
   if (w == Width() && h == Height()) return;
   if (mTextField) EndTextEntry(false);
   IGraphics::Resize(w, h);
-  if (mWindow) mWindow->SetSize(w, h);
+  FollowNewSize();
+}
+
+void IGraphicsLinux::SetScalePercent(int percent) {
+  if (mTextField) EndTextEntry(false);
+  const int before = ScalePercent();
+  IGraphics::SetScalePercent(percent);
+  if (ScalePercent() != before) FollowNewSize();
+}
+
+void IGraphicsLinux::FollowNewSize() {
+  if (!mWindow) return;
+  mWindow->SetSize(ViewWidth(), ViewHeight());
+  IRECT all(0, 0, Width(), Height());
+  Draw(&all);
 }
 
 void IGraphicsLinux::OnRunLoopTimer() {
   // Programs the editor started (the browser hand-off) are collected here.
   ReapFinishedChildren();
   if (!mWindow) return;
+  OnGUIIdle();
   IRECT dirty;
   if (IsDirty(&dirty)) Draw(&dirty);
 }
@@ -104,7 +121,8 @@ void IGraphicsLinux::HandleExpose(XEvent& event) {
   const XExposeEvent& e = event.xexpose;
   mExposed = mExposed.Union(IRECT(e.x, e.y, e.x + e.width, e.y + e.height));
   if (e.count > 0) return;
-  // The draw bitmap already holds the current picture.
-  PresentFromBitmap(mExposed);
+  // The draw bitmap already holds the current picture; exposures come in
+  // device pixels.
+  PresentDevicePixels(mExposed);
   mExposed = IRECT();
 }

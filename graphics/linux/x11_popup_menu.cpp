@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/wdl_string.h"
+#include "graphics/editor_scale.h"
 #include "graphics/ipopup_menu.h"
 #include "graphics/linux/x11_connection.h"
 #include "lice/lice_bitmap.h"
@@ -51,7 +52,10 @@ struct X11PopupMenu::Level {
   std::unique_ptr<LICE_MemBitmap> bitmap;
 };
 
-X11PopupMenu::X11PopupMenu(IPopupMenu* menu, LICE_IFont* font) : mRoot(menu), mFont(font) {}
+X11PopupMenu::X11PopupMenu(IPopupMenu* menu, LICE_IFont* font, int scalePercent)
+    : mRoot(menu), mFont(font), mScalePercent(scalePercent) {}
+
+int X11PopupMenu::Px(int v) const { return ScaleEdge(v, mScalePercent); }
 
 X11PopupMenu::~X11PopupMenu() {
   CloseLevelsAbove(0);
@@ -124,25 +128,25 @@ bool X11PopupMenu::OpenLevel(IPopupMenu* menu, int x, int y) {
   auto level = std::make_unique<Level>();
   level->menu = menu;
   const int lineHeight = std::max(mFont->GetLineHeight(), 1);
-  const int itemHeight = std::max(kItemHeight, lineHeight + 4);
+  const int itemHeight = std::max(Px(kItemHeight), lineHeight + Px(4));
   LICE_MemBitmap measure(1, 1);
-  int textWidth = 40;
+  int textWidth = Px(40);
   int top = 1;
   for (int i = 0; i < menu->GetNItems(); ++i) {
     const IPopupMenuItem* item = menu->GetItem(i);
     level->tops.push_back(top);
     if (item->GetIsSeparator()) {
-      top += kSeparatorHeight;
+      top += Px(kSeparatorHeight);
       continue;
     }
     RECT r = {0, 0, 0, 0};
     const std::string label = ItemLabel(*menu, i);
     mFont->DrawText(&measure, label.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    textWidth = std::max(textWidth, static_cast<int>(r.right - r.left) + (item->GetIndented() ? kIndent : 0));
+    textWidth = std::max(textWidth, static_cast<int>(r.right - r.left) + (item->GetIndented() ? Px(kIndent) : 0));
     top += itemHeight;
   }
   level->tops.push_back(top);
-  level->w = kCheckColumn + textWidth + kTextMargin + kArrowColumn;
+  level->w = Px(kCheckColumn) + textWidth + Px(kTextMargin) + Px(kArrowColumn);
   level->h = top + 1;
 
   // On the screen, flipped to the other side when there is no room.
@@ -202,7 +206,7 @@ void X11PopupMenu::DrawLevel(Level& level) {
     const int bottom = level.tops[i + 1];
     if (item->GetIsSeparator()) {
       const int y = (top + bottom) / 2;
-      LICE_Line(bm, 4, y, level.w - 5, y, kSeparator, 1.0f, 0, false);
+      LICE_Line(bm, Px(4), y, level.w - Px(5), y, kSeparator, 1.0f, 0, false);
       continue;
     }
     const bool hover = i == level.hover && Selectable(level, i);
@@ -211,17 +215,19 @@ void X11PopupMenu::DrawLevel(Level& level) {
     const LICE_pixel color = !enabled ? kDisabledText : hover ? kHoverText : kText;
     if (item->GetChecked() && !item->GetSubmenu()) {
       const int cy = (top + bottom) / 2;
-      LICE_Line(bm, 6, cy, 9, cy + 3, color, 1.0f, 0, true);
-      LICE_Line(bm, 9, cy + 3, 15, cy - 4, color, 1.0f, 0, true);
+      for (int k = 0; k < Px(1); ++k) {
+        LICE_Line(bm, Px(6), cy + k, Px(9), cy + Px(3) + k, color, 1.0f, 0, true);
+        LICE_Line(bm, Px(9), cy + Px(3) + k, Px(15), cy - Px(4) + k, color, 1.0f, 0, true);
+      }
     }
-    RECT r = {kCheckColumn + (item->GetIndented() ? kIndent : 0), top, level.w - kArrowColumn, bottom};
+    RECT r = {Px(kCheckColumn) + (item->GetIndented() ? Px(kIndent) : 0), top, level.w - Px(kArrowColumn), bottom};
     mFont->SetTextColor(color);
     const std::string label = ItemLabel(*level.menu, i);
     mFont->DrawText(bm, label.c_str(), -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (item->GetSubmenu()) {
       const int cy = (top + bottom) / 2;
-      const int ax = level.w - kArrowColumn / 2 - 2;
-      LICE_FillTriangle(bm, ax, cy - 4, ax, cy + 4, ax + 4, cy, color, 1.0f, 0);
+      const int ax = level.w - Px(kArrowColumn) / 2 - Px(2);
+      LICE_FillTriangle(bm, ax, cy - Px(4), ax, cy + Px(4), ax + Px(4), cy, color, 1.0f, 0);
     }
   }
   // Frame.

@@ -17,7 +17,8 @@ class X11Connection;
 
 class X11PopupMenu {
 public:
-  X11PopupMenu(IPopupMenu* menu, LICE_IFont* font);
+  // font is already at the editor's scale; percent scales the rest.
+  X11PopupMenu(IPopupMenu* menu, LICE_IFont* font, int scalePercent = 100);
   ~X11PopupMenu();
   X11PopupMenu(const X11PopupMenu&) = delete;
   X11PopupMenu& operator=(const X11PopupMenu&) = delete;
@@ -26,6 +27,7 @@ public:
   // the menu that holds the picked item, its chosen index set, or null.
   IPopupMenu* Run(int screenX, int screenY);
 
+  // At 100 %.
   static constexpr int kItemHeight = 20;
   static constexpr int kSeparatorHeight = 7;
 
@@ -47,8 +49,12 @@ private:
   void HandleEvent(XEvent& event);
   bool Grab();
 
+  // A size of the 100 % menu at the scale.
+  int Px(int v) const;
+
   IPopupMenu* mRoot;
   LICE_IFont* mFont;
+  int mScalePercent;
   std::unique_ptr<X11Connection> mConnection;
   std::vector<std::unique_ptr<Level>> mLevels;
   Visual* mVisual = nullptr;

@@ -1,28 +1,22 @@
-// An editor without a window that records the meter values the processing
-// sends it.
+// An editor without a window, and what the editor's timer reads of the
+// meters: the processing publishes one value per band at each block's end,
+// never touching the editor's controls.
 #pragma once
 
-#include <functional>
-#include <vector>
-
+#include "framework/iplug_base.h"
 #include "graphics/igraphics_headless.h"
 
 class MeterRecordingGraphics : public IGraphicsHeadless {
 public:
-  struct Update {
-    int controlIdx;
-    double value;
-  };
-
   explicit MeterRecordingGraphics(IPlugBase* plug) : IGraphicsHeadless(plug, 1220, 590) {}
-
-  void SetControlFromPlug(int controlIdx, double normalizedValue) override {
-    updates.push_back({controlIdx, normalizedValue});
-    if (onUpdate) onUpdate(static_cast<int>(updates.size()));
-  }
-
-  std::vector<Update> updates;
-  // Runs after each update with the number recorded so far: lets a test act
-  // as another thread would, in the middle of a block.
-  std::function<void(int)> onUpdate;
 };
+
+// The value published for a meter and the control it is bound to.
+struct PublishedMeter {
+  int controlIdx;
+  double value;
+};
+
+inline PublishedMeter Published(const IPlugBase& plug, int meterIdx) {
+  return {plug.GetMeterControlIdx(meterIdx), plug.GetMeterValue(meterIdx)};
+}

@@ -2,6 +2,7 @@
 // geometry, and what it shows of the parameters and the meters.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "graphics/controls/iswitch_control.h"
 #include "graphics/controls/itext_control.h"
 #include "graphics/controls/iurl_control.h"
+#include "lice/lice_blit.h"
+#include "lice/lice_fill.h"
+#include "lice/lice_png.h"
 #include "lice/lice_sysbitmap.h"
 #include "tests/effect/editor_test_support.h"
 #include "tests/effect/test_signal.h"
@@ -219,6 +223,8 @@ TEST(MorvanteEditor, MetersFollowTheProcessing) {
     std::vector<double> l(1024), r(1024);
     for (size_t i = 0; i < l.size(); ++i) l[i] = r[i] = 0.9 * signal.Noise();
     plug.ProcessInPlace(l, r);
+    // The editor's timer reads what the block published.
+    gui->OnGUIIdle();
   };
   // The first value a meter is sent becomes its default without a redraw;
   // every later block's value is drawn.
@@ -251,4 +257,47 @@ TEST(MorvanteEditor, MetersFollowTheProcessing) {
   EXPECT_EQ(FrameShown(gui, kFirstMeterIdx), IBitmapControl::FrameForValue(
                                                  plug.Band(kBandLow).meter.GetState(), kNumMeterFrames));
   EXPECT_NE(lowFrames.front(), lowFrames.back());
+}
+
+// At 100 % the editor is the picture it has always been, also after a round
+// trip through 200 %: every pixel equals the background with each control's
+// frame blitted over it by the raster library directly, the way the engine
+// drew before it had a scale. At 200 % the background is its 2x image as
+// drawn, pixel for pixel.
+TEST(MorvanteEditor, At100PercentEveryPixelIsTheUnscaledPictureAndAt200TheTwiceSizeArtwork) {
+  TestMorvante plug;
+  IGraphics* gui = plug.GetGUI();
+  std::vector<double> l(2000), r(2000);
+  ProgramSignal signal(44100.0, 7);
+  for (size_t i = 0; i < l.size(); ++i) l[i] = r[i] = 0.8 * signal.Noise();
+  plug.ProcessInPlace(l, r);
+
+  gui->SetScalePercent(200);
+  DrawUntilClean(gui);
+  LICE_SysBitmap* drawn = gui->GetDrawBitmap();
+  ASSERT_EQ(drawn->getWidth(), 2440);
+  ASSERT_EQ(drawn->getHeight(), 1180);
+  std::unique_ptr<LICE_IBitmap> background2x(
+      LICE_LoadPNG(MORVANTE_BUNDLE_RESOURCES "/BG@2x.png"));
+  ASSERT_NE(background2x, nullptr);
+  // The left strip holds no control: background only.
+  const IRECT strip(0, 120, 250, 1060);
+  int differences = 0;
+  for (int y = strip.T; y < strip.B; ++y)
+    for (int x = strip.L; x < strip.R; ++x) differences += LICE_GetPixel(drawn, x, y) != LICE_GetPixel(background2x.get(), x, y);
+  EXPECT_EQ(differences, 0);
+
+  gui->SetScalePercent(100);
+  DrawUntilClean(gui);
+  LICE_MemBitmap reference(kEditorWidth, kEditorHeight);
+  IBitmap* background = static_cast<IBitmapControl*>(gui->GetControl(0))->GetBitmap();
+  LICE_Blit(&reference, background->mData, 0, 0, 0, 0, kEditorWidth, kEditorHeight, 1.0f, 0);
+  for (int idx = 1; idx <= kNumMorvanteControlPlaces; ++idx) {
+    IControl* control = gui->GetControl(idx);
+    IBitmap* image = ImageOf(control);
+    const IRECT& c = *control->GetRECT();
+    LICE_Blit(&reference, image->mData, c.L, c.T, 0, image->FrameOffset(FrameShown(gui, idx)), c.W(), c.H(), 1.0f,
+              IChannelBlend::RasterMode(control->GetBlend()));
+  }
+  EXPECT_EQ(CountDifferentPixels(gui->GetDrawBitmap(), &reference), 0);
 }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
 #include "graphics/controls/itext_control.h"
 #include "graphics/igraphics_headless.h"
+#include "lice/lice_sysbitmap.h"
 #include "tests/graphics/graphics_test_support.h"
 
 TEST(IGraphicsValues, SetControlFromPlugIgnoresIndicesOutsideTheList) {
@@ -205,17 +208,36 @@ TEST(IGraphicsValues, TypedTextBecomesTheValue) {
   EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 0.0);
 }
 
-TEST(IGraphicsValues, ResizeDropsControlsAndTellsThePlugIn) {
+TEST(IGraphicsValues, ResizeAndScaleKeepTheControlsAndTellThePlugInTheViewsSize) {
   GraphicsTestPlug plug;
   IGraphicsHeadless gui(&plug, 100, 100);
   gui.PrepDraw();
-  gui.AttachControl(new RecordingControl(&plug, IRECT()));
+  const int idx = gui.AttachControl(new RecordingControl(&plug, IRECT(10, 10, 20, 20)));
   IMouseMod mod(true);
-  gui.OnMouseDown(0, 0, &mod);  // hits nothing: the target rectangle is empty
+  gui.OnMouseDown(12, 12, &mod);
   gui.Resize(40, 30);
-  EXPECT_EQ(gui.NControls(), 0);
+  EXPECT_EQ(gui.NControls(), 1);
   EXPECT_EQ(gui.Width(), 40);
   ASSERT_NE(gui.GetDrawBitmap(), nullptr);
   EXPECT_EQ(gui.GetMouseCapture(), -1);
-  EXPECT_EQ(plug.log, (std::vector<std::string>{"resize 40x30"}));
+  // A scale: the same controls at the same editor coordinates, a bitmap and
+  // a view of the scaled size (halves round up).
+  gui.SetScalePercent(175);
+  EXPECT_EQ(gui.NControls(), 1);
+  EXPECT_EQ(*gui.GetControl(idx)->GetRECT(), IRECT(10, 10, 20, 20));
+  EXPECT_EQ(gui.GetDrawBitmap()->getWidth(), 70);
+  EXPECT_EQ(gui.GetDrawBitmap()->getHeight(), 53);
+  // Off the steps: the nearest one, inside the range.
+  gui.SetScalePercent(160);
+  EXPECT_EQ(gui.ScalePercent(), 150);
+  gui.SetScalePercent(900);
+  EXPECT_EQ(gui.ScalePercent(), 200);
+  gui.SetScalePercent(200);  // no change, nothing to tell
+  EXPECT_EQ(plug.log, (std::vector<std::string>{"resize 40x30", "resize 70x53", "resize 60x45", "resize 80x60"}));
+  EXPECT_FALSE(gui.SetHostScaleFactor(0.0));
+  EXPECT_FALSE(gui.SetHostScaleFactor(-1.5));
+  EXPECT_FALSE(gui.SetHostScaleFactor(std::nan("")));
+  EXPECT_EQ(gui.ScalePercent(), 200);
+  EXPECT_TRUE(gui.SetHostScaleFactor(0.5));  // clamped to the smallest
+  EXPECT_EQ(gui.ViewWidth(), 40);
 }

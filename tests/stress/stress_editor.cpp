@@ -1,3 +1,4 @@
+#include "effect/morvante_layout.h"
 #include "tests/stress/stress_editor.h"
 
 #include <X11/Xlib.h>
@@ -246,11 +247,15 @@ private:
         user.Click(x, y);
         user.Click(x, y);
         break;
-      case 4:  // the secondary button opens the host's menu; Escape leaves any menu
-        user.Click(x, y, 3);
+      case 4: {  // the secondary button on a control opens the host's menu; Escape leaves any menu
+        // On the background it opens the editor's own menu, which waits for
+        // a pick this user, on the editor's thread, cannot make.
+        const MorvanteControlPlace& place = kMorvanteControlPlaces[Uniform(rng, 0, kNumMorvanteControlPlaces - 1)];
+        user.Click(place.x + 4, place.y + 4, 3);
         mLoop.RunFor(Uniform(rng, 0, 10));
         user.TypeKey(XK_Escape);
         break;
+      }
       case 5: {  // keys, which the editor passes on to the host
         const unsigned long keys[] = {XK_Escape, XK_Return, XK_Up, XK_Down, XK_space, XK_a, XK_Tab};
         user.TypeKey(keys[Uniform(rng, 0, 6)], Chance(rng, 0.2), Chance(rng, 0.2));

@@ -13,13 +13,15 @@ struct KnobGeometry {
   float trackRadius = 0;      // centre line of the arc
   float trackWidth = 0;
   float capRadius = 0;
+  float k = 1;                // pixels per layout pixel
 };
 
 // The pointer's travel: from 7:30 through 12 to 4:30, clockwise from up.
 constexpr float kKnobMinAngle = -2.35619449f;
 constexpr float kKnobMaxAngle = 2.35619449f;
 
-KnobGeometry KnobGeometryFor(int frameWidth, int frameHeight);
+// A frame of the layout's size times pixelScale (1, or 2 for the 2x set).
+KnobGeometry KnobGeometryFor(int frameWidth, int frameHeight, int pixelScale = 1);
 
 // Angle of the pointer at normalised value v (0..1).
 float KnobAngle(double v);

@@ -9,14 +9,17 @@
 #include "lice/lice_soft_shapes.h"
 #include "tools/artwork/art_palette.h"
 
-MeterGeometry MeterGeometryFor(int frameWidth, int frameHeight) {
+MeterGeometry MeterGeometryFor(int frameWidth, int frameHeight, int pixelScale) {
   MeterGeometry g;
-  g.width = frameWidth;
-  g.height = frameHeight;
-  g.barLeft = 4;
-  g.barRight = frameWidth - 5;
-  g.barTop = 4;
-  g.barBottom = frameHeight - 5;
+  const int k = pixelScale;
+  g.k = k;
+  g.width = frameWidth * k;
+  g.height = frameHeight * k;
+  // Columns and rows as the layout pixels they lie in cover them.
+  g.barLeft = 4 * k;
+  g.barRight = g.width - 1 - 4 * k;
+  g.barTop = 4 * k;
+  g.barBottom = g.height - 1 - 4 * k;
   return g;
 }
 
@@ -39,19 +42,20 @@ LICE_pixel MixColour(LICE_pixel a, LICE_pixel b, double t) {
 void DrawMeterFrame(LICE_IBitmap* bm, const MeterGeometry& g, double level) {
   const int copy = LICE_BLIT_MODE_COPY;
   // Recessed trough with a faint lower lip.
-  LICE_FillGradientRoundRect(bm, 0, 0, g.width, g.height, 4, art::kShadow, art::kColumnEdge, 1.0f, copy);
-  LICE_FillGradientRoundRect(bm, 1, 1, g.width - 2, g.height - 2, 3, art::kInset, art::kInset, 1.0f, copy);
+  const int k = g.k;
+  LICE_FillGradientRoundRect(bm, 0, 0, g.width, g.height, 4 * k, art::kShadow, art::kColumnEdge, 1.0f, copy);
+  LICE_FillGradientRoundRect(bm, k, k, g.width - 2 * k, g.height - 2 * k, 3 * k, art::kInset, art::kInset, 1.0f, copy);
   const double litTo = g.barLeft + (g.barRight + 1 - g.barLeft) * level;
   const int h = g.barBottom - g.barTop + 1;
-  for (int x = g.barLeft; x <= g.barRight; x += kSegmentPitch) {
-    const int w = std::min(kSegmentPitch - kSegmentGap, g.barRight + 1 - x);
+  for (int x = g.barLeft; x <= g.barRight; x += kSegmentPitch * k) {
+    const int w = std::min((kSegmentPitch - kSegmentGap) * k, g.barRight + 1 - x);
     const double t = static_cast<double>(x - g.barLeft) / (g.barRight - g.barLeft);
     const LICE_pixel lit = MixColour(art::kReduction, art::kReductionHot, t * t);
     LICE_FillRect(bm, x, g.barTop, w, h, art::kReductionOff, 1.0f, copy);
     // A partly reached segment is lit in proportion, so each frame moves.
     const double cover = std::clamp((litTo - x) / w, 0.0, 1.0);
     if (cover > 0) {
-      const int litW = std::max(1, static_cast<int>(std::lround(cover * w)));
+      const int litW = std::max(k, static_cast<int>(std::lround(cover * w)));
       LICE_GradientRect(bm, x, g.barTop, litW, h, lit, MixColour(lit, art::kShadow, 0.35), 1.0f, copy);
     }
   }

@@ -2,7 +2,9 @@
 //
 // Draws the editor's 48 images (background, knob, meter and switch
 // filmstrips) into OUTPUT_DIR under the last path component of their
-// resource names. The build runs it into the bundle's Contents/Resources.
+// resource names, and each again at twice the size from the same drawing
+// code, as NAME@2x.png, for scaled editors. The build runs it into the
+// bundle's Contents/Resources.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -22,13 +24,17 @@
 
 namespace {
 
-std::string FileNameOf(const char* resource) {
+// "resources/img/BG.png" at 2x is "BG@2x.png".
+std::string FileNameOf(const char* resource, int pixelScale) {
   const char* slash = std::strrchr(resource, '/');
-  return slash ? slash + 1 : resource;
+  std::string name = slash ? slash + 1 : resource;
+  if (pixelScale == 1) return name;
+  const size_t dot = name.rfind('.');
+  return name.substr(0, dot) + "@" + std::to_string(pixelScale) + "x" + name.substr(dot);
 }
 
-bool Write(const std::string& dir, const char* resource, LICE_IBitmap* bm) {
-  const std::string path = dir + "/" + FileNameOf(resource);
+bool Write(const std::string& dir, const char* resource, int pixelScale, LICE_IBitmap* bm) {
+  const std::string path = dir + "/" + FileNameOf(resource, pixelScale);
   if (!LICE_WritePNG(path.c_str(), bm)) {
     std::fprintf(stderr, "morvante-artwork: cannot write %s\n", path.c_str());
     return false;
@@ -45,7 +51,7 @@ struct StripKey {
   }
 };
 
-std::unique_ptr<LICE_MemBitmap> DrawControl(const MorvanteControlPlace& place, const IParam* params,
+std::unique_ptr<LICE_MemBitmap> DrawControl(const MorvanteControlPlace& place, const IParam* params, int k,
                                             std::map<StripKey, std::unique_ptr<LICE_MemBitmap>>& knobs,
                                             LICE_IBitmap** out) {
   const MorvanteFrameSize size = FrameSizeOf(place);
@@ -55,16 +61,16 @@ std::unique_ptr<LICE_MemBitmap> DrawControl(const MorvanteControlPlace& place, c
       const IParam& p = params[place.paramIdx];
       const StripKey key{size.width, size.height, KnobIsBipolar(p)};
       auto& strip = knobs[key];
-      if (!strip) strip = DrawKnobStrip(KnobGeometryFor(size.width, size.height), key.bipolar, place.image.frames);
+      if (!strip) strip = DrawKnobStrip(KnobGeometryFor(size.width, size.height, k), key.bipolar, place.image.frames);
       *out = strip.get();
       return nullptr;
     }
     case kControlMeter:
-      drawn = DrawMeterStrip(MeterGeometryFor(size.width, size.height), place.image.frames);
+      drawn = DrawMeterStrip(MeterGeometryFor(size.width, size.height, k), place.image.frames);
       break;
     case kControlSwitch:
-      drawn = place.paramIdx == kBypass ? DrawBypassStrip(size.width, size.height)
-                                        : DrawModeSwitchStrip(size.width, size.height);
+      drawn = place.paramIdx == kBypass ? DrawBypassStrip(size.width, size.height, k)
+                                        : DrawModeSwitchStrip(size.width, size.height, k);
       break;
   }
   *out = drawn.get();
@@ -87,14 +93,16 @@ int main(int argc, char** argv) {
   IParam params[kNumMorvanteParams];
   for (int i = 0; i < kNumMorvanteParams; ++i) InitMorvanteParam(i, &params[i]);
 
-  auto background = DrawBackground(params);
-  if (!Write(dir, kBackgroundImageFile, background.get())) return 1;
+  for (int k : {1, 2}) {
+    auto background = DrawBackground(params, k);
+    if (!Write(dir, kBackgroundImageFile, k, background.get())) return 1;
 
-  std::map<StripKey, std::unique_ptr<LICE_MemBitmap>> knobs;
-  for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
-    LICE_IBitmap* image = nullptr;
-    auto owned = DrawControl(place, params, knobs, &image);
-    if (!image || !Write(dir, place.image.file, image)) return 1;
+    std::map<StripKey, std::unique_ptr<LICE_MemBitmap>> knobs;
+    for (const MorvanteControlPlace& place : kMorvanteControlPlaces) {
+      LICE_IBitmap* image = nullptr;
+      auto owned = DrawControl(place, params, k, knobs, &image);
+      if (!image || !Write(dir, place.image.file, k, image)) return 1;
+    }
   }
   return 0;
 }

@@ -105,102 +105,124 @@ std::string RangeEndText(const IParam& param, double value, bool bipolar) {
   return s;
 }
 
+// Draws in layout pixels, k device pixels each: every position, size and
+// font is the 1x one times k, so the 2x set is the same picture, not a
+// resampled one.
 class Painter {
 public:
-  explicit Painter(LICE_IBitmap* bm) : mBm(bm) {}
+  Painter(LICE_IBitmap* bm, int k) : mBm(bm), k(k) {}
 
   void Panel() {
-    LICE_GradientRect(mBm, 0, 0, kEditorWidth, kEditorHeight, art::kPanelTop, art::kPanelBottom, 1.0f, kCopy);
+    LICE_GradientRect(mBm, 0, 0, kEditorWidth * k, kEditorHeight * k, art::kPanelTop, art::kPanelBottom, 1.0f, kCopy);
   }
 
   void Column(const Box& b) {
-    const float w = static_cast<float>(b.right - b.left), h = static_cast<float>(b.bottom - b.top);
-    LICE_FillGradientRoundRect(mBm, b.left - 1, b.top, w + 2, h + 2, 7, art::kShadow, art::kShadow, 0.6f, kCopy);
-    LICE_FillGradientRoundRect(mBm, b.left, b.top, w, h, 6, art::kColumnEdge, art::kColumnBottom, 1.0f, kCopy);
-    LICE_FillGradientRoundRect(mBm, b.left + 1, b.top + 1, w - 2, h - 2, 5, art::kColumnTop, art::kColumnBottom, 1.0f,
+    const float w = static_cast<float>(b.right - b.left) * k, h = static_cast<float>(b.bottom - b.top) * k;
+    LICE_FillGradientRoundRect(mBm, (b.left - 1) * k, b.top * k, w + 2 * k, h + 2 * k, 7 * k, art::kShadow,
+                               art::kShadow, 0.6f, kCopy);
+    LICE_FillGradientRoundRect(mBm, b.left * k, b.top * k, w, h, 6 * k, art::kColumnEdge, art::kColumnBottom, 1.0f,
                                kCopy);
+    LICE_FillGradientRoundRect(mBm, (b.left + 1) * k, (b.top + 1) * k, w - 2 * k, h - 2 * k, 5 * k, art::kColumnTop,
+                               art::kColumnBottom, 1.0f, kCopy);
   }
 
   void Inset(const Box& b, float radius) {
-    const float w = static_cast<float>(b.right - b.left), h = static_cast<float>(b.bottom - b.top);
-    LICE_FillGradientRoundRect(mBm, b.left, b.top, w, h, radius, art::kShadow, art::kColumnEdge, 1.0f, kCopy);
-    LICE_FillGradientRoundRect(mBm, b.left + 1, b.top + 1, w - 2, h - 2, radius - 1, art::kInset, art::kInset, 1.0f,
+    const float w = static_cast<float>(b.right - b.left) * k, h = static_cast<float>(b.bottom - b.top) * k;
+    LICE_FillGradientRoundRect(mBm, b.left * k, b.top * k, w, h, radius * k, art::kShadow, art::kColumnEdge, 1.0f,
                                kCopy);
+    LICE_FillGradientRoundRect(mBm, (b.left + 1) * k, (b.top + 1) * k, w - 2 * k, h - 2 * k, (radius - 1) * k,
+                               art::kInset, art::kInset, 1.0f, kCopy);
   }
 
   void Heading(const std::string& text, int cx, int y) {
-    mHeading.Draw(mBm, text, cx, y, art::kText, ArtAlign::kCenter, 2);
+    mHeading.Draw(mBm, text, cx * k, y * k, art::kText, ArtAlign::kCenter, 2 * k);
   }
   // The band's name at the top left of its column, what its meter shows at
   // the top right.
   void BandHeading(const std::string& name, const Box& col) {
-    mHeading.Draw(mBm, name, col.left + 10, 7, art::kTextBright, ArtAlign::kLeft, 2);
-    mTiny.Draw(mBm, "GAIN REDUCTION", col.right - 10, 10, art::kTextDim, ArtAlign::kRight, 1);
+    mHeading.Draw(mBm, name, (col.left + 10) * k, 7 * k, art::kTextBright, ArtAlign::kLeft, 2 * k);
+    mTiny.Draw(mBm, "GAIN REDUCTION", (col.right - 10) * k, 10 * k, art::kTextDim, ArtAlign::kRight, k);
   }
 
   // NAME unit under a knob, the unit dimmer than the name, kept inside the
   // column [left, right): letter-spaced when there is room, moved inward
   // when even the plain width would cross the column's edge.
-  void KnobLabel(const std::string& title, const std::string& unit, int cx, int y, int left, int right) {
-    constexpr int kGap = 4, kPad = 4;
+  // Measured and placed in device pixels; the choice of letter-spacing is
+  // made at 1x for every scale, so the 2x label reads the same.
+  void KnobLabel(const std::string& title, const std::string& unit, int cx, int y, int left, int right,
+                 bool tracked) {
+    const int kGap = 4 * k, kPad = 4 * k;
+    cx *= k, y *= k, left *= k, right *= k;
     const int uw = unit.empty() ? 0 : mSmall.Width(unit);
     auto total = [&](int tracking) { return mLabel.TrackedWidth(title, tracking) + (uw ? kGap + uw : 0); };
-    const int tracking = cx - total(1) / 2 >= left + kPad && cx + (total(1) + 1) / 2 <= right - kPad ? 1 : 0;
+    const int tracking = tracked ? k : 0;
     const int w = total(tracking);
     int x = cx - w / 2;
     x = std::min(x, right - kPad - w);
     x = std::max(x, left + kPad);
     mLabel.Draw(mBm, title, x, y, art::kText, ArtAlign::kLeft, tracking);
-    if (uw) mSmall.Draw(mBm, unit, x + mLabel.TrackedWidth(title, tracking) + kGap, y + 1, art::kTextDim);
+    if (uw) mSmall.Draw(mBm, unit, x + mLabel.TrackedWidth(title, tracking) + kGap, y + k, art::kTextDim);
+  }
+  // Whether the label of KnobLabel fits letter-spaced (asked at 1x).
+  bool LabelFitsTracked(const std::string& title, const std::string& unit, int cx, int left, int right) {
+    constexpr int kGap = 4, kPad = 4;
+    const int uw = unit.empty() ? 0 : mSmall.Width(unit);
+    const int total = mLabel.TrackedWidth(title, 1) + (uw ? kGap + uw : 0);
+    return cx - total / 2 >= left + kPad && cx + (total + 1) / 2 <= right - kPad;
   }
 
   void RangeEnds(const Box& knob, const KnobGeometry& g, const std::string& lo, const std::string& hi) {
     // Under the two ends of the arc.
     const float reach = g.trackRadius + g.trackWidth * 0.5f;
-    const int y = static_cast<int>(std::lround(g.cy + reach * 0.7071f)) + 1;
+    const int y = static_cast<int>(std::lround(g.cy + reach * 0.7071f)) + k;
     const int dx = static_cast<int>(std::lround(reach * 0.7071f));
-    mSmall.Draw(mBm, lo, knob.left + static_cast<int>(g.cx) - dx, knob.top + y, art::kTextDim, ArtAlign::kCenter);
-    mSmall.Draw(mBm, hi, knob.left + static_cast<int>(g.cx) + dx + 1, knob.top + y, art::kTextDim, ArtAlign::kCenter);
+    const int left = knob.left * k, top = knob.top * k;
+    mSmall.Draw(mBm, lo, left + static_cast<int>(g.cx) - dx, top + y, art::kTextDim, ArtAlign::kCenter);
+    mSmall.Draw(mBm, hi, left + static_cast<int>(g.cx) + dx + k, top + y, art::kTextDim, ArtAlign::kCenter);
   }
 
   // A mark above the centre of a bipolar knob's travel, in the frame's
   // transparent top rows.
   void CentreMark(const Box& knob, const KnobGeometry& g) {
-    const int x = knob.left + static_cast<int>(std::floor(g.cx));
-    LICE_FillRect(mBm, x, knob.top, g.cx == std::floor(g.cx) ? 1 : 2, 2, art::kText, 1.0f, kCopy);
+    const int x = knob.left * k + static_cast<int>(std::floor(g.cx));
+    LICE_FillRect(mBm, x, knob.top * k, g.cx == std::floor(g.cx) ? k : 2 * k, 2 * k, art::kText, 1.0f, kCopy);
   }
 
   void MeterScale(const Box& meter) {
+    // The ticks stand where the 1x ones stand, k pixels wide.
     const MeterGeometry g = MeterGeometryFor(meter.right - meter.left, meter.bottom - meter.top);
     for (int db = 0; db <= static_cast<int>(kMeterFullScaleDb); db += 2) {
-      const int x = meter.left + static_cast<int>(std::lround(MeterColumnForDb(g, db)));
+      const int x = (meter.left + static_cast<int>(std::lround(MeterColumnForDb(g, db)))) * k;
       const bool major = db % 4 == 0;
-      LICE_FillRect(mBm, x, meter.bottom + 1, 1, major ? 3 : 2, major ? art::kTextDim : art::kTextFaint, 1.0f, kCopy);
+      LICE_FillRect(mBm, x, (meter.bottom + 1) * k, k, (major ? 3 : 2) * k, major ? art::kTextDim : art::kTextFaint,
+                    1.0f, kCopy);
       if (!major) continue;
       std::string t = std::to_string(db);
       ArtAlign align = ArtAlign::kCenter;
       int tx = x;
       if (db == 0) align = ArtAlign::kLeft;
-      if (db == static_cast<int>(kMeterFullScaleDb)) t += " dB", align = ArtAlign::kRight, tx = x + 2;
-      mTiny.Draw(mBm, t, tx, meter.bottom + 4, art::kTextDim, align);
+      if (db == static_cast<int>(kMeterFullScaleDb)) t += " dB", align = ArtAlign::kRight, tx = x + 2 * k;
+      mTiny.Draw(mBm, t, tx, (meter.bottom + 4) * k, art::kTextDim, align);
     }
   }
 
   void Caption(const std::string& text, int cx, int y, LICE_pixel color) {
-    mLabel.Draw(mBm, text, cx, y, color, ArtAlign::kCenter, 1);
+    mLabel.Draw(mBm, text, cx * k, y * k, color, ArtAlign::kCenter, k);
   }
   void Small(const std::string& text, int x, int y, LICE_pixel color, ArtAlign align) {
-    mSmall.Draw(mBm, text, x, y, color, align);
+    mSmall.Draw(mBm, text, x * k, y * k, color, align);
   }
+  void Rule(int x, int y, int w, LICE_pixel color) { LICE_FillRect(mBm, x * k, y * k, w * k, k, color, 1.0f, kCopy); }
   // Rows of "NAME  meaning", names bold in one column, the block centred
   // on cx.
   void Legend(const std::vector<std::pair<std::string, std::string>>& rows, int cx, int y) {
-    constexpr int kGap = 6, kRowPitch = 13;
+    const int kGap = 6 * k, kRowPitch = 13 * k;
     int nw = 0, mw = 0;
     for (const auto& row : rows) {
       nw = std::max(nw, mLabel.Width(row.first));
       mw = std::max(mw, mSmall.Width(row.second));
     }
+    cx *= k, y *= k;
     const int x = cx - (nw + kGap + mw) / 2;
     for (const auto& row : rows) {
       mLabel.Draw(mBm, row.first, x + nw, y, art::kText, ArtAlign::kRight);
@@ -208,21 +230,26 @@ public:
       y += kRowPitch;
     }
   }
+  // y in device pixels: the link sits by its 1x line height at every scale.
   void Link(const std::string& text, int cx, int y, LICE_pixel color, LICE_pixel underline) {
+    cx *= k;
     mSmall.Draw(mBm, text, cx, y, color, ArtAlign::kCenter);
     const int w = mSmall.Width(text);
-    LICE_FillRect(mBm, cx - w / 2, y + mSmall.LineHeight(), w, 1, underline, 1.0f, kCopy);
+    LICE_FillRect(mBm, cx - w / 2, y + mSmall.LineHeight(), w, k, underline, 1.0f, kCopy);
   }
-  int LinkLineHeight() { return mSmall.LineHeight() + 1; }
-  void Wordmark(const std::string& text, int cx, int y) { mWordmark.Draw(mBm, text, cx, y, art::kTextBright, ArtAlign::kCenter, 1); }
+  int LinkLineHeight() { return mSmall.LineHeight() + k; }
+  void Wordmark(const std::string& text, int cx, int y) {
+    mWordmark.Draw(mBm, text, cx * k, y * k, art::kTextBright, ArtAlign::kCenter, k);
+  }
 
 private:
   LICE_IBitmap* mBm;
-  ArtFont mHeading{11, true};
-  ArtFont mLabel{9, true};
-  ArtFont mSmall{9, false};
-  ArtFont mTiny{8, false};
-  ArtFont mWordmark{17, true};
+  const int k;
+  ArtFont mHeading{11 * k, true};
+  ArtFont mLabel{9 * k, true};
+  ArtFont mSmall{9 * k, false};
+  ArtFont mTiny{8 * k, false};
+  ArtFont mWordmark{17 * k, true};
 };
 
 // The host of the product page without scheme and "www.", as a reader
@@ -240,9 +267,11 @@ std::string LinkText(const std::string& url) {
 
 bool KnobIsBipolar(const IParam& param) { return param.Min() < 0 && param.Min() == -param.Max(); }
 
-std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
-  auto bm = std::make_unique<LICE_MemBitmap>(kEditorWidth, kEditorHeight);
-  Painter paint(bm.get());
+std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params, int pixelScale) {
+  auto bm = std::make_unique<LICE_MemBitmap>(kEditorWidth * pixelScale, kEditorHeight * pixelScale);
+  Painter paint(bm.get(), pixelScale);
+  // What the 1x labels decide (letter-spacing) every scale follows.
+  Painter measure(bm.get(), 1);
   paint.Panel();
 
   // Band columns around their controls, named at the top; the output
@@ -282,7 +311,7 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
   const int brandCx = (master.left + master.right) / 2;
   paint.Wordmark("MORVANTE", brandCx, 14);
   paint.Small("DYNAMIC EQUALISER", brandCx, 37, art::kTextDim, ArtAlign::kCenter);
-  LICE_FillRect(bm.get(), master.left + 20, 54, master.right - master.left - 40, 1, art::kColumnEdge, 1.0f, kCopy);
+  paint.Rule(master.left + 20, 54, master.right - master.left - 40, art::kColumnEdge);
 
   for (const MorvanteControlPlace& p : kMorvanteControlPlaces) {
     const Box r = BoxOf(p);
@@ -290,14 +319,16 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
     switch (p.kind) {
       case kControlKnob: {
         const IParam& param = params[p.paramIdx];
-        const KnobGeometry g = KnobGeometryFor(r.right - r.left, r.bottom - r.top);
+        const KnobGeometry g = KnobGeometryFor(r.right - r.left, r.bottom - r.top, pixelScale);
         const bool bipolar = KnobIsBipolar(param);
         paint.RangeEnds(r, g, RangeEndText(param, param.Min(), bipolar), RangeEndText(param, param.Max(), bipolar));
         if (bipolar) paint.CentreMark(r, g);
         const std::string title = KnobTitle(param, BandOfParam(p.paramIdx));
         const std::string unit = param.GetLabelForHost();
         const Box col = columnOf(p);
-        paint.KnobLabel(title, unit, cx, p.paramIdx == kOutput ? r.top - 14 : r.bottom + 1, col.left, col.right);
+        const bool tracked = measure.LabelFitsTracked(title, unit, cx, col.left, col.right);
+        paint.KnobLabel(title, unit, cx, p.paramIdx == kOutput ? r.top - 14 : r.bottom + 1, col.left, col.right,
+                        tracked);
         break;
       }
       case kControlMeter:
@@ -317,7 +348,7 @@ std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params) {
   }
 
   // The maker's link where the link control lies.
-  const int linkY = kLinkTop + (kEditorHeight - kLinkTop - paint.LinkLineHeight()) / 2;
+  const int linkY = kLinkTop * pixelScale + ((kEditorHeight - kLinkTop) * pixelScale - paint.LinkLineHeight()) / 2;
   paint.Link(LinkText(kProductPageURL), (kLinkLeft + kLinkRight) / 2 - 2, linkY, art::kAccent, art::kAccentDim);
   return bm;
 }

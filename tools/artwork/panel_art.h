@@ -9,7 +9,8 @@
 
 // params holds the effect's parameters, indexed as the effect indexes them;
 // names, units and ranges of the labels come from there.
-std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params);
+// pixelScale 1 draws the 1x image, 2 the 2x one.
+std::unique_ptr<LICE_MemBitmap> DrawBackground(const IParam* params, int pixelScale = 1);
 
 // Gain-style ranges (-x .. +x) whose value arc starts at the centre.
 bool KnobIsBipolar(const IParam& param);

@@ -9,5 +9,6 @@
 // Short names of the two detector inputs, in value order.
 constexpr const char* kDetectorModeNames[2] = {"MAX", "L+R"};
 
-std::unique_ptr<LICE_MemBitmap> DrawModeSwitchStrip(int width, int height);
-std::unique_ptr<LICE_MemBitmap> DrawBypassStrip(int width, int height);
+// width x height in layout pixels, drawn at pixelScale (1, or 2 for the 2x set).
+std::unique_ptr<LICE_MemBitmap> DrawModeSwitchStrip(int width, int height, int pixelScale = 1);
+std::unique_ptr<LICE_MemBitmap> DrawBypassStrip(int width, int height, int pixelScale = 1);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "graphics/controls/ibitmap_control.h"
@@ -8,6 +9,7 @@
 #include "framework/wdl_mutex.h"
 #include "graphics/igraphics_headless.h"
 #include "lice/lice_bitmap.h"
+#include "lice/lice_sysbitmap.h"
 #include "tests/graphics/graphics_test_support.h"
 
 namespace {
@@ -91,34 +93,44 @@ TEST(IGraphicsThreads, AudioRateValuesWhileTheEditorPollsAndDraws) {
   delete strip;
 }
 
-TEST(IGraphicsThreads, ResizingDropsControlsOnlyBetweenTheAudioThreadsBlocks) {
+// The audio thread holds the instance lock through a block while it
+// publishes its meters and passes the host's values on; the editor changes
+// scale, reads the meters and redraws meanwhile without ever waiting for it.
+TEST(IGraphicsThreads, ScaleChangesAndMetersNeverWaitForTheAudioThread) {
   GraphicsTestPlug plug;
   auto* gui = new IGraphicsHeadless(&plug, 64, 32);
   plug.AttachGraphics(gui);
   for (int i = 0; i < 8; ++i) AttachRecording(*gui, &plug, IRECT(i * 8, 0, i * 8 + 8, 8), i % 4);
+  const int meter = plug.AddMeter("meter", 3);
 
-  std::atomic<bool> stop{false};
-  std::atomic<int> blocks{0};
+  std::atomic<bool> locked{false};
+  std::atomic<bool> editorDone{false};
+  std::atomic<bool> audioGaveUp{false};
   std::thread audio([&] {
-    // As the binding's process does: a block under the instance lock.
-    while (!stop.load()) {
-      WDL_MutexLock lock(plug.GetMutex());
-      for (int i = 0; i < 16; ++i) {
-        gui->SetControlFromPlug(i % 10, 0.5);
-        gui->SetParameterFromPlug(i % 4, 0.25, true);
+    WDL_MutexLock lock(plug.GetMutex());
+    locked = true;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; !editorDone.load(); ++i) {
+      plug.SetMeterValue(meter, (i % 100) / 100.0);
+      gui->SetParameterFromPlug(i % 4, (i % 7) / 7.0, true);
+      if (std::chrono::steady_clock::now() > until) {
+        audioGaveUp = true;
+        break;
       }
-      blocks.fetch_add(1);
     }
   });
-  // The editor changing size and attaching its controls again, over and over.
-  for (int round = 0; round < 200 || blocks.load() < 50; ++round) {
-    gui->Resize(64 + round % 2, 32);
-    for (int i = 0; i < 8; ++i) AttachRecording(*gui, &plug, IRECT(i * 8, 0, i * 8 + 8, 8), i % 4);
+  while (!locked.load()) std::this_thread::yield();
+  for (int round = 0; round < 60; ++round) {
+    gui->SetScalePercent(round % 2 ? 200 : 125);
+    gui->OnGUIIdle();
+    IRECT all(0, 0, 64, 32);
+    gui->Draw(&all);
   }
-  stop = true;
+  editorDone = true;
   audio.join();
+  EXPECT_FALSE(audioGaveUp.load());
   EXPECT_EQ(gui->NControls(), 8);
-  EXPECT_GE(blocks.load(), 50);
+  EXPECT_EQ(gui->GetDrawBitmap()->getWidth(), 128);  // the last round's 200 %
 }
 
 namespace {

@@ -153,6 +153,15 @@ std::vector<XWindowId> HostWindow::Children() const {
   return result;
 }
 
+bool HostWindow::WindowSize(XWindowId window, int* w, int* h) const {
+  Sync();
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(mDisplay, window, &a)) return false;
+  *w = a.width;
+  *h = a.height;
+  return true;
+}
+
 void HostWindow::Sync() const { XSync(mDisplay, False); }
 
 std::vector<uint32_t> HostWindow::ReadPixels(XWindowId window, int x, int y, int w, int h) const {

@@ -60,6 +60,8 @@ public:
   XWindowId Id() const { return mWindow; }
   // The children of the window (the editor's window once attached).
   std::vector<XWindowId> Children() const;
+  // A window's size as the server has it; false when it cannot be asked.
+  bool WindowSize(XWindowId window, int* w, int* h) const;
 
   // The user; the window lies at the screen's origin, so window pixels are
   // screen pixels.

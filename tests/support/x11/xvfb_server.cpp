@@ -37,7 +37,7 @@ struct Server {
     const std::string fd = std::to_string(fds[1]);
     // -terminate: the server goes when its last client does, which is this
     // program's own connection below, even when the program crashes.
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x900x24", "-nolisten", "tcp",
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2560x1440x24", "-nolisten", "tcp",
                           "-terminate", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -5,11 +5,13 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "effect/morvante_layout.h"
 #include "framework/iparam.h"
@@ -125,7 +127,8 @@ TEST_F(Artwork, EveryImageDecodesWithItsFramesAtTheLayoutSize) {
     (void)entry;
     ++files;
   }
-  EXPECT_EQ(files, 1 + kNumMorvanteControlPlaces);
+  // Each image once at 1x and once at 2x.
+  EXPECT_EQ(files, 2 * (1 + kNumMorvanteControlPlaces));
 
   LICE_IBitmap* bg = Image(kBackgroundImageFile);
   ASSERT_NE(bg, nullptr);
@@ -137,6 +140,37 @@ TEST_F(Artwork, EveryImageDecodesWithItsFramesAtTheLayoutSize) {
     const MorvanteFrameSize s = FrameSizeOf(p);
     EXPECT_EQ(bm->getWidth(), s.width) << p.image.file;
     EXPECT_EQ(bm->getHeight(), s.height * p.image.frames) << p.image.file;
+  }
+}
+
+// The 2x set is the same picture drawn at twice the size: each image twice
+// as wide and high, and averaged over 2 x 2 pixels close to its 1x image
+// (a mean difference of a few levels, where a misplaced or missing element
+// would cost tens).
+TEST_F(Artwork, TheTwiceSizeImagesAreTheSamePictures) {
+  std::vector<const char*> resources{kBackgroundImageFile};
+  for (const MorvanteControlPlace& p : kMorvanteControlPlaces) resources.push_back(p.image.file);
+  for (const char* resource : resources) {
+    SCOPED_TRACE(resource);
+    std::string name = FileNameOf(resource);
+    name.insert(name.rfind('.'), "@2x");
+    std::unique_ptr<LICE_IBitmap> twice(LICE_LoadPNG((sDir + "/" + name).c_str()));
+    LICE_IBitmap* once = Image(resource);
+    ASSERT_TRUE(twice && once);
+    ASSERT_EQ(twice->getWidth(), 2 * once->getWidth());
+    ASSERT_EQ(twice->getHeight(), 2 * once->getHeight());
+    double difference = 0.0;
+    for (int y = 0; y < once->getHeight(); ++y)
+      for (int x = 0; x < once->getWidth(); ++x) {
+        const LICE_pixel p1 = LICE_GetPixel(once, x, y);
+        for (int shift : {0, 8, 16, 24}) {
+          int sum = 0;
+          for (int dy = 0; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx) sum += (LICE_GetPixel(twice.get(), 2 * x + dx, 2 * y + dy) >> shift) & 255;
+          difference += std::abs(sum / 4.0 - ((p1 >> shift) & 255));
+        }
+      }
+    EXPECT_LT(difference / (4.0 * once->getWidth() * once->getHeight()), 6.0);
   }
 }
 

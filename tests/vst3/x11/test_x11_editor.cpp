@@ -1,6 +1,7 @@
 // MORVANTE's editor in a Linux host: the built bundle loaded with dlopen,
 // the view created, embedded and driven as a DAW does, on a private X
 // server with an XTest user.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -21,6 +22,7 @@
 #include "tests/support/x11/x11_test_window.h"
 #include "tests/support/x11/xvfb_server.h"
 #include "tests/vst3/vst3_test_support.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tests/vst3/x11/x11_plug_frame.h"
 
 using namespace Steinberg;
@@ -380,4 +382,173 @@ TEST_F(X11BundleEditor, TheLinkStartsTheDesktopsOpener) {
   unlink(record.c_str());
   unlink((folder + "/xdg-open").c_str());
   rmdir(folder.c_str());
+}
+
+// ---- The editor at a screen scale ----
+
+namespace {
+// The host's factor as Bitwig Studio and REAPER hand it over.
+tresult SetContentScale(IPlugView* view, float factor) {
+  IPlugViewContentScaleSupport* scale = nullptr;
+  if (view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scale)) != kResultOk ||
+      !scale)
+    return kNoInterface;
+  const tresult result = scale->setContentScaleFactor(factor);
+  scale->release();
+  return result;
+}
+
+int Scaled(int v, int percent) { return (v * percent + 50) / 100; }
+
+// A settings folder of the test's own, so that what the editor remembers
+// reaches no other test.
+class ConfigFolder {
+public:
+  ConfigFolder() {
+    char folderTemplate[] = "/tmp/morvante_config_XXXXXX";
+    if (mkdtemp(folderTemplate)) mPath = folderTemplate;
+    setenv("XDG_CONFIG_HOME", mPath.c_str(), 1);
+  }
+  ~ConfigFolder() {
+    std::remove((mPath + "/MORVANTE/editor.conf").c_str());
+    rmdir((mPath + "/MORVANTE").c_str());
+    rmdir(mPath.c_str());
+  }
+  std::string Read() const {
+    std::ifstream in(mPath + "/MORVANTE/editor.conf");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+private:
+  std::string mPath;
+};
+}  // namespace
+
+class X11ScaledEditor : public X11BundleEditor, public ::testing::WithParamInterface<int> {
+protected:
+  // The host's window at the scaled size, the factor set before attaching.
+  void AttachScaled(int percent) {
+    host = std::make_unique<x11test::HostWindow>(Scaled(kEditorW, percent), Scaled(kEditorH, percent));
+    ASSERT_EQ(SetContentScale(view, percent / 100.0f), kResultTrue);
+    view->setFrame(&frame);
+    ViewRect size;
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), Scaled(kEditorW, percent));
+    EXPECT_EQ(size.getHeight(), Scaled(kEditorH, percent));
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(host->Id()), kPlatformTypeX11EmbedWindowID), kResultOk);
+    isAttached = true;
+    Serve(200);
+    // Before attaching, the size reaches the host through getSize only.
+    EXPECT_EQ(frame.resizes, 0);
+  }
+  void ExpectEditorWindowOf(int w, int h) {
+    int ww = 0, wh = 0;
+    ASSERT_TRUE(host->WindowSize(host->Children().at(0), &ww, &wh));
+    EXPECT_EQ(ww, w);
+    EXPECT_EQ(wh, h);
+  }
+};
+
+// A factor before attaching gives a view and a window of the scaled size; a
+// drag at the scaled position of Low Gain is that knob's gesture.
+TEST_P(X11ScaledEditor, OpensAtTheHostsFactorAndTakesEditsWhereTheControlsAre) {
+  const int percent = GetParam();
+  AttachScaled(percent);
+  ExpectEditorWindowOf(Scaled(kEditorW, percent), Scaled(kEditorH, percent));
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  ViewRect asked(0, 0, 640, 480);
+  EXPECT_EQ(view->checkSizeConstraint(&asked), kResultTrue);
+  EXPECT_EQ(asked.getWidth(), Scaled(kEditorW, percent));
+
+  const double before = Param(kLowGain);
+  const int x = Scaled(kLowGainX, percent), y = Scaled(kLowGainY, percent);
+  User().MoveTo(x, y);
+  User().Press(1);
+  for (int step = 1; step <= 10; ++step) {
+    User().MoveTo(x, y - Scaled(6 * step, percent));
+    Serve(30);
+  }
+  User().Release(1);
+  Serve(200);
+  EXPECT_GT(Param(kLowGain), before);
+  const auto edits = EditsOf(kLowGain);
+  ASSERT_GE(edits.size(), 3u);
+  EXPECT_EQ(edits.front().kind, 'b');
+  EXPECT_EQ(edits.back().kind, 'e');
+  for (size_t i = 1; i + 1 < edits.size(); ++i) EXPECT_EQ(edits[i].kind, 'p');
+  const std::string name = "editor_scale_" + std::to_string(percent) + ".png";
+  Screenshot(name.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, X11ScaledEditor, ::testing::Values(100, 150, 200));
+
+// A new factor while attached: the view asks its frame for the new size, the
+// window follows, getSize agrees; nonsense factors change nothing.
+TEST_F(X11BundleEditor, ANewFactorWhileAttachedResizesTheViewThroughItsFrame) {
+  host = std::make_unique<x11test::HostWindow>(2440, 1180);
+  ASSERT_EQ(Attach(&frame), kResultOk);
+  ASSERT_EQ(SetContentScale(view, 2.0f), kResultTrue);
+  Serve(200);
+  EXPECT_EQ(frame.resizes, 1);
+  EXPECT_EQ(frame.lastSize.getWidth(), 2440);
+  EXPECT_EQ(frame.lastSize.getHeight(), 1180);
+  ViewRect size;
+  ASSERT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_EQ(size.getWidth(), 2440);
+  int w = 0, h = 0;
+  ASSERT_TRUE(host->WindowSize(host->Children().at(0), &w, &h));
+  EXPECT_EQ(w, 2440);
+  EXPECT_EQ(h, 1180);
+  for (float nonsense : {0.0f, -1.0f, std::nanf("")}) EXPECT_EQ(SetContentScale(view, nonsense), kResultFalse);
+  EXPECT_EQ(SetContentScale(view, 7.0f), kResultTrue);  // clamped to 200 %: no change
+  EXPECT_EQ(frame.resizes, 1);
+  // The whole picture is drawn at the new size: the bottom-right corner
+  // shows the link's artwork, not an empty window.
+  EXPECT_NE(host->ReadPixels(host->Children().at(0), 2439, 1179, 1, 1).at(0), 0u);
+}
+
+// The secondary button on the background offers the sizes; the pick resizes
+// the editor through the host's frame, is remembered in the user's settings
+// file, and a new instance opens at it.
+TEST_F(X11BundleEditor, TheBackgroundMenuPicksTheSizeForThisAndNewEditors) {
+  ConfigFolder config;
+  host = std::make_unique<x11test::HostWindow>(1830, 885);
+  ASSERT_EQ(Attach(&frame), kResultOk);
+  mkdir(MORVANTE_SCREENSHOT_DIR, 0755);
+  std::atomic<bool> sawMenu{false};
+  std::thread menuUser([&] {
+    x11test::XUser user;
+    std::vector<x11test::XUser::Area> menus;
+    sawMenu = user.WaitForPopups(1, 4000, &menus);
+    usleep(150000);
+    if (!sawMenu) return;
+    user.WriteScreenshot(MORVANTE_SCREENSHOT_DIR "/editor_size_menu.png", 400, 700);
+    // 100, 125, 150 %.
+    for (int i = 0; i < 3; ++i) user.TypeKey(XK_Down);
+    user.TypeKey(XK_Return);
+  });
+  User().Click(kBackgroundX, kBackgroundY, 3);
+  loop.RunUntil([&] { return frame.resizes > 0; }, 5000);
+  menuUser.join();
+  ASSERT_TRUE(sawMenu);
+  EXPECT_EQ(frame.resizes, 1);
+  EXPECT_EQ(frame.lastSize.getWidth(), 1830);
+  EXPECT_EQ(frame.lastSize.getHeight(), 885);
+  EXPECT_NE(config.Read().find("scale=150\n"), std::string::npos) << config.Read();
+  Serve(200);
+  Screenshot("editor_after_size_menu.png");
+
+  // Another instance, as in a new project.
+  PluginInstance second(Module().Factory(), kMorvanteCid);
+  ASSERT_EQ(second.component->initialize(&application), kResultOk);
+  IPlugView* secondView = second.controller->createView("editor");
+  ASSERT_NE(secondView, nullptr);
+  ViewRect size;
+  ASSERT_EQ(secondView->getSize(&size), kResultOk);
+  EXPECT_EQ(size.getWidth(), 1830);
+  EXPECT_EQ(size.getHeight(), 885);
+  secondView->release();
+  second.component->terminate();
 }

@@ -17,6 +17,7 @@ X11PlugFrame::~X11PlugFrame() {
 tresult PLUGIN_API X11PlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
   ++resizes;
   if (!view || !newSize) return kInvalidArgument;
+  lastSize = *newSize;
   return view->onSize(newSize);
 }
 

@@ -31,6 +31,7 @@ public:
   int NumHandlers() const { return static_cast<int>(mHandlers.size()); }
   Steinberg::Linux::TimerInterval lastInterval = 0;
   int resizes = 0;
+  Steinberg::ViewRect lastSize;
 
 private:
   x11test::PollLoop* mLoop;

@@ -13,6 +13,7 @@
 #include "tests/graphics/linux/x11/x11_engine_fixture.h"
 
 // Last: Xlib's macros would clash with the names above.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -246,7 +247,8 @@ TEST_F(X11EngineTest, ResizingTheEngineResizesItsWindow) {
   ASSERT_TRUE(XGetWindowAttributes(host->GetDisplay(), gui->GetXWindow(), &a));
   EXPECT_EQ(a.width, 200);
   EXPECT_EQ(a.height, 120);
-  gui->AttachPanelBackground(IColor(255, 0, 0, 255));
+  // The controls stay; one more over all of them fills the new size.
+  gui->AttachControl(new FillControl(plug.get(), IRECT(0, 0, 200, 120), IColor(255, 0, 0, 255)));
   IRECT all(0, 0, 200, 120);
   gui->Draw(&all);
   EXPECT_EQ(host->ReadPixels(gui->GetXWindow(), 199, 119, 1, 1)[0], 0x0000FFu);
@@ -322,4 +324,39 @@ TEST_F(X11EngineTest, AHiddenCursorComesBackWhereItWasHidden) {
   gui->ShowMouseCursor();
   XQueryPointer(host->GetDisplay(), DefaultRootWindow(host->GetDisplay()), &root, &child, &x, &y, &wx, &wy, &mask);
   EXPECT_EQ(x, 10);
+}
+
+// The desktop's scale when neither host nor user gave one: GDK_SCALE first,
+// else the X resource Xft.dpi over 96 as the nearest step, else nothing.
+TEST_F(X11EngineTest, TheDesktopsScaleComesFromGdkScaleElseXftDpi) {
+  Display* display = host->GetDisplay();
+  const Window root = DefaultRootWindow(display);
+  auto setResources = [&](const char* text) {
+    if (text)
+      XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    else
+      XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    XSync(display, False);
+  };
+  unsetenv("GDK_SCALE");
+  setResources(nullptr);
+  EXPECT_EQ(gui->DesktopScalePercent(), 0);
+  setResources("Xft.antialias:\t1\nXft.dpi:\t144\n");
+  EXPECT_EQ(gui->DesktopScalePercent(), 150);
+  setResources("Xft.dpi: 120\n");
+  EXPECT_EQ(gui->DesktopScalePercent(), 125);
+  setResources("Xft.dpi:\t480\n");  // beyond the range: the largest
+  EXPECT_EQ(gui->DesktopScalePercent(), 200);
+  setResources("NotXft.dpi:\t192\nXft.dpi:\tnone\n");
+  EXPECT_EQ(gui->DesktopScalePercent(), 0);
+  setenv("GDK_SCALE", "2", 1);
+  EXPECT_EQ(gui->DesktopScalePercent(), 200);
+  setenv("GDK_SCALE", "x", 1);  // unreadable: the resource decides
+  setResources("Xft.dpi:\t144\n");
+  EXPECT_EQ(gui->DesktopScalePercent(), 150);
+  // The engine opens at it, unless the host says otherwise.
+  EXPECT_EQ(gui->ViewWidth(), (gui->Width() * 150 + 50) / 100);
+  unsetenv("GDK_SCALE");
+  setResources(nullptr);
 }
