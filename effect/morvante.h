@@ -112,6 +112,9 @@ private:
   BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
   double mTunedDynamicGain[kNumMorvanteBands];
   double mTunedAmplitude[kNumMorvanteBands];
+  // The chain's rows of the band's dynamic sections hold what every boost
+  // shares, in every frame.
+  bool mBoostConstantsInPlace[kNumMorvanteBands] = {};
   // The equaliser sections, the oversamplers and the output trim of both
   // channels, with their states.
   OversampledStereoChain mStereoChain;

@@ -174,6 +174,7 @@ void MORVANTE::DeriveSettings(double sr) {
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
     mTunedAmplitude[b] = std::nan("");
+    mBoostConstantsInPlace[b] = false;
   }
   const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mStereoChain.SetTrim(trim.getCoefficients());
@@ -291,7 +292,8 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
 
 // The library's power only where a gain moved (equal gains give equal
 // amplitudes), then the coefficients two samples at a time, straight into
-// the chain.
+// the chain; what every boost shares stays in the rows from one chunk to the
+// next.
 void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
   constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
@@ -307,7 +309,9 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, mStereoChain.DynamicTuning(kDynamicChainPosition[b]));
+    const BiquadPairRows rows = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
+    if (!mBoostConstantsInPlace[b]) mDynamicTuning[b].writeBoostConstants(kChunk, rows);
+    mBoostConstantsInPlace[b] = mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, rows, true);
   }
 }
 
