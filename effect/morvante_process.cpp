@@ -58,8 +58,13 @@ inline Pair ContinuedLevel(Pair x, Pair g, Pair m, Pair accumulator) {
   return _mm_max_pd(x, root);
 }
 
-// The larger signed sample; a NaN gives way to the other one.
-inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
+// The larger signed sample; a NaN gives way to the other one. Without a
+// branch: which channel is larger changes with the signal.
+inline double LargerSample(double left, double right) {
+  const __m128d l = _mm_set_sd(left), r = _mm_set_sd(right);
+  const __m128d takeLeft = _mm_or_pd(_mm_cmpgt_sd(l, r), _mm_cmpunord_sd(r, r));
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(takeLeft, l), _mm_andnot_pd(takeLeft, r)));
+}
 
 inline __m128d Scalar(double v) { return _mm_set_sd(v); }
 
@@ -214,9 +219,9 @@ struct MORVANTE::ChunkWork {
 void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
   for (int i = 0; i < w.n; ++i) {
     const double L = w.left[i], R = w.right[i];
+    const float sum = static_cast<float>(L + R), larger = static_cast<float>(LargerSample(L, R));
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      w.filtered[b][i] = mBands[b].detectorFilter.processSample(d);
+      w.filtered[b][i] = mBands[b].detectorFilter.processSample(block.mode[b] == 1 ? sum : larger);
     }
   }
 }

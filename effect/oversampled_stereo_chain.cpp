@@ -194,22 +194,40 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   }
 }
 
-// All ten sections in one wavefront, section k on entry t - k, each
-// dynamic one with the tuning of the base-rate sample its entry belongs to.
-void OversampledStereoChain::RunSections(int count) {
+// The ten sections as two wavefronts of five over the chunk's stream,
+// section first + k on entry t - k, each dynamic one with the tuning of the
+// base-rate sample its entry belongs to. Five sections' states and the
+// values in flight fit the sixteen SSE registers; ten would go through
+// memory at every step.
+template <int kFirst>
+void OversampledStereoChain::RunSectionGroup(int count) {
+  constexpr int kGroup = kSections / 2;
   Vec* s = mHistory + kTaps;
-  State state[kSections];
-  for (int k = 0; k < kSections; ++k) state[k] = mState[k];
+  State state[kGroup];
+  for (int k = 0; k < kGroup; ++k) state[k] = mState[kFirst + k];
   const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kSections - 1; ++t) {
-#pragma GCC unroll 10
-    for (int k = 0; k < kSections; ++k) {
+  const auto edgeStep = [&](int t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
       const int j = t - k;
-      if (static_cast<unsigned>(j) >= n) continue;
-      s[j] = Step(Tuned(FrameOf(j), k), state[k], s[j]);
+      if (static_cast<unsigned>(j) < n) s[j] = Step(Tuned(FrameOf(j), kFirst + k), state[k], s[j]);
+    }
+  };
+  for (int t = 0; t < kGroup - 1; ++t) edgeStep(t);
+  for (int t = kGroup - 1; t < count; ++t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
+      const int j = t - k;
+      s[j] = Step(Tuned(FrameOf(j), kFirst + k), state[k], s[j]);
     }
   }
-  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+  for (int t = count; t < count + kGroup - 1; ++t) edgeStep(t);
+  for (int k = 0; k < kGroup; ++k) mState[kFirst + k] = state[k];
+}
+
+void OversampledStereoChain::RunSections(int count) {
+  RunSectionGroup<0>(count);
+  RunSectionGroup<kSections / 2>(count);
 }
 
 // Blocks of one sample: eight entries, all in the one frame's tuning. With

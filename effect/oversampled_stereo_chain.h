@@ -116,6 +116,8 @@ class OversampledStereoChain {
   void RunQuadSections(int count);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
+  template <int kFirst>
+  void RunSectionGroup(int count);
   void RunSections(int count);
   void RunOneFrame();
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);

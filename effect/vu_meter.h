@@ -2,6 +2,8 @@
 // of the way in 0.3 s at any sample rate, aiming slightly past its input.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 class VUClass {
@@ -18,11 +20,17 @@ class VUClass {
   // per block; Process gives the same bits.
   static double Coefficient(double sampleRate);
   // Inline: the processing runs the five bands' meters side by side, so
-  // that their recursions overlap.
+  // that their recursions overlap. Both overshoots are computed and one is
+  // picked without a branch: whether the input stands above the state
+  // changes with the signal, and a mispredicted branch costs more than the
+  // second product.
   double ProcessWithCoefficient(double in, double coefficient) {
-    double x = std::fabs(in);
-    x = x > state ? x * kRiseOvershoot : x * kFallOvershoot;
-    state = coefficient * (state - x) + x;
+    const __m128d x = _mm_set_sd(std::fabs(in));
+    const __m128d rising = _mm_cmpgt_sd(x, _mm_set_sd(state));
+    const __m128d target = _mm_or_pd(_mm_and_pd(rising, _mm_mul_sd(x, _mm_set_sd(kRiseOvershoot))),
+                                     _mm_andnot_pd(rising, _mm_mul_sd(x, _mm_set_sd(kFallOvershoot))));
+    const double t = _mm_cvtsd_f64(target);
+    state = coefficient * (state - t) + t;
     return state;
   }
 
