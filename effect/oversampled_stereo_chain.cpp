@@ -230,25 +230,29 @@ void OversampledStereoChain::RunSections(int count) {
   RunSectionGroup<kSections / 2>(count);
 }
 
-// Blocks of one sample: eight entries, all in the one frame's tuning. With
-// the count known the whole wavefront unrolls, without a bound check.
-void OversampledStereoChain::RunOneFrame() {
+// Blocks of one sample: eight entries, all in the one frame's tuning, and
+// the sections in the two groups of RunSections. With the count known each
+// wavefront unrolls whole, without a bound check.
+template <int kFirst>
+void OversampledStereoChain::RunOneFrameGroup() {
+  constexpr int kGroup = kSections / 2;
   Vec* s = mHistory + kTaps;
-  State state[kSections];
-  Coefficients c[kSections];
-  for (int k = 0; k < kSections; ++k) {
-    state[k] = mState[k];
-    c[k] = Tuned(0, k);
-  }
-#pragma GCC unroll 17
-  for (int t = 0; t < kOversampling + kSections - 1; ++t) {
-#pragma GCC unroll 10
-    for (int k = 0; k < kSections; ++k) {
+  State state[kGroup];
+  for (int k = 0; k < kGroup; ++k) state[k] = mState[kFirst + k];
+#pragma GCC unroll 12
+  for (int t = 0; t < kOversampling + kGroup - 1; ++t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
       const int j = t - k;
-      if (j >= 0 && j < kOversampling) s[j] = Step(c[k], state[k], s[j]);
+      if (j >= 0 && j < kOversampling) s[j] = Step(Tuned(0, kFirst + k), state[k], s[j]);
     }
   }
-  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+  for (int k = 0; k < kGroup; ++k) mState[kFirst + k] = state[k];
+}
+
+void OversampledStereoChain::RunOneFrame() {
+  RunOneFrameGroup<0>();
+  RunOneFrameGroup<kSections / 2>();
 }
 
 void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,

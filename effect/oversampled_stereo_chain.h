@@ -119,6 +119,8 @@ class OversampledStereoChain {
   template <int kFirst>
   void RunSectionGroup(int count);
   void RunSections(int count);
+  template <int kFirst>
+  void RunOneFrameGroup();
   void RunOneFrame();
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
