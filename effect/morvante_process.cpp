@@ -66,8 +66,6 @@ inline double LargerSample(double left, double right) {
   return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(takeLeft, l), _mm_andnot_pd(takeLeft, r)));
 }
 
-inline __m128d Scalar(double v) { return _mm_set_sd(v); }
-
 // Output over input level of a static curve with slope 1/r above T; only
 // for levels above the threshold (1.0 otherwise).
 inline double TargetGainAbove(double level, const MorvanteBandTerms& terms) {
@@ -318,7 +316,9 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
       state[p] = Select(switchedOff[p], one, StepGainStatePair(state[p], target, attack[p], release[p]));
       _mm_storel_pd(lowGain, state[p]);
       if (highGain) _mm_storeh_pd(highGain, state[p]);
-      if (kMeters) meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
+      if (kMeters) {
+        meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
+      }
     }
   }
   for (int p = 0; p < kPairs; ++p) {
