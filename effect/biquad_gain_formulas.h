@@ -89,6 +89,10 @@ template <class L>
   return c;
 }
 
+// Which coefficients of the boost form (0..4: a0, a1, a2, b1, b2) depend on
+// V; every boost of a section shares the others.
+constexpr bool BoostCoefficientMoves(int type, int k) { return k == 0 || k == 2 || (k == 1 && type != 4); }
+
 // Two doubles in one SSE2 register, each lane doing what a double does.
 struct BiquadPairLanes {
   __m128d v;

@@ -19,13 +19,16 @@ inline double* PairAt(const BiquadPairRows& out, int i, int k) {
   return out.values + i * out.frameStride + k * out.coefficientStride;
 }
 
-// Two gains' coefficients, the first's in the low lane of each value.
-inline void StorePair(const BiquadPairRows& out, int i, const __m128d (&values)[5]) {
+// Two gains' coefficients, the first's in the low lane of each value; only
+// the coefficients k with written[k].
+inline void StorePair(const BiquadPairRows& out, int i, const __m128d (&values)[5], const bool (&written)[5]) {
   for (int k = 0; k < 5; ++k) {
+    if (!written[k]) continue;
     _mm_storeu_pd(PairAt(out, i, k), _mm_unpacklo_pd(values[k], values[k]));
     _mm_storeu_pd(PairAt(out, i + 1, k), _mm_unpackhi_pd(values[k], values[k]));
   }
 }
+constexpr bool kAllCoefficients[5] = {true, true, true, true, true};
 
 inline void StoreOne(const BiquadPairRows& out, int i, const BiquadCoefficients& c) {
   const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
@@ -52,44 +55,66 @@ namespace {
 
 // Two gains at once. The gains the processing asks for are boosts (its gain
 // states are positive), so the cut form runs only for a pair with a cut (or
-// a NaN) in it, and then the form is picked lane by lane.
+// a NaN) in it, and then the form is picked lane by lane. Returns whether
+// every pair was a pair of boosts.
 template <int kType>
-void PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
-                 const BiquadPairRows& out) {
+bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
+                 const BiquadPairRows& out, bool boostConstantsInPlace) {
+  constexpr bool kMoving[5] = {BoostCoefficientMoves(kType, 0), BoostCoefficientMoves(kType, 1),
+                               BoostCoefficientMoves(kType, 2), BoostCoefficientMoves(kType, 3),
+                               BoostCoefficientMoves(kType, 4)};
+  const bool (&boostWrites)[5] = boostConstantsInPlace ? kMoving : kAllCoefficients;
+  bool onlyBoosts = true;
   for (int i = 0; i + 1 < n; i += 2) {
     const Pair V(_mm_loadu_pd(amplitudes + i));
     const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
     const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
     if (_mm_movemask_pd(boost) == 3) {
-      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v});
+      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v}, boostWrites);
       continue;
     }
+    onlyBoosts = false;
     const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
     StorePair(out, i,
               {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
                Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
-               Select(boost, ifBoost.b2.v, ifCut.b2.v)});
+               Select(boost, ifBoost.b2.v, ifCut.b2.v)},
+              kAllCoefficients);
   }
+  return onlyBoosts;
 }
 
 }  // namespace
 
-void BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* amplitudes, int n,
-                                       const BiquadPairRows& out) const {
+bool BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* amplitudes, int n,
+                                       const BiquadPairRows& out, bool boostConstantsInPlace) const {
   if (!hasGainPart()) {
     for (int i = 0; i < n; ++i) StoreOne(out, i, fullCoefficients(peakGainDB[i]));
-    return;
+    return true;
   }
   const BiquadGainTerms<Pair> terms = {mTerms.K,        mTerms.K2,           mTerms.Q,
                                        mTerms.plainSum, mTerms.plainDifference, mTerms.plainNormaliser,
                                        mTerms.twoK2Minus1};
+  bool onlyBoosts;
   if (mType == Biquad::kPeaking) {
-    PairsOfType<Biquad::kPeaking>(terms, peakGainDB, amplitudes, n, out);
+    onlyBoosts = PairsOfType<Biquad::kPeaking>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
   } else if (mType == Biquad::kLowShelf) {
-    PairsOfType<Biquad::kLowShelf>(terms, peakGainDB, amplitudes, n, out);
+    onlyBoosts = PairsOfType<Biquad::kLowShelf>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
   } else {
-    PairsOfType<Biquad::kHighShelf>(terms, peakGainDB, amplitudes, n, out);
+    onlyBoosts = PairsOfType<Biquad::kHighShelf>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
   }
+  // The last of an odd count is written whole: for a boost the shared
+  // values are the same bits.
   const int last = n - 1;
-  if (n % 2 != 0) StoreOne(out, last, fromAmplitude(amplitudes[last], peakGainDB[last] >= 0.0));
+  if (n % 2 != 0) {
+    StoreOne(out, last, fromAmplitude(amplitudes[last], peakGainDB[last] >= 0.0));
+    onlyBoosts = onlyBoosts && peakGainDB[last] >= 0.0;
+  }
+  return onlyBoosts;
+}
+
+void BiquadGainTuning::writeBoostConstants(int n, const BiquadPairRows& out) const {
+  // Any boost gives them; 0 dB is one.
+  const BiquadCoefficients c = coefficients(0.0);
+  for (int i = 0; i < n; ++i) StoreOne(out, i, c);
 }

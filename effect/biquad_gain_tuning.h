@@ -33,8 +33,14 @@ class BiquadGainTuning {
   static double Amplitude(double peakGainDB) { return std::pow(10.0, std::fabs(peakGainDB) / 20.0); }
 
   // coefficients() for n gains at once, given their amplitudes, two gains
-  // at a time. The same bits, gain by gain.
-  void coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, const BiquadPairRows& out) const;
+  // at a time. The same bits, gain by gain. With `boostConstantsInPlace`
+  // (the rows hold what every boost shares, as writeBoostConstants left
+  // them) pairs of boosts write only what moves with the gain. Returns false
+  // where it wrote a cut, which overwrites the shared values.
+  bool coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, const BiquadPairRows& out,
+                       bool boostConstantsInPlace = false) const;
+  // What every boost's coefficients share, for n gains.
+  void writeBoostConstants(int n, const BiquadPairRows& out) const;
 
   // Every boost (any gain >= 0) has finite coefficients and a positive a0,
   // so that a section at rest given +0 gives +0.

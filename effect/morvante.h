@@ -82,6 +82,11 @@ private:
     double sampleRate = 0.0;
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
+    // The gain steps' coefficients and switches as StepGainStates pairs the
+    // bands: band 2p in the low lane, 2p + 1 in the high one; the lane
+    // after the last band holds a gain at rest.
+    static constexpr int kBandPairs = (kNumMorvanteBands + 1) / 2;
+    __m128d attackPairs[kBandPairs] = {}, releasePairs[kBandPairs] = {}, switchedOffPairs[kBandPairs] = {};
     // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
     bool filtersKeepRest = false;
   };
@@ -112,6 +117,9 @@ private:
   BiquadGainTuning mDynamicTuning[kNumMorvanteBands];
   double mTunedDynamicGain[kNumMorvanteBands];
   double mTunedAmplitude[kNumMorvanteBands];
+  // The chain's rows of the band's dynamic sections hold what every boost
+  // shares, in every frame.
+  bool mBoostConstantsInPlace[kNumMorvanteBands] = {};
   // The equaliser sections, the oversamplers and the output trim of both
   // channels, with their states.
   OversampledStereoChain mStereoChain;

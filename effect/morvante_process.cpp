@@ -58,10 +58,13 @@ inline Pair ContinuedLevel(Pair x, Pair g, Pair m, Pair accumulator) {
   return _mm_max_pd(x, root);
 }
 
-// The larger signed sample; a NaN gives way to the other one.
-inline double LargerSample(double left, double right) { return (left > right || right != right) ? left : right; }
-
-inline __m128d Scalar(double v) { return _mm_set_sd(v); }
+// The larger signed sample; a NaN gives way to the other one. Without a
+// branch: which channel is larger changes with the signal.
+inline double LargerSample(double left, double right) {
+  const __m128d l = _mm_set_sd(left), r = _mm_set_sd(right);
+  const __m128d takeLeft = _mm_or_pd(_mm_cmpgt_sd(l, r), _mm_cmpunord_sd(r, r));
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(takeLeft, l), _mm_andnot_pd(takeLeft, r)));
+}
 
 // Output over input level of a static curve with slope 1/r above T; only
 // for levels above the threshold (1.0 otherwise).
@@ -72,13 +75,17 @@ inline double TargetGainAbove(double level, const MorvanteBandTerms& terms) {
 
 // Attack falls toward the target by at most the attack factor per sample,
 // release rises by at most its inverse; a 0 coefficient jumps at once.
-// std::max(target, a) and std::min(r, target) are maxsd(a, target) and
-// minsd(target, r), NaN cases included.
+// std::max(target, a) and std::min(r, target) are maxpd(a, target) and
+// minpd(target, r), NaN cases included. Lane by lane, so that two bands
+// step side by side.
+inline Pair StepGainStatePair(Pair state, Pair target, Pair attackCoefficient, Pair releaseCoefficient) {
+  const Pair attack = _mm_max_pd(_mm_mul_pd(attackCoefficient, state), target);
+  const Pair release = _mm_min_pd(target, _mm_div_pd(state, releaseCoefficient));
+  return Select(_mm_cmpgt_pd(state, target), attack, release);
+}
 inline double StepGainState(double state, double target, const MorvanteBandTerms& terms) {
-  const __m128d attack = _mm_max_sd(Scalar(terms.attackCoefficient * state), Scalar(target));
-  const __m128d release = _mm_min_sd(Scalar(target), Scalar(state / terms.releaseCoefficient));
-  const __m128d falling = _mm_cmpgt_sd(Scalar(state), Scalar(target));
-  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(falling, attack), _mm_andnot_pd(falling, release)));
+  return _mm_cvtsd_f64(StepGainStatePair(_mm_set1_pd(state), _mm_set1_pd(target),
+                                         _mm_set1_pd(terms.attackCoefficient), _mm_set1_pd(terms.releaseCoefficient)));
 }
 
 // What rest needs of a filter's tuning (see MORVANTE::RestThrough): finite
@@ -174,6 +181,20 @@ void MORVANTE::DeriveSettings(double sr) {
     // NaN: the next sample always tunes.
     mTunedDynamicGain[b] = std::nan("");
     mTunedAmplitude[b] = std::nan("");
+    mBoostConstantsInPlace[b] = false;
+  }
+  double attacks[2 * DerivedSettings::kBandPairs], releases[2 * DerivedSettings::kBandPairs];
+  uint64_t off[2 * DerivedSettings::kBandPairs];
+  for (int b = 0; b < 2 * DerivedSettings::kBandPairs; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    attacks[b] = band ? d.terms[b].attackCoefficient : 1.0;
+    releases[b] = band ? d.terms[b].releaseCoefficient : 1.0;
+    off[b] = band && d.terms[b].switchedOff ? ~uint64_t{0} : 0;
+  }
+  for (int p = 0; p < DerivedSettings::kBandPairs; ++p) {
+    d.attackPairs[p] = _mm_loadu_pd(&attacks[2 * p]);
+    d.releasePairs[p] = _mm_loadu_pd(&releases[2 * p]);
+    d.switchedOffPairs[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&off[2 * p])));
   }
   const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mStereoChain.SetTrim(trim.getCoefficients());
@@ -213,9 +234,9 @@ struct MORVANTE::ChunkWork {
 void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
   for (int i = 0; i < w.n; ++i) {
     const double L = w.left[i], R = w.right[i];
+    const float sum = static_cast<float>(L + R), larger = static_cast<float>(LargerSample(L, R));
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const float d = static_cast<float>(block.mode[b] == 1 ? L + R : LargerSample(L, R));
-      w.filtered[b][i] = mBands[b].detectorFilter.processSample(d);
+      w.filtered[b][i] = mBands[b].detectorFilter.processSample(block.mode[b] == 1 ? sum : larger);
     }
   }
 }
@@ -264,34 +285,56 @@ void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
   }
 }
 
-// With the editor open the meters follow the gain states in the same loop,
-// on local copies, so that the two recursions of the five bands overlap.
+// With the editor open the meters follow the gain states in the same loop.
+// Bands 2p and 2p + 1 share a register, the low lane and the high lane, so
+// that the recursions of all five overlap; the sixth lane runs a gain at
+// rest (1.0 toward 1.0) and a meter at zero.
 template <bool kMeters>
 void MORVANTE::StepGainStates(ChunkWork& w) {
-  double state[kNumMorvanteBands];
-  VUClass meters[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    state[b] = mBands[b].gainState;
-    meters[b] = mBands[b].meter;
+  constexpr int kPairs = DerivedSettings::kBandPairs;
+  const Pair *attack = mDerived.attackPairs, *release = mDerived.releasePairs,
+             *switchedOff = mDerived.switchedOffPairs;
+  double states[2 * kPairs], meterStates[2 * kPairs];
+  for (int b = 0; b < 2 * kPairs; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    states[b] = band ? mBands[b].gainState : 1.0;
+    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
   }
-  const double meterCoefficient = mDerived.meterCoefficient;
+  Pair state[kPairs], meter[kPairs];
+  for (int p = 0; p < kPairs; ++p) {
+    state[p] = _mm_loadu_pd(&states[2 * p]);
+    meter[p] = _mm_loadu_pd(&meterStates[2 * p]);
+  }
+  const Pair one = _mm_set1_pd(1.0), meterScale = _mm_set1_pd(kMeterInputScale);
+  const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
   for (int i = 0; i < w.n; ++i) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const MorvanteBandTerms& terms = mDerived.terms[b];
-      state[b] = terms.switchedOff ? 1.0 : StepGainState(state[b], w.gain[b][i], terms);
-      w.gain[b][i] = state[b];
-      if (kMeters) meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, meterCoefficient);
+    for (int p = 0; p < kPairs; ++p) {
+      const int low = 2 * p, high = 2 * p + 1;
+      double* lowGain = &w.gain[low][i];
+      double* highGain = high < kNumMorvanteBands ? &w.gain[high][i] : nullptr;
+      const Pair target = _mm_loadh_pd(_mm_load_sd(lowGain), highGain ? highGain : &states[high]);
+      state[p] = Select(switchedOff[p], one, StepGainStatePair(state[p], target, attack[p], release[p]));
+      _mm_storel_pd(lowGain, state[p]);
+      if (highGain) _mm_storeh_pd(highGain, state[p]);
+      if (kMeters) {
+        meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
+      }
     }
   }
+  for (int p = 0; p < kPairs; ++p) {
+    _mm_storeu_pd(&states[2 * p], state[p]);
+    _mm_storeu_pd(&meterStates[2 * p], meter[p]);
+  }
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    mBands[b].gainState = state[b];
-    if (kMeters) mBands[b].meter = meters[b];
+    mBands[b].gainState = states[b];
+    if (kMeters) mBands[b].meter.SetState(meterStates[b]);
   }
 }
 
 // The library's power only where a gain moved (equal gains give equal
 // amplitudes), then the coefficients two samples at a time, straight into
-// the chain.
+// the chain; what every boost shares stays in the rows from one chunk to the
+// next.
 void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
   constexpr int kChunk = ChunkWork::kChunk;
   for (int b = 0; b < kNumMorvanteBands; ++b) {
@@ -307,7 +350,9 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
     }
     mTunedDynamicGain[b] = tunedGain;
     mTunedAmplitude[b] = tunedAmplitude;
-    mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, mStereoChain.DynamicTuning(kDynamicChainPosition[b]));
+    const BiquadPairRows rows = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
+    if (!mBoostConstantsInPlace[b]) mDynamicTuning[b].writeBoostConstants(kChunk, rows);
+    mBoostConstantsInPlace[b] = mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, rows, true);
   }
 }
 

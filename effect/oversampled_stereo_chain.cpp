@@ -36,7 +36,7 @@ inline OversampledStereoChain::Coefficients OversampledStereoChain::Tuned(int fr
           _mm_loadu_pd(pair + 4 * kTuningCoefficientStride)};
 }
 
-OversampledStereoChain::OversampledStereoChain() : mWidth(WidestRegisters()) {}
+OversampledStereoChain::OversampledStereoChain() : mWidth(FastestRegisters()) {}
 
 void OversampledStereoChain::UseRegisterWidth(int bits) {
   const int asked = bits >= 512 ? 512 : bits >= 256 ? 256 : 128;
@@ -54,6 +54,17 @@ int OversampledStereoChain::WidestRegisters() {
   return widest;
 }
 
+int OversampledStereoChain::FastestRegisters() {
+  // The first Zen cores run every 256-bit operation as two 128-bit halves,
+  // and a move across the halves as several; the 256-bit form's shuffles
+  // then cost more than its pairing saves.
+  static const int fastest = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_is("znver1") ? 128 : WidestRegisters();
+  }();
+  return fastest;
+}
+
 namespace {
 
 // All ones in the lanes where every value summed into `products` (each a
@@ -66,6 +77,13 @@ inline void ClearNonFiniteLanes(OversampledStereoChain::State& state) {
   const Vec keep = FiniteLanes(Add(TimesZero(state.z1), TimesZero(state.z2)));
   state.z1 = _mm_and_pd(state.z1, keep);
   state.z2 = _mm_and_pd(state.z2, keep);
+}
+
+// All ones in the lanes where every one of the count entries is finite.
+inline Vec FiniteLanesOf(const Vec* entries, int count) {
+  Vec sums[4] = {};
+  for (int i = 0; i < count; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(entries[i]));
+  return FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
 }
 
 inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero_pd())) == 3; }
@@ -81,11 +99,11 @@ void OversampledStereoChain::ClearNonFiniteState() {
     ClearNonFiniteLanes(mTrimState);
   }
   // StOversampler4x::HasFiniteState per lane: a channel's 39 entries go
-  // together.
-  Vec sums[4] = {};
-  for (int i = 0; i < kTaps; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mHistory[i]));
-  for (int i = 0; i < kInputs; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(mPushes[i]));
-  const Vec keep = FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
+  // together. Process has looked at what it kept, so only a lane it did not
+  // find finite needs a look at all of them.
+  if (_mm_movemask_pd(mKeptFinite) == 3) return;
+  const Vec keep = _mm_and_pd(FiniteLanesOf(mHistory, kTaps), FiniteLanesOf(mPushes, kInputs));
+  mKeptFinite = AllLanes();
   if (_mm_movemask_pd(keep) == 3) return;
   for (int i = 0; i < kTaps; ++i) mHistory[i] = _mm_and_pd(mHistory[i], keep);
   for (int i = 0; i < kInputs; ++i) mPushes[i] = _mm_and_pd(mPushes[i], keep);
@@ -134,6 +152,12 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // What the next chunk (or block) continues from.
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
   for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[kUpSamplingSteps * n + i];
+  // Of that, the entries of this chunk; the older ones were what the last
+  // look covered.
+  const int newHistory = std::min(kTaps, kOversampling * n), newPushes = std::min(kInputs, kUpSamplingSteps * n);
+  const Vec older = newHistory == kTaps && newPushes == kInputs ? AllLanes() : mKeptFinite;
+  mKeptFinite = _mm_and_pd(older, _mm_and_pd(FiniteLanesOf(mHistory + kTaps - newHistory, newHistory),
+                                             FiniteLanesOf(mPushes + kInputs - newPushes, newPushes)));
 }
 
 // up4 twice per sample with the same input; the sums in up4's order.
@@ -170,43 +194,65 @@ void OversampledStereoChain::UpSample(const double* left, const double* right, i
   }
 }
 
-// All ten sections in one wavefront, section k on entry t - k, each
-// dynamic one with the tuning of the base-rate sample its entry belongs to.
-void OversampledStereoChain::RunSections(int count) {
+// The ten sections as two wavefronts of five over the chunk's stream,
+// section first + k on entry t - k, each dynamic one with the tuning of the
+// base-rate sample its entry belongs to. Five sections' states and the
+// values in flight fit the sixteen SSE registers; ten would go through
+// memory at every step.
+template <int kFirst>
+void OversampledStereoChain::RunSectionGroup(int count) {
+  constexpr int kGroup = kSections / 2;
   Vec* s = mHistory + kTaps;
-  State state[kSections];
-  for (int k = 0; k < kSections; ++k) state[k] = mState[k];
+  State state[kGroup];
+  for (int k = 0; k < kGroup; ++k) state[k] = mState[kFirst + k];
   const unsigned n = static_cast<unsigned>(count);
-  for (int t = 0; t < count + kSections - 1; ++t) {
-#pragma GCC unroll 10
-    for (int k = 0; k < kSections; ++k) {
+  const auto edgeStep = [&](int t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
       const int j = t - k;
-      if (static_cast<unsigned>(j) >= n) continue;
-      s[j] = Step(Tuned(FrameOf(j), k), state[k], s[j]);
+      if (static_cast<unsigned>(j) < n) s[j] = Step(Tuned(FrameOf(j), kFirst + k), state[k], s[j]);
+    }
+  };
+  for (int t = 0; t < kGroup - 1; ++t) edgeStep(t);
+  for (int t = kGroup - 1; t < count; ++t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
+      const int j = t - k;
+      s[j] = Step(Tuned(FrameOf(j), kFirst + k), state[k], s[j]);
     }
   }
-  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+  for (int t = count; t < count + kGroup - 1; ++t) edgeStep(t);
+  for (int k = 0; k < kGroup; ++k) mState[kFirst + k] = state[k];
 }
 
-// Blocks of one sample: eight entries, all in the one frame's tuning. With
-// the count known the whole wavefront unrolls, without a bound check.
-void OversampledStereoChain::RunOneFrame() {
+void OversampledStereoChain::RunSections(int count) {
+  RunSectionGroup<0>(count);
+  RunSectionGroup<kSections / 2>(count);
+}
+
+// Blocks of one sample: eight entries, all in the one frame's tuning, and
+// the sections in the two groups of RunSections. With the count known each
+// wavefront unrolls whole, without a bound check.
+template <int kFirst>
+void OversampledStereoChain::RunOneFrameGroup() {
+  constexpr int kGroup = kSections / 2;
   Vec* s = mHistory + kTaps;
-  State state[kSections];
-  Coefficients c[kSections];
-  for (int k = 0; k < kSections; ++k) {
-    state[k] = mState[k];
-    c[k] = Tuned(0, k);
-  }
-#pragma GCC unroll 17
-  for (int t = 0; t < kOversampling + kSections - 1; ++t) {
-#pragma GCC unroll 10
-    for (int k = 0; k < kSections; ++k) {
+  State state[kGroup];
+  for (int k = 0; k < kGroup; ++k) state[k] = mState[kFirst + k];
+#pragma GCC unroll 12
+  for (int t = 0; t < kOversampling + kGroup - 1; ++t) {
+#pragma GCC unroll 5
+    for (int k = 0; k < kGroup; ++k) {
       const int j = t - k;
-      if (j >= 0 && j < kOversampling) s[j] = Step(c[k], state[k], s[j]);
+      if (j >= 0 && j < kOversampling) s[j] = Step(Tuned(0, kFirst + k), state[k], s[j]);
     }
   }
-  for (int k = 0; k < kSections; ++k) mState[k] = state[k];
+  for (int k = 0; k < kGroup; ++k) mState[kFirst + k] = state[k];
+}
+
+void OversampledStereoChain::RunOneFrame() {
+  RunOneFrameGroup<0>();
+  RunOneFrameGroup<kSections / 2>();
 }
 
 void OversampledStereoChain::RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd,

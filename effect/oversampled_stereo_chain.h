@@ -66,11 +66,13 @@ class OversampledStereoChain {
 
   OversampledStereoChain();
 
-  // The widest form the processor has runs by default (512, 256 or 128-bit
-  // registers); narrower ones give the same bits, so each stays testable.
-  // A request wider than the processor has gets the widest it has.
+  // The form that runs fastest on the processor runs by default (512, 256
+  // or 128-bit registers, usually the widest it has); every form gives the
+  // same bits, so each stays testable. A request wider than the processor
+  // has gets the widest it has.
   void UseRegisterWidth(int bits);
   static int WidestRegisters();
+  static int FastestRegisters();
 
   // Runs n <= kChunk base-rate samples; processed[] receives the trimmed
   // samples (left, right) before the output gain.
@@ -98,6 +100,7 @@ class OversampledStereoChain {
   using TuningRows = double[5][2 * kRowLanes];
 
  private:
+  static __m128d AllLanes() { return _mm_castsi128_pd(_mm_set1_epi64x(-1)); }
   static Coefficients Broadcast(const BiquadCoefficients& c) {
     return {_mm_set1_pd(c.a0), _mm_set1_pd(c.a1), _mm_set1_pd(c.a2), _mm_set1_pd(c.b1), _mm_set1_pd(c.b2)};
   }
@@ -113,7 +116,11 @@ class OversampledStereoChain {
   void RunQuadSections(int count);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
+  template <int kFirst>
+  void RunSectionGroup(int count);
   void RunSections(int count);
+  template <int kFirst>
+  void RunOneFrameGroup();
   void RunOneFrame();
   void DecimateAndTrim(int n, double* processedLeft, double* processedRight);
 
@@ -134,6 +141,10 @@ class OversampledStereoChain {
   __m128d mHistory[kTaps + kStream] = {};
   // The eight inputs (times 4) before the chunk, then two per sample.
   __m128d mPushes[kInputs + kUpSamplingSteps * kChunk] = {};
+  // All ones in the lanes where every history entry was finite when the
+  // last chunk ended, as far as Process looked (a lane it could not vouch
+  // for is clear).
+  __m128d mKeptFinite = AllLanes();
   State mState[kSections] = {};
   State mTrimState = {};
   Coefficients mStatic[kSections - kDynamicSections];

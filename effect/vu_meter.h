@@ -2,6 +2,8 @@
 // of the way in 0.3 s at any sample rate, aiming slightly past its input.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 class VUClass {
@@ -17,12 +19,20 @@ class VUClass {
   // The coefficient depends only on the rate, so callers may compute it once
   // per block; Process gives the same bits.
   static double Coefficient(double sampleRate);
-  // Inline: the processing runs the five bands' meters side by side, so
-  // that their recursions overlap.
+  // Two meters' steps at once, each lane as ProcessWithCoefficient takes
+  // it (which is this on one lane), for callers that run meters side by
+  // side so that their recursions overlap. Both overshoots are computed and
+  // one is picked without a branch: whether the input stands above the
+  // state changes with the signal.
+  static __m128d StepPair(__m128d state, __m128d in, __m128d coefficient) {
+    const __m128d x = _mm_and_pd(in, _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff)));
+    const __m128d rising = _mm_cmpgt_pd(x, state);
+    const __m128d target = _mm_or_pd(_mm_and_pd(rising, _mm_mul_pd(x, _mm_set1_pd(kRiseOvershoot))),
+                                     _mm_andnot_pd(rising, _mm_mul_pd(x, _mm_set1_pd(kFallOvershoot))));
+    return _mm_add_pd(_mm_mul_pd(coefficient, _mm_sub_pd(state, target)), target);
+  }
   double ProcessWithCoefficient(double in, double coefficient) {
-    double x = std::fabs(in);
-    x = x > state ? x * kRiseOvershoot : x * kFallOvershoot;
-    state = coefficient * (state - x) + x;
+    state = _mm_cvtsd_f64(StepPair(_mm_set1_pd(state), _mm_set1_pd(in), _mm_set1_pd(coefficient)));
     return state;
   }
 

@@ -79,6 +79,13 @@ void LatencyDelayLine::ProcessBlock(double* const* inputs, double* const* output
 
 void LatencyDelayLine::Feed(double* const* inputs, int nFrames) {
   if (!inputs || nFrames <= 0 || mDelay == 0) return;
+  // Every channel's copy ends where the next block starts; a division per
+  // block would cost more than a short block's copying.
+  if (mNInputs <= 0) {
+    mWritePos = (mWritePos + static_cast<uint64_t>(nFrames)) % mDelay;
+    return;
+  }
+  uint64_t end = mWritePos;
   for (int c = 0; c < mNInputs; ++c) {
     const double* in = inputs[c];
     double* ring = mRing.Get() + static_cast<uint64_t>(c) * mDelay;
@@ -87,6 +94,7 @@ void LatencyDelayLine::Feed(double* const* inputs, int nFrames) {
       ring[pos] = in ? in[s] : 0.0;
       if (++pos == mDelay) pos = 0;
     }
+    end = pos;
   }
-  mWritePos = (mWritePos + static_cast<uint64_t>(nFrames)) % mDelay;
+  mWritePos = end;
 }

@@ -61,11 +61,21 @@ TEST(BiquadGainTuning, PairsMatchFullTuningWithOddCountsAndStrides) {
       BiquadGainTuning tuning;
       tuning.prepare(type, t.Fc, t.Q);
       // Every count from 1 to all gains, so each lands in both lanes and in
-      // the odd last place.
+      // the odd last place; with the rows written whole, and with boosts
+      // writing only what moves over the shared values written before.
       for (int n = 1; n <= static_cast<int>(gains.size()); ++n) {
-        for (int offset = 0; offset + n <= static_cast<int>(gains.size()); offset += n) {
+        for (int run = 0; (run / 2) * n + n <= static_cast<int>(gains.size()); ++run) {
+          const int offset = (run / 2) * n;
+          const bool constantsInPlace = run % 2 != 0;
           std::vector<double> out(static_cast<size_t>(n * kFrameStride), 7.0);
-          tuning.coefficientsFor(&gains[offset], &amplitudes[offset], n, {out.data(), kFrameStride, kCoefficientStride});
+          const BiquadPairRows rows = {out.data(), kFrameStride, kCoefficientStride};
+          if (constantsInPlace) tuning.writeBoostConstants(n, rows);
+          const bool keptConstants =
+              tuning.coefficientsFor(&gains[offset], &amplitudes[offset], n, rows, constantsInPlace);
+          bool anyCut = false;
+          for (int i = 0; i < n; ++i) anyCut = anyCut || !(gains[offset + i] >= 0.0);
+          const bool gainDependent = type >= Biquad::kPeaking;
+          EXPECT_EQ(keptConstants, !(anyCut && gainDependent)) << "type " << type << " n " << n;
           for (int i = 0; i < n; ++i) {
             const BiquadCoefficients full = Full(type, t.Fc, t.Q, gains[offset + i]);
             const double expected[5] = {full.a0, full.a1, full.a2, full.b1, full.b2};
