@@ -1,14 +1,18 @@
 // The editor: one background carrying the artwork, the filmstrip knobs,
 // switches and meters of the layout table over it, the link to the product
-// page, and the two readouts of the parameter being edited.
+// page, the two readouts of the parameter being edited, and the display
+// strip under the panel with its switch.
 #include <memory>
 #include <string>
 
 #include "effect/morvante.h"
+#include "effect/morvante_display_strip.h"
+#include "effect/morvante_display_switch.h"
 #include "effect/morvante_layout.h"
 #include "effect/morvante_readout.h"
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/iknob_control.h"
+#include "graphics/controls/ipanel_control.h"
 #include "graphics/controls/iswitch_control.h"
 #include "graphics/controls/iurl_control.h"
 #include "graphics/igraphics.h"
@@ -78,5 +82,27 @@ void MORVANTE::BuildEditor() {
   graphics->AttachControl(nameReadout.release());
   graphics->AttachControl(valueReadout.release());
 
+  const IColor stripColour(255, 0x10, 0x11, 0x14);
+  auto display =
+      std::make_unique<IPanelControl>(this, IRECT(0, kEditorHeight, kEditorWidth, kEditorHeightWithDisplay), &stripColour);
+  auto displaySwitch = std::make_unique<MorvanteDisplaySwitch>(
+      this, IRECT(kDisplaySwitchLeft, kDisplaySwitchTop, kDisplaySwitchRight, kDisplaySwitchBottom),
+      [this] { mDisplayStrip->Toggle(); });
+  mDisplayStrip = std::make_unique<MorvanteDisplayStrip>(graphics.get(), display.get(), displaySwitch.get());
+  graphics->AttachControl(display.release());
+  graphics->AttachControl(displaySwitch.release());
+
   AttachGraphics(graphics.release());
 }
+
+MORVANTE::~MORVANTE() = default;
+
+void MORVANTE::OnGUIViewCreated() {
+  if (mDisplayStrip) mDisplayStrip->FollowUserSetting();
+}
+
+void MORVANTE::OnGUIClose() {
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+}
+
+bool MORVANTE::ShowEditorDisplay(bool show) { return mDisplayStrip && mDisplayStrip->SetOpen(show); }
