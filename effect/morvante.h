@@ -5,6 +5,7 @@
 
 #include "effect/biquad_gain_tuning.h"
 #include "effect/morvante_band.h"
+#include "effect/morvante_display_feed.h"
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
 #include "effect/oversampled_stereo_chain.h"
@@ -44,6 +45,10 @@ public:
   // How many samples the output can go on after the input falls silent, at
   // the current settings and the given rate.
   int TailBound(double sampleRate) const;
+
+  // What the response display reads of the audio; the editor opens and
+  // closes it.
+  MorvanteDisplayFeed& DisplayFeed() { return mDisplayFeed; }
 
 protected:
   // For subclasses that need to look inside (the tests).
@@ -125,4 +130,5 @@ private:
   // StateAtRest() as the last chunk of all +0 input left it.
   bool mAtRest = false;
   long long mFramesRestedThrough = 0;
+  MorvanteDisplayFeed mDisplayFeed;
 };
