@@ -6,13 +6,13 @@
 #include <string>
 
 #include "effect/morvante.h"
+#include "effect/morvante_display.h"
 #include "effect/morvante_display_strip.h"
 #include "effect/morvante_display_switch.h"
 #include "effect/morvante_layout.h"
 #include "effect/morvante_readout.h"
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/iknob_control.h"
-#include "graphics/controls/ipanel_control.h"
 #include "graphics/controls/iswitch_control.h"
 #include "graphics/controls/iurl_control.h"
 #include "graphics/igraphics.h"
@@ -21,6 +21,7 @@
 namespace {
 
 constexpr double kKnobGearing = 4.0;
+static_assert(MorvanteDisplay::kStripHeight == kDisplayStripHeight, "the strip fills what the editor grows by");
 
 // The meters appear in the layout table from the lowest band up.
 constexpr int kMeterBands[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
@@ -79,23 +80,38 @@ void MORVANTE::BuildEditor() {
     control->SetNameDisplayControl(nameReadout.get());
     control->SetValDisplayControl(valueReadout.get());
   }
+  auto display = std::make_unique<MorvanteDisplay>(this, IRECT(0, kEditorHeight, kEditorWidth, kEditorHeightWithDisplay));
+  // Its handles' edits show in the readouts too.
+  display->SetNameDisplayControl(nameReadout.get());
+  display->SetValDisplayControl(valueReadout.get());
   graphics->AttachControl(nameReadout.release());
   graphics->AttachControl(valueReadout.release());
 
-  const IColor stripColour(255, 0x10, 0x11, 0x14);
-  auto display =
-      std::make_unique<IPanelControl>(this, IRECT(0, kEditorHeight, kEditorWidth, kEditorHeightWithDisplay), &stripColour);
   auto displaySwitch = std::make_unique<MorvanteDisplaySwitch>(
       this, IRECT(kDisplaySwitchLeft, kDisplaySwitchTop, kDisplaySwitchRight, kDisplaySwitchBottom),
-      [this] { mDisplayStrip->Toggle(); });
-  mDisplayStrip = std::make_unique<MorvanteDisplayStrip>(graphics.get(), display.get(), displaySwitch.get());
+      [this] {
+        if (mDisplayStrip) mDisplayStrip->Toggle();
+      });
+  auto strip = std::make_unique<MorvanteDisplayStrip>(graphics.get(), display.get(), displaySwitch.get());
   graphics->AttachControl(display.release());
   graphics->AttachControl(displaySwitch.release());
 
   AttachGraphics(graphics.release());
+  mDisplayStrip = std::move(strip);
 }
 
-MORVANTE::~MORVANTE() = default;
+void MORVANTE::AttachGraphics(IGraphics* g) {
+  // The strip works the editor it was built with, which goes now.
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+  mDisplayStrip.reset();
+  MorvantePlugBase::AttachGraphics(g);
+}
+
+MORVANTE::~MORVANTE() {
+  // The display lets go of the feed while the feed is still there: the
+  // editor goes with the base, after this object's members.
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+}
 
 void MORVANTE::OnGUIViewCreated() {
   if (mDisplayStrip) mDisplayStrip->FollowUserSetting();

@@ -203,7 +203,11 @@ bool DefaultModule(std::string& module, std::string& error) {
 const std::vector<std::string> kDemoSettings = {
     "High Mid Frequency=7000", "High Mid Threshold=14", "High Mid Ratio=4",
     "High Mid Attack=1", "High Mid Release=60", "Low Frequency=110",
-    "Low Threshold=8",        "Low Ratio=4",             "Low Attack=5",          "Low Release=120"};
+    "Low Threshold=12",       "Low Ratio=4",             "Low Attack=5",          "Low Release=120"};
+
+// Three bars and 30 ms of the fourth: the render ends in a kick and a
+// crash, so the snapshot's display shows both bands pulling down.
+constexpr double kDemoSeconds = 6.03;
 
 const char* const kBandTitles[] = {"Low", "Low Mid", "Mid", "High Mid", "High"};
 
@@ -360,7 +364,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!MakeDir(opt.demoDir, error)) return Error(error);
   const std::string dir = opt.demoDir + (opt.demoDir.back() == '/' ? "" : "/");
-  job.input = DemoMix();
+  job.input = DemoMix(kDemoSeconds);
   job.inputName = dir + "input.wav";
   job.output = dir + "output.wav";
   job.sets = kDemoSettings;

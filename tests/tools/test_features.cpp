@@ -483,3 +483,38 @@ TEST_F(Features, SnapshotIsTheBundlesEditorAtTheRendersEnd) {
   EXPECT_GT(changed, 50u);
   EXPECT_LT(changed, plain.size() / 20);
 }
+
+// With the display open the snapshot is the same panel, but for its lit
+// switch, over the display strip; the strip shows the render's setting (the
+// curves) and its audio.
+TEST_F(Features, SnapshotDisplayIsThePanelOverTheDisplayOfTheSetting) {
+  // The panel, the editor with the display open, and the display switch.
+  constexpr int kW = 1220, kPanelH = 590, kOpenH = 790;
+  constexpr int kSwitchL = 14, kSwitchT = 62, kSwitchR = 114, kSwitchB = 84;
+  constexpr size_t kPanelPixels = kW * kPanelH;
+  const Wav music = Noise(2, 48000);
+  const std::vector<std::string> boost = {"--set", "Low Gain=9", "--set", "High Mid Gain=-6"};
+  std::vector<std::string> boostOpen = boost, cutOpen = {"--set", "Mid Gain=-12", "--snapshot-display"};
+  boostOpen.push_back("--snapshot-display");
+  int closedH = 0, openH = 0, cutH = 0;
+  const auto closed = Snapshot(music, boost, "closed.png", &closedH);
+  const auto open = Snapshot(music, boostOpen, "open.png", &openH);
+  const auto cut = Snapshot(music, cutOpen, "cut.png", &cutH);
+  EXPECT_EQ(closedH, kPanelH);
+  EXPECT_EQ(openH, kOpenH);
+  EXPECT_EQ(cutH, kOpenH);
+  ASSERT_EQ(closed.size(), kPanelPixels);
+  ASSERT_EQ(open.size(), static_cast<size_t>(kW * kOpenH));
+  ASSERT_EQ(cut.size(), open.size());
+  size_t panelChanged = 0;
+  for (size_t i = 0; i < kPanelPixels; ++i) {
+    const int x = static_cast<int>(i % kW), y = static_cast<int>(i / kW);
+    const bool onSwitch =
+        x >= kSwitchL && x < kSwitchR && y >= kSwitchT && y < kSwitchB;
+    if (!onSwitch) panelChanged += closed[i] != open[i];
+  }
+  EXPECT_EQ(panelChanged, 0u) << "the panel moved or changed";
+  size_t changed = 0;
+  for (size_t i = kPanelPixels; i < open.size(); ++i) changed += open[i] != cut[i];
+  EXPECT_GT(changed, 2000u) << "the display does not show the setting";
+}

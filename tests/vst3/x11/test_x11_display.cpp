@@ -1,14 +1,20 @@
 // The display strip of the bundle's editor in a Linux host: its switch grows
 // and shrinks the view through the host's frame, the user's choice outlives
-// the editor, and closing the editor with the display open leaves nothing.
+// the editor, a band's handle is edited as the host records edits, and
+// closing the editor with the display open leaves nothing.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "tests/vst3/x11/x11_bundle_editor.h"
 
 namespace {
 constexpr int kOpenH = 790;
+constexpr ParamID kLowFrequency = 16;
 // The "DISPLAY" switch's centre, in editor pixels.
 constexpr int kSwitchX = 64, kSwitchY = 73;
+// The display's plot: 20 Hz to 20 kHz across, +24 to -24 dB down.
+constexpr int kPlotL = 40, kPlotT = 602, kPlotR = 1204, kPlotB = 768;
 
 class X11Display : public X11BundleEditor {
 protected:
@@ -142,4 +148,41 @@ TEST_F(X11Display, ClosingTheEditorWithTheDisplayOpenLeavesNothingBehind) {
   Remove();
   EXPECT_TRUE(host->Children().empty());
   EXPECT_EQ(loop.NumTimers() + loop.NumFds(), 0);
+}
+
+// A handle dragged right and up is one gesture of each of the band's two
+// parameters, both raised, as a recording host hears them.
+TEST_F(X11Display, DraggingABandsHandleEditsItsFrequencyAndGainAsTheHostRecords) {
+  ConfigFolder config;
+  AttachAt(100, kEditorH);
+  PressSwitch(100);
+  ASSERT_EQ(frame.resizes, 1);
+  const double hz = plug->controller->normalizedParamToPlain(kLowFrequency, Param(kLowFrequency));
+  const double dB = plug->controller->normalizedParamToPlain(kLowGain, Param(kLowGain));
+  const int x = kPlotL + static_cast<int>(std::lround((kPlotR - kPlotL) * std::log(hz / 20.0) / std::log(1000.0)));
+  const int y = kPlotT + static_cast<int>(std::lround((kPlotB - kPlotT) * (24.0 - dB) / 48.0));
+  const double hzBefore = Param(kLowFrequency), dBBefore = Param(kLowGain);
+  handler.edits.clear();
+
+  User().MoveTo(x, y);
+  User().Press(1);
+  for (int step = 1; step <= 10; ++step) {
+    User().MoveTo(x + 6 * step, y - 3 * step);
+    Serve(30);
+  }
+  User().Release(1);
+  Serve(200);
+  Screenshot("editor_display_drag.png");
+  EXPECT_GT(Param(kLowFrequency), hzBefore);
+  EXPECT_GT(Param(kLowGain), dBBefore);
+  for (ParamID tag : {static_cast<ParamID>(kLowFrequency), static_cast<ParamID>(kLowGain)}) {
+    const auto edits = EditsOf(tag);
+    ASSERT_GE(edits.size(), 3u) << tag;
+    EXPECT_EQ(edits.front().kind, 'b') << tag;
+    EXPECT_EQ(edits.back().kind, 'e') << tag;
+    for (size_t i = 1; i + 1 < edits.size(); ++i) EXPECT_EQ(edits[i].kind, 'p') << tag;
+    EXPECT_DOUBLE_EQ(edits[edits.size() - 2].value, Param(tag)) << tag;
+  }
+  // Nothing else was touched.
+  EXPECT_EQ(EditsOf(kLowFrequency).size() + EditsOf(kLowGain).size(), handler.edits.size());
 }
