@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effect/morvante_display_strip.h"
 #include "framework/wdl_mutex.h"
 
 namespace {

@@ -3,12 +3,17 @@
 // input above its Threshold; the equaliser runs at eight times the host rate.
 #pragma once
 
+#include <memory>
+
 #include "effect/biquad_gain_tuning.h"
 #include "effect/morvante_band.h"
+#include "effect/morvante_display_feed.h"
 #include "effect/morvante_params.h"
 #include "effect/morvante_plug_base.h"
 #include "effect/oversampled_stereo_chain.h"
 #include "framework/latency_delay_line.h"
+
+class MorvanteDisplayStrip;
 
 class MORVANTE : public MorvantePlugBase {
 public:
@@ -28,10 +33,16 @@ public:
   static constexpr double kTrimGainDB = -2.5;
 
   explicit MORVANTE(IPlugInstanceInfo instanceInfo);
+  ~MORVANTE() override;
 
   void Reset() override;
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  void OnGUIViewCreated() override;
+  void OnGUIClose() override;
+  bool ShowEditorDisplay(bool show) override;
+  // Another editor in place of the built one (tests do that) has no strip.
+  void AttachGraphics(IGraphics* g) override;
 
   // exp(-1 / (seconds x sampleRate)) for a time in ms, or 0 for no time at
   // all: the factor by which the gain state may move per sample.
@@ -44,6 +55,10 @@ public:
   // How many samples the output can go on after the input falls silent, at
   // the current settings and the given rate.
   int TailBound(double sampleRate) const;
+
+  // What the response display reads of the audio; the editor opens and
+  // closes it.
+  MorvanteDisplayFeed& DisplayFeed() { return mDisplayFeed; }
 
 protected:
   // For subclasses that need to look inside (the tests).
@@ -133,4 +148,7 @@ private:
   // StateAtRest() as the last chunk of all +0 input left it.
   bool mAtRest = false;
   long long mFramesRestedThrough = 0;
+  MorvanteDisplayFeed mDisplayFeed;
+  // The editor's display strip and its switch (UI thread only).
+  std::unique_ptr<MorvanteDisplayStrip> mDisplayStrip;
 };

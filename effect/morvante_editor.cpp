@@ -1,10 +1,14 @@
 // The editor: one background carrying the artwork, the filmstrip knobs,
 // switches and meters of the layout table over it, the link to the product
-// page, and the two readouts of the parameter being edited.
+// page, the two readouts of the parameter being edited, and the display
+// strip under the panel with its switch.
 #include <memory>
 #include <string>
 
 #include "effect/morvante.h"
+#include "effect/morvante_display.h"
+#include "effect/morvante_display_strip.h"
+#include "effect/morvante_display_switch.h"
 #include "effect/morvante_layout.h"
 #include "effect/morvante_readout.h"
 #include "graphics/controls/ibitmap_control.h"
@@ -17,6 +21,7 @@
 namespace {
 
 constexpr double kKnobGearing = 4.0;
+static_assert(MorvanteDisplay::kStripHeight == kDisplayStripHeight, "the strip fills what the editor grows by");
 
 // The meters appear in the layout table from the lowest band up.
 constexpr int kMeterBands[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
@@ -75,8 +80,45 @@ void MORVANTE::BuildEditor() {
     control->SetNameDisplayControl(nameReadout.get());
     control->SetValDisplayControl(valueReadout.get());
   }
+  auto display = std::make_unique<MorvanteDisplay>(this, IRECT(0, kEditorHeight, kEditorWidth, kEditorHeightWithDisplay));
+  // Its handles' edits show in the readouts too.
+  display->SetNameDisplayControl(nameReadout.get());
+  display->SetValDisplayControl(valueReadout.get());
   graphics->AttachControl(nameReadout.release());
   graphics->AttachControl(valueReadout.release());
 
+  auto displaySwitch = std::make_unique<MorvanteDisplaySwitch>(
+      this, IRECT(kDisplaySwitchLeft, kDisplaySwitchTop, kDisplaySwitchRight, kDisplaySwitchBottom),
+      [this] {
+        if (mDisplayStrip) mDisplayStrip->Toggle();
+      });
+  auto strip = std::make_unique<MorvanteDisplayStrip>(graphics.get(), display.get(), displaySwitch.get());
+  graphics->AttachControl(display.release());
+  graphics->AttachControl(displaySwitch.release());
+
   AttachGraphics(graphics.release());
+  mDisplayStrip = std::move(strip);
 }
+
+void MORVANTE::AttachGraphics(IGraphics* g) {
+  // The strip works the editor it was built with, which goes now.
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+  mDisplayStrip.reset();
+  MorvantePlugBase::AttachGraphics(g);
+}
+
+MORVANTE::~MORVANTE() {
+  // The display lets go of the feed while the feed is still there: the
+  // editor goes with the base, after this object's members.
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+}
+
+void MORVANTE::OnGUIViewCreated() {
+  if (mDisplayStrip) mDisplayStrip->FollowUserSetting();
+}
+
+void MORVANTE::OnGUIClose() {
+  if (mDisplayStrip) mDisplayStrip->Suspend();
+}
+
+bool MORVANTE::ShowEditorDisplay(bool show) { return mDisplayStrip && mDisplayStrip->SetOpen(show); }

@@ -8,6 +8,13 @@
 
 constexpr int kEditorWidth = 1220;
 constexpr int kEditorHeight = 590;
+// The display strip under the panel: while it is open the editor is this
+// much higher, the panel above unchanged.
+constexpr int kDisplayStripHeight = 200;
+constexpr int kEditorHeightWithDisplay = kEditorHeight + kDisplayStripHeight;
+// Its switch, in the free strip left of the Low column, under the readouts
+// and clear of the detector legend.
+constexpr int kDisplaySwitchLeft = 14, kDisplaySwitchTop = 62, kDisplaySwitchRight = 114, kDisplaySwitchBottom = 84;
 
 // Every image's id is its bitmap cache key; frames are stacked vertically.
 struct MorvanteImage {

@@ -471,6 +471,7 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   ClearNonFiniteState();
   DeriveSettings(sr);
   if (nFrames <= 0) return;
+  mDisplayFeed.TakeInput(inputs, nFrames);
 
   BlockSwitches block;
   for (int b = 0; b < kNumMorvanteBands; ++b) block.mode[b] = GetParam(kMorvanteBandLayouts[b].modeParam)->Int();
@@ -499,4 +500,5 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
       SetMeterValue(band.meterIdx, band.meter.GetState());
     }
   }
+  mDisplayFeed.TakeOutput(outputs, nFrames, mBands);
 }

@@ -63,6 +63,12 @@ public:
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
+  // A host made a view of the editor and is about to ask its size: the
+  // editor takes the shape the user left it in.
+  virtual void OnGUIViewCreated() {}
+  // Opens or closes the editor's display strip, for tools that draw the
+  // editor without a window. False when the editor has none.
+  virtual bool ShowEditorDisplay(bool /*show*/) { return false; }
   virtual void OnIdle() {}
   virtual void OnActivate(bool active);
   virtual void ProcessMidiMsg(IMidiMsg* msg);
@@ -94,7 +100,10 @@ public:
   virtual void GetTime(ITimeInfo* timeInfo) = 0;
   virtual EHost GetHost() { return mHost; }
   virtual EAPI GetAPI() { return mAPI; }
-  virtual void ResizeGraphics(int w, int h) = 0;
+  // The editor's new size in device pixels, for the host's window. False
+  // when the host refused it (the window keeps the size it had); true when
+  // it took it or has no window to be told about yet.
+  virtual bool ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
   // Takes ownership of g (replacing and deleting an earlier editor) after
   // showing it every parameter's value.

@@ -28,6 +28,12 @@ bool MakeDir(const std::string& dir) { return mkdir(dir.c_str(), 0755) == 0 || e
 
 EditorSettings::EditorSettings(std::string folder) : mFolder(std::move(folder)) {}
 
+EditorSettings EditorSettings::ForProduct(const char* name) {
+  EditorSettings settings(name && *name ? name : "editor");
+  settings.Load();
+  return settings;
+}
+
 std::string EditorSettings::Path() const {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   std::string base;

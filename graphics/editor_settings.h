@@ -13,6 +13,9 @@ class EditorSettings {
 public:
   // folder: the product's folder name under the configuration directory.
   explicit EditorSettings(std::string folder);
+  // The settings of a product, in the folder users find under its name
+  // (null or empty: a generic one), read in.
+  static EditorSettings ForProduct(const char* name);
 
   // The file's path; empty when neither $XDG_CONFIG_HOME nor $HOME is set.
   std::string Path() const;

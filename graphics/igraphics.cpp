@@ -43,16 +43,24 @@ bool IGraphics::OpenWindowOnRunLoop(void* parent, std::unique_ptr<EditorRunLoop>
 
 WDL_Mutex* IGraphics::ControlListMutex() const { return mPlug ? mPlug->GetMutex() : nullptr; }
 
-void IGraphics::Resize(int w, int h) {
+bool IGraphics::Resize(int w, int h) {
   EndMouseGesture();
   ReleaseMouseCapture();
   mMouseOver = -1;
+  const int oldW = mWidth, oldH = mHeight;
+  SetSize(w, h);
+  if (!mPlug || mPlug->ResizeGraphics(ViewWidth(), ViewHeight())) return true;
+  // The host's window keeps its size, and so does the picture.
+  SetSize(oldW, oldH);
+  return false;
+}
+
+void IGraphics::SetSize(int w, int h) {
   mWidth = w;
   mHeight = h;
   // The controls and the layout's indices stay; only the pictures change.
   PrepDraw();
   SetAllControlsDirty();
-  if (mPlug) mPlug->ResizeGraphics(ViewWidth(), ViewHeight());
 }
 
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {

@@ -36,8 +36,9 @@ public:
   virtual bool MeasureIText(IText* text, const char* str, IRECT* destRect);
   virtual void ForceEndUserEdit() = 0;
   // A new editor size in editor pixels: the controls stay, the bitmaps are
-  // made again and the plug-in hears of the view's new size.
-  virtual void Resize(int w, int h);
+  // made again and the plug-in asks the host for the view's new size. When
+  // the host refuses, the editor goes back to the size it had (false).
+  virtual bool Resize(int w, int h);
   // A new scale (rounded to a step and clamped to the range): the controls
   // and their coordinates stay, everything is drawn again at the new size
   // and the plug-in hears of the view's new size.
@@ -239,6 +240,8 @@ private:
   void CaptureMouse(int idx, int x, int y);
   // Ends any open gesture, then tells the host one of paramIdx begins.
   void BeginMouseGesture(int paramIdx);
+  // The size in editor pixels, the bitmaps made again at it.
+  void SetSize(int w, int h);
   void DrawStrict(const IRECT& rect);
   void DrawNonStrict();
   void DeleteControlsAndBitmaps();

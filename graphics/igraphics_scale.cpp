@@ -15,11 +15,7 @@
 #include "lice/lice_sysbitmap.h"
 
 namespace {
-// The settings' folder: the product's name, as users find it under ~/.config.
-EditorSettings SettingsOf(IPlugBase* plug) {
-  const char* name = plug ? plug->GetEffectName() : nullptr;
-  return EditorSettings(name && *name ? name : "editor");
-}
+EditorSettings SettingsOf(IPlugBase* plug) { return EditorSettings::ForProduct(plug ? plug->GetEffectName() : nullptr); }
 
 // "BG.png" -> "BG@2x.png".
 std::string HiResName(const std::string& name) {
@@ -33,8 +29,7 @@ std::string HiResName(const std::string& name) {
 int IGraphics::ScalePercent() {
   if (!mScaleResolved) {
     mScaleResolved = true;
-    EditorSettings settings = SettingsOf(mPlug);
-    int percent = settings.Load() ? settings.ScalePercent() : 0;
+    int percent = SettingsOf(mPlug).ScalePercent();
     if (!percent) percent = DesktopScalePercent();
     // Nobody has been told a size yet: nothing to announce.
     if (percent && percent != mScalePercent) {
@@ -70,7 +65,6 @@ void IGraphics::ChooseScalePercent(int percent) {
   // Remembered for editors opened later; a file that cannot be written
   // costs only that.
   EditorSettings settings = SettingsOf(mPlug);
-  settings.Load();
   settings.SetScalePercent(mScalePercent);
   settings.Save();
 }

@@ -78,8 +78,10 @@ std::string ClassIdText(const TUID cid) {
 }  // namespace
 
 DEF_CLASS_IID(IEditorSnapshot)
+DEF_CLASS_IID(IEditorSnapshot2)
 
 OfflineHost::~OfflineHost() {
+  mEditorTimer = nullptr;
   if (mInitialized) mPlug->component->terminate();
   mPlug.reset();    // the last reference: the plug-in object goes
   mModule.reset();  // factory released, ModuleExit, unloaded
@@ -340,6 +342,16 @@ bool OfflineHost::WriteEditorSnapshot(const std::string& path, int scalePercent)
   return true;
 }
 
+bool OfflineHost::OpenEditorDisplay() {
+  void* obj = nullptr;
+  if (mPlug->component->queryInterface(IEditorSnapshot2::iid, &obj) != kResultOk || !obj)
+    return Fail("the plug-in cannot draw its editor's display offscreen");
+  Steinberg::IPtr<IEditorSnapshot2> snapshot(static_cast<IEditorSnapshot2*>(obj), false);
+  if (snapshot->showEditorDisplay(true) != kResultOk) return Fail("the plug-in's editor has no display");
+  mEditorTimer = snapshot;
+  return true;
+}
+
 bool OfflineHost::ApplySettings(const std::vector<ParamSetting>& settings) {
   ProcessSetup setup{kOffline, kSample64, 512, 48000.0};
   if (mPlug->processor->setupProcessing(setup) != kResultOk) return Fail("the plug-in refused the processing set-up");
@@ -415,6 +427,8 @@ bool OfflineHost::Render(Audio& audio, const RenderOptions& options) {
   const long frames = audio.Frames();
   const long shift = options.compensateLatency ? mLatency : 0;
   const long total = frames + shift;
+  const auto timerFrames = std::max<long>(1, std::lround(audio.rate * kEditorTimerSeconds));
+  long nextTimer = timerFrames;
   for (long pos = 0; pos < total;) {
     auto n = static_cast<int32>(std::min<long>(options.blockSize, total - pos));
     if (options.automation) n = options.automation->BlockLength(pos - shift, n);
@@ -446,6 +460,10 @@ bool OfflineHost::Render(Audio& audio, const RenderOptions& options) {
         if (at >= 0) audio.channels[ch][static_cast<size_t>(at)] = out[ch][static_cast<size_t>(i)];
       }
     pos += n;
+    if (mEditorTimer && pos >= nextTimer) {
+      mEditorTimer->runEditorTimer();
+      while (nextTimer <= pos) nextTimer += timerFrames;
+    }
     if (options.progress) options.progress(std::min(pos, total));
   }
   return true;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/vst3/editor_snapshot.h"
+#include "pluginterfaces/base/smartpointer.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "tools/audio_file.h"
 #include "tools/automation.h"
@@ -81,6 +83,11 @@ public:
   // Asks the plug-in to draw its editor as it stands into a PNG file.
   // At an editor scale in percent (100 to 200 in steps of 25).
   bool WriteEditorSnapshot(const std::string& path, int scalePercent = 100);
+  // Opens the editor's display before a render: every render after it runs
+  // the editor's timer as a window would, once per kEditorTimerSeconds of
+  // audio, so a snapshot shows the display at the end of the audio.
+  bool OpenEditorDisplay();
+  static constexpr double kEditorTimerSeconds = 0.04;
 
 private:
   template <class T>
@@ -95,6 +102,8 @@ private:
   std::unique_ptr<PluginInstance> mPlug;
   Steinberg::TUID mClassId{};
   bool mInitialized = false;
+  // Set while the editor's display is open.
+  Steinberg::IPtr<IEditorSnapshot2> mEditorTimer;
   long mLatency = 0;
   std::string mError;
 };

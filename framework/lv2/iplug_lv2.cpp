@@ -49,9 +49,7 @@ void IPlugLV2::EndInformHostOfParamChange(int paramIdx) {
   if (mEditListener) mEditListener->EndEdit(paramIdx);
 }
 
-void IPlugLV2::ResizeGraphics(int w, int h) {
-  if (mEditListener) mEditListener->ResizeEditor(w, h);
-}
+bool IPlugLV2::ResizeGraphics(int w, int h) { return !mEditListener || mEditListener->ResizeEditor(w, h); }
 
 // An LV2 host without the time extension reports no transport.
 void IPlugLV2::GetTimeSig(int* numerator, int* denominator) {

@@ -22,7 +22,8 @@ public:
   virtual void BeginEdit(int paramIdx) = 0;
   virtual void Edit(int paramIdx, double normalizedValue) = 0;
   virtual void EndEdit(int paramIdx) = 0;
-  virtual void ResizeEditor(int w, int h) = 0;
+  // False when the host refused the size.
+  virtual bool ResizeEditor(int w, int h) = 0;
 };
 
 class IPlugLV2 : public IPlugBase {
@@ -82,7 +83,7 @@ public:
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
-  void ResizeGraphics(int w, int h) override;
+  bool ResizeGraphics(int w, int h) override;
 
 private:
   void ApplyControlPorts();

@@ -84,6 +84,8 @@ bool Lv2Ui::Open(const char* pluginUri, void* parent, LV2UI_Widget* widget, floa
   IGraphics* gui = mPlug ? mPlug->GetGUI() : nullptr;
   if (!gui) return false;
   mPorts = std::make_unique<Lv2PortMap>(*mPlug, std::strcmp(pluginUri, kLv2MonoPluginUri) == 0 ? 1 : 2);
+  // Shaped before the host is listening: it hears the size once, below.
+  mPlug->OnGUIViewCreated();
   mPlug->SetEditListener(this);
   // A control's first value from the plug-in only becomes its default and
   // is not drawn. The meters get theirs now, so that the host's first meter
@@ -158,6 +160,7 @@ void Lv2Ui::Edit(int paramIdx, double) {
   mWrite(mController, static_cast<uint32_t>(port), sizeof value, 0, &value);
 }
 
-void Lv2Ui::ResizeEditor(int w, int h) {
-  if (mResize) mResize->ui_resize(mResize->handle, w, h);
+bool Lv2Ui::ResizeEditor(int w, int h) {
+  // A host without ui:resize follows the window's own size, if at all.
+  return !mResize || mResize->ui_resize(mResize->handle, w, h) == 0;
 }

@@ -37,7 +37,7 @@ public:
   void BeginEdit(int paramIdx) override;
   void Edit(int paramIdx, double normalizedValue) override;
   void EndEdit(int paramIdx) override;
-  void ResizeEditor(int w, int h) override;
+  bool ResizeEditor(int w, int h) override;
 
 private:
   Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller);

@@ -11,9 +11,10 @@
 using namespace Steinberg;
 
 DEF_CLASS_IID(IEditorSnapshot)
+DEF_CLASS_IID(IEditorSnapshot2)
 
 namespace {
-class EditorSnapshot final : public IEditorSnapshot {
+class EditorSnapshot final : public IEditorSnapshot2 {
 public:
   explicit EditorSnapshot(IPlugVST3* plug) : mPlug(plug) { mPlug->addRef(); }
   ~EditorSnapshot() { mPlug->release(); }
@@ -36,6 +37,18 @@ public:
     return result;
   }
 
+  tresult PLUGIN_API showEditorDisplay(TBool show) override {
+    if (!mPlug->GetGUI()) return kNotImplemented;
+    return mPlug->ShowEditorDisplay(show != 0) ? kResultOk : kNotImplemented;
+  }
+
+  tresult PLUGIN_API runEditorTimer() override {
+    IGraphics* gui = mPlug->GetGUI();
+    if (!gui) return kNotImplemented;
+    gui->OnGUIIdle();
+    return kResultOk;
+  }
+
   tresult Write(IGraphics* gui, const char* path) {
     WDL_MutexLock lock(mPlug->GetMutex());
     if (!gui->GetDrawBitmap()) gui->PrepDraw();
@@ -50,9 +63,10 @@ public:
 
   tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
     if (!obj) return kInvalidArgument;
-    if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IEditorSnapshot::iid)) {
+    if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IEditorSnapshot::iid) ||
+        FUnknownPrivate::iidEqual(iid, IEditorSnapshot2::iid)) {
       addRef();
-      *obj = static_cast<IEditorSnapshot*>(this);
+      *obj = static_cast<IEditorSnapshot2*>(this);
       return kResultOk;
     }
     *obj = nullptr;
@@ -72,6 +86,6 @@ private:
 }  // namespace
 
 tresult QueryEditorSnapshot(IPlugVST3* plug, void** obj) {
-  *obj = static_cast<IEditorSnapshot*>(new EditorSnapshot(plug));
+  *obj = static_cast<IEditorSnapshot2*>(new EditorSnapshot(plug));
   return kResultOk;
 }

@@ -21,6 +21,23 @@ public:
 
 DECLARE_CLASS_IID(IEditorSnapshot, 0x4D525653, 0x4E415031, 0x506E7672, 0x4D525632)
 
+// The snapshot of an editor whose display follows the audio: the tool opens
+// the display before it renders and runs the editor's timer work as the
+// audio goes by, so the picture shows the end of the render.
+class IEditorSnapshot2 : public IEditorSnapshot {
+public:
+  // Opens (true) or closes the editor's display; later snapshots show the
+  // editor at its new size. kNotImplemented when the editor has none.
+  virtual Steinberg::tresult PLUGIN_API showEditorDisplay(Steinberg::TBool show) = 0;
+  // One tick of the editor's timer (meters, the display's analysis of the
+  // audio processed since the last), on the thread that renders.
+  virtual Steinberg::tresult PLUGIN_API runEditorTimer() = 0;
+
+  static const Steinberg::FUID iid;
+};
+
+DECLARE_CLASS_IID(IEditorSnapshot2, 0x4D525653, 0x4E415032, 0x506E7672, 0x4D525632)
+
 class IPlugVST3;
 
 // The interface as a separate object that keeps the plug-in alive while a

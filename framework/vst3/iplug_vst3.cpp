@@ -63,7 +63,8 @@ IPlugVST3::~IPlugVST3() = default;
 tresult PLUGIN_API IPlugVST3::queryInterface(const TUID iid, void** obj) {
   if (!obj) return kInvalidArgument;
   QUERY_INTERFACE(iid, obj, IPlugDiagnostics::iid, IPlugDiagnostics)
-  if (FUnknownPrivate::iidEqual(iid, IEditorSnapshot::iid)) return QueryEditorSnapshot(this, obj);
+  if (FUnknownPrivate::iidEqual(iid, IEditorSnapshot::iid) || FUnknownPrivate::iidEqual(iid, IEditorSnapshot2::iid))
+    return QueryEditorSnapshot(this, obj);
   return SingleComponentEffect::queryInterface(iid, obj);
 }
 

@@ -125,7 +125,7 @@ public:
   bool HostOffersParamContextMenu() override { return true; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;
   void SetLatency(int samples) override;
-  void ResizeGraphics(int w, int h) override;
+  bool ResizeGraphics(int w, int h) override;
 
   // Views tell the plug-in when they go. Empties the whole list: the views
   // are the host's, and a list that might name a destroyed one is never kept.

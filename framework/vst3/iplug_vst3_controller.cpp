@@ -162,12 +162,13 @@ IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name) {
   if (!name || std::strcmp(name, ViewType::kEditor) != 0) return nullptr;
   auto* view = new IPlugVST3View(this);
   mViews.Add(view);
+  OnGUIViewCreated();
   return view;
 }
 
-void IPlugVST3::ResizeGraphics(int w, int h) {
-  if (!GetGUI()) return;
-  if (IPlugVST3View* view = mViews.Get(0)) view->resize(w, h);
+bool IPlugVST3::ResizeGraphics(int w, int h) {
+  IPlugVST3View* view = mViews.Get(0);
+  return !GetGUI() || !view || view->resize(w, h);
 }
 
 void IPlugVST3::removeDependentView(IPlugVST3View*) { mViews.Empty(false); }

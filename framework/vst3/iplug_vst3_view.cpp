@@ -113,10 +113,13 @@ tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   return kResultOk;
 }
 
-void IPlugVST3View::resize(int w, int h) {
-  // Without a frame the host cannot be asked; it keeps the size it has.
-  if (!plugFrame || mScalingUnattached) return;
+bool IPlugVST3View::resize(int w, int h) {
+  // Without a frame the host cannot be asked; it learns the size from
+  // getSize when it makes one.
+  if (!plugFrame || mScalingUnattached) return true;
   mExpectingNewSize = true;
   ViewRect newSize(0, 0, w, h);
-  plugFrame->resizeView(this, &newSize);
+  if (plugFrame->resizeView(this, &newSize) == kResultOk) return true;
+  mExpectingNewSize = false;
+  return false;
 }

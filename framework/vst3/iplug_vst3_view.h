@@ -35,8 +35,9 @@ public:
   REFCOUNT_METHODS(CPluginView)
 
   // Asks the host to resize the view; the next size it reports is passed on
-  // to the plug-in.
-  void resize(int w, int h);
+  // to the plug-in. False when the host refused; true when it took the size
+  // or cannot be asked yet (it then asks getSize).
+  bool resize(int w, int h);
 
 private:
   // The platform window inside parent; false when it cannot be opened.

@@ -73,7 +73,7 @@ public:
   void* GetWindow() override;
   bool GetTextFromClipboard(WDL_String* str) override;
   void UpdateTooltips() override;
-  void Resize(int w, int h) override;
+  bool Resize(int w, int h) override;
   // The window, its images, menus and the text field follow the scale.
   void SetScalePercent(int percent) override;
   // GDK_SCALE, else the X resource Xft.dpi over 96, as the nearest step.

@@ -77,11 +77,12 @@ void IGraphicsLinux::PresentDevicePixels(const IRECT& deviceRect) {
   mWindow->Present(deviceRect, reinterpret_cast<const unsigned int*>(bitmap->getBits()), bitmap->getRowSpan());
 }
 
-void IGraphicsLinux::Resize(int w, int h) {
-  if (w == Width() && h == Height()) return;
+bool IGraphicsLinux::Resize(int w, int h) {
+  if (w == Width() && h == Height()) return true;
   if (mTextField) EndTextEntry(false);
-  IGraphics::Resize(w, h);
-  FollowNewSize();
+  const bool taken = IGraphics::Resize(w, h);
+  if (taken) FollowNewSize();
+  return taken;
 }
 
 void IGraphicsLinux::SetScalePercent(int percent) {

@@ -19,6 +19,8 @@ constexpr int kFirstMeterIdx = 42;
 constexpr int kLinkIdx = 48;
 constexpr int kNameReadoutIdx = 49;
 constexpr int kValueReadoutIdx = 50;
+constexpr int kDisplayIdx = 51;
+constexpr int kDisplaySwitchIdx = 52;
 // The bands of the meters at 42 to 46.
 constexpr int kMeterBands[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
 

@@ -7,6 +7,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "effect/morvante_display_switch.h"
 #include "graphics/bitmap_storage.h"
 #include "graphics/controls/ibitmap_control.h"
 #include "graphics/controls/iknob_control.h"
@@ -33,7 +34,7 @@ TEST(MorvanteEditor, ControlsFollowTheLayoutInOrder) {
   EXPECT_EQ(gui->Width(), 1220);
   EXPECT_EQ(gui->Height(), 590);
   EXPECT_EQ(gui->FPS(), 25);
-  ASSERT_EQ(gui->NControls(), 51);
+  ASSERT_EQ(gui->NControls(), 53);
   ASSERT_NE(gui->GetDrawBitmap(), nullptr);
 
   auto* background = dynamic_cast<IBitmapControl*>(gui->GetControl(0));
@@ -109,6 +110,17 @@ TEST(MorvanteEditor, ControlsFollowTheLayoutInOrder) {
     EXPECT_EQ(gui->GetControl(idx)->GetValDisplayControl(), readouts[1]) << idx;
   }
 
+  // Under the panel the display strip, hidden until its switch opens it;
+  // the switch drives no parameter.
+  IControl* display = gui->GetControl(kDisplayIdx);
+  EXPECT_EQ(*display->GetRECT(), IRECT(0, 590, 1220, 790));
+  EXPECT_TRUE(display->IsHidden());
+  auto* displaySwitch = dynamic_cast<MorvanteDisplaySwitch*>(gui->GetControl(kDisplaySwitchIdx));
+  ASSERT_NE(displaySwitch, nullptr);
+  EXPECT_EQ(*displaySwitch->GetRECT(), IRECT(14, 62, 114, 84));
+  EXPECT_EQ(displaySwitch->ParamIdx(), -1);
+  EXPECT_FALSE(displaySwitch->IsLit());
+
   // Parameter 25 has no control; every other parameter has exactly one.
   for (int p = 0; p < kNumMorvanteParams; ++p) {
     int bound = 0;
@@ -139,8 +151,9 @@ TEST(MorvanteEditor, EveryImageLoadsWithItsFramesAndTheSizeOfItsKind) {
   }
 }
 
-// The background lies under everything and the link reaches below the
-// editor's edge; nothing else may touch another control or leave the panel.
+// The background lies under everything, the link reaches below the panel's
+// edge and the display strip lies under it; nothing else may touch another
+// control or leave the panel.
 TEST(MorvanteEditor, ControlRectanglesNeitherOverlapNorLeaveThePanel) {
   TestMorvante plug;
   IGraphics* gui = plug.GetGUI();
@@ -153,6 +166,11 @@ TEST(MorvanteEditor, ControlRectanglesNeitherOverlapNorLeaveThePanel) {
     areas.push_back(area);
     if (idx == kLinkIdx) {
       EXPECT_EQ(area.Intersect(panel), IRECT(1120, 560, 1220, 590));
+      continue;
+    }
+    if (idx == kDisplayIdx) {
+      EXPECT_EQ(area, IRECT(0, 590, 1220, 790)) << Describe(area);
+      areas.back() = IRECT();
       continue;
     }
     EXPECT_TRUE(area.L >= 0 && area.T >= 0 && area.R <= 1220 && area.B <= 590)
@@ -280,8 +298,9 @@ TEST(MorvanteEditor, At100PercentEveryPixelIsTheUnscaledPictureAndAt200TheTwiceS
   std::unique_ptr<LICE_IBitmap> background2x(
       LICE_LoadPNG(MORVANTE_BUNDLE_RESOURCES "/BG@2x.png"));
   ASSERT_NE(background2x, nullptr);
-  // The left strip holds no control: background only.
-  const IRECT strip(0, 120, 250, 1060);
+  // The left strip under the display switch holds no control: background
+  // only.
+  const IRECT strip(0, 2 * kDisplaySwitchBottom, 250, 1060);
   int differences = 0;
   for (int y = strip.T; y < strip.B; ++y)
     for (int x = strip.L; x < strip.R; ++x) differences += LICE_GetPixel(drawn, x, y) != LICE_GetPixel(background2x.get(), x, y);
@@ -299,5 +318,9 @@ TEST(MorvanteEditor, At100PercentEveryPixelIsTheUnscaledPictureAndAt200TheTwiceS
     LICE_Blit(&reference, image->mData, c.L, c.T, 0, image->FrameOffset(FrameShown(gui, idx)), c.W(), c.H(), 1.0f,
               IChannelBlend::RasterMode(control->GetBlend()));
   }
+  // The display switch is drawn, not an image: both pictures leave it out.
+  for (LICE_IBitmap* picture : {static_cast<LICE_IBitmap*>(gui->GetDrawBitmap()), static_cast<LICE_IBitmap*>(&reference)})
+    LICE_FillRect(picture, kDisplaySwitchLeft, kDisplaySwitchTop, kDisplaySwitchRight - kDisplaySwitchLeft,
+                  kDisplaySwitchBottom - kDisplaySwitchTop, 0, 1.0f, 0);
   EXPECT_EQ(CountDifferentPixels(gui->GetDrawBitmap(), &reference), 0);
 }

@@ -19,7 +19,8 @@ IRECT TextDrawnNearReadouts(IGraphics* gui) {
   LICE_IBitmap* drawn = gui->GetDrawBitmap();
   LICE_IBitmap* bg = s_bitmapCache.Find(kBackgroundImageId);
   IRECT box;
-  for (int y = 0; y < 74; ++y)
+  // Down to the display switch under them.
+  for (int y = 0; y < kDisplaySwitchTop; ++y)
     for (int x = 0; x < 141; ++x)
       if (drawn->getBits()[y * drawn->getRowSpan() + x] != bg->getBits()[y * bg->getRowSpan() + x])
         box = box.Union(IRECT(x, y, x + 1, y + 1));

@@ -24,7 +24,10 @@ public:
     log.push_back("inform " + std::to_string(paramIdx));
   }
   void EndInformHostOfParamChange(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
-  void ResizeGraphics(int w, int h) override { log.push_back("resize " + std::to_string(w) + "x" + std::to_string(h)); }
+  bool ResizeGraphics(int w, int h) override {
+    log.push_back("resize " + std::to_string(w) + "x" + std::to_string(h));
+    return true;
+  }
   // A VST3 host has a parameter menu; the engine must not know the format.
   bool HostOffersParamContextMenu() override { return GetAPI() == kAPIVST3; }
   void PopupHostContextMenuForParam(int paramIdx, int x, int y) override {

@@ -22,6 +22,6 @@ public:
     *denominator = 4;
   }
   void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
+  bool ResizeGraphics(int, int) override { return true; }
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 };

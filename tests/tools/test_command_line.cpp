@@ -187,7 +187,8 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndOneLine) {
                {{in, mDir.Path("out.mp3")}, "must end in .wav, .flac, .aiff, .aif or .ogg"},
                {{"--bits", "32f", in, mDir.Path("out.flac")}, "FLAC output takes --bits 16 or 24, not 32f"},
                {{"--bits", "16", in, mDir.Path("out.ogg")}, "--bits does not apply to Ogg Vorbis output"},
-               {{in, in}, "is the input file"}};
+               {{in, in}, "is the input file"},
+               {{"--snapshot-display", in, mDir.Path("b.wav")}, "--snapshot-display needs --snapshot"}};
   for (const auto& c : cases) {
     const RunResult run = RunTool(c.args);
     EXPECT_EQ(run.exitCode, 2) << run.err;
@@ -207,7 +208,7 @@ TEST_F(CommandLine, HelpDocumentsEveryOptionWithAnExample) {
   ASSERT_EQ(run.exitCode, 0);
   for (const char* option : {"--plugin", "--set", "--automation", "--bypass", "--state-in", "--state-out",
                              "--preset-state", "--bits", "--block", "--sample-size", "--no-latency-compensation",
-                             "--plot", "--snapshot", "--list-params", "--quiet", "--demo", "INPUT", "OUTPUT"})
+                             "--plot", "--snapshot", "--snapshot-display", "--list-params", "--quiet", "--demo", "INPUT", "OUTPUT"})
     EXPECT_TRUE(Has(run.out, option)) << option;
   EXPECT_TRUE(Has(run.out, "Examples:\n  morvante-process ")) << run.out;
   EXPECT_TRUE(run.err.empty()) << run.err;

@@ -55,6 +55,25 @@ protected:
     return wav;
   }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+  // The pixels of the snapshot of a render of wav with args, row by row,
+  // and its height; empty when it was not written.
+  std::vector<LICE_pixel> Snapshot(const Wav& wav, std::vector<std::string> args, const std::string& name,
+                                   int* height = nullptr) {
+    args.insert(args.end(), {"--snapshot", mDir.Path(name)});
+    Wav out;
+    const RunResult run = Render(wav, out, args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, "wrote " + mDir.Path(name))) << run.out;
+    std::unique_ptr<LICE_IBitmap> image(LICE_LoadPNG(mDir.Path(name).c_str()));
+    EXPECT_NE(image, nullptr) << name;
+    std::vector<LICE_pixel> pixels;
+    if (!image) return pixels;
+    EXPECT_EQ(image->getWidth(), 1220);
+    if (height) *height = image->getHeight();
+    for (int y = 0; y < image->getHeight(); ++y)
+      for (int x = 0; x < image->getWidth(); ++x) pixels.push_back(image->getBits()[y * image->getRowSpan() + x]);
+    return pixels;
+  }
   TempDir mDir;
 };
 
@@ -451,31 +470,51 @@ TEST_F(Features, AKilledRenderLeavesNoOutput) {
 }
 
 TEST_F(Features, SnapshotIsTheBundlesEditorAtTheRendersEnd) {
-  const auto snapshot = [&](const std::vector<std::string>& sets, const std::string& name) {
-    std::vector<std::string> args = sets;
-    args.insert(args.end(), {"--snapshot", mDir.Path(name)});
-    Wav out;
-    const RunResult run = Render(Constant(2, 4800, 0.0), out, args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(Has(run.out, "wrote " + mDir.Path(name))) << run.out;
-    std::unique_ptr<LICE_IBitmap> image(LICE_LoadPNG(mDir.Path(name).c_str()));
-    EXPECT_NE(image, nullptr) << name;
-    std::vector<LICE_pixel> pixels;
-    if (!image) return pixels;
-    EXPECT_EQ(image->getWidth(), 1220);
-    EXPECT_EQ(image->getHeight(), 590);
-    for (int y = 0; y < image->getHeight(); ++y)
-      for (int x = 0; x < image->getWidth(); ++x) pixels.push_back(image->getBits()[y * image->getRowSpan() + x]);
-    return pixels;
-  };
-  const auto plain = snapshot({}, "plain.png");
-  const auto again = snapshot({}, "again.png");
-  const auto turned = snapshot({"--set", "Output=-12"}, "turned.png");
+  int height = 0;
+  const auto plain = Snapshot(Constant(2, 4800, 0.0), {}, "plain.png", &height);
+  const auto again = Snapshot(Constant(2, 4800, 0.0), {}, "again.png");
+  const auto turned = Snapshot(Constant(2, 4800, 0.0), {"--set", "Output=-12"}, "turned.png");
   ASSERT_FALSE(plain.empty());
+  EXPECT_EQ(height, 590);
   EXPECT_EQ(plain, again);
   // Only the Output knob's neighbourhood changes.
   size_t changed = 0;
   for (size_t i = 0; i < plain.size() && i < turned.size(); ++i) changed += plain[i] != turned[i];
   EXPECT_GT(changed, 50u);
   EXPECT_LT(changed, plain.size() / 20);
+}
+
+// With the display open the snapshot is the same panel, but for its lit
+// switch, over the display strip; the strip shows the render's setting (the
+// curves) and its audio.
+TEST_F(Features, SnapshotDisplayIsThePanelOverTheDisplayOfTheSetting) {
+  // The panel, the editor with the display open, and the display switch.
+  constexpr int kW = 1220, kPanelH = 590, kOpenH = 790;
+  constexpr int kSwitchL = 14, kSwitchT = 62, kSwitchR = 114, kSwitchB = 84;
+  constexpr size_t kPanelPixels = kW * kPanelH;
+  const Wav music = Noise(2, 48000);
+  const std::vector<std::string> boost = {"--set", "Low Gain=9", "--set", "High Mid Gain=-6"};
+  std::vector<std::string> boostOpen = boost, cutOpen = {"--set", "Mid Gain=-12", "--snapshot-display"};
+  boostOpen.push_back("--snapshot-display");
+  int closedH = 0, openH = 0, cutH = 0;
+  const auto closed = Snapshot(music, boost, "closed.png", &closedH);
+  const auto open = Snapshot(music, boostOpen, "open.png", &openH);
+  const auto cut = Snapshot(music, cutOpen, "cut.png", &cutH);
+  EXPECT_EQ(closedH, kPanelH);
+  EXPECT_EQ(openH, kOpenH);
+  EXPECT_EQ(cutH, kOpenH);
+  ASSERT_EQ(closed.size(), kPanelPixels);
+  ASSERT_EQ(open.size(), static_cast<size_t>(kW * kOpenH));
+  ASSERT_EQ(cut.size(), open.size());
+  size_t panelChanged = 0;
+  for (size_t i = 0; i < kPanelPixels; ++i) {
+    const int x = static_cast<int>(i % kW), y = static_cast<int>(i / kW);
+    const bool onSwitch =
+        x >= kSwitchL && x < kSwitchR && y >= kSwitchT && y < kSwitchB;
+    if (!onSwitch) panelChanged += closed[i] != open[i];
+  }
+  EXPECT_EQ(panelChanged, 0u) << "the panel moved or changed";
+  size_t changed = 0;
+  for (size_t i = kPanelPixels; i < open.size(); ++i) changed += open[i] != cut[i];
+  EXPECT_GT(changed, 2000u) << "the display does not show the setting";
 }

@@ -115,8 +115,9 @@ void UiHost::Touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
 }
 
 int UiHost::Resize(LV2UI_Feature_Handle handle, int w, int h) {
-  static_cast<UiHost*>(handle)->calls.push_back({'s', static_cast<uint32_t>(h), static_cast<float>(w)});
-  return 0;
+  auto* host = static_cast<UiHost*>(handle);
+  host->calls.push_back({'s', static_cast<uint32_t>(h), static_cast<float>(w)});
+  return host->mOptions.refuseResize ? 1 : 0;
 }
 
 LV2_URID UiHost::Map(LV2_URID_Map_Handle handle, const char* uri) {

@@ -49,6 +49,8 @@ public:
     bool offerResize = true;
     bool offerParent = true;
     bool offerMap = true;
+    // ui:resize answers that the size cannot be had.
+    bool refuseResize = false;
   };
   UiHost();
   explicit UiHost(Options options) : mOptions(options) {}

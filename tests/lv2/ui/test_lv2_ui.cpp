@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -306,4 +309,54 @@ TEST_F(Lv2UiTest, IdleAsksToCloseOnceTheHostsWindowIsGone) {
   window.reset();
   EXPECT_EQ(host.IdleFor(200), 1);
   host.Close();
+}
+
+// The "DISPLAY" switch asks the host for the strip's height through
+// ui:resize and gives it back; a host that refuses keeps the editor closed.
+TEST_F(Lv2UiTest, TheDisplaySwitchResizesTheEditorThroughUiResize) {
+  char folder[] = "/tmp/morvante_lv2_config_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedConfig = before ? before : "";
+  setenv("XDG_CONFIG_HOME", folder, 1);
+  const int x = (kDisplaySwitchLeft + kDisplaySwitchRight) / 2, y = (kDisplaySwitchTop + kDisplaySwitchBottom) / 2;
+  const auto press = [&](UiHost& ui) {
+    ui.calls.clear();
+    window->User().Click(x, y);
+    ui.IdleFor(600);
+  };
+  const auto widgetHeight = [&](UiHost& ui) {
+    int w = 0, h = 0;
+    window->WindowSize(reinterpret_cast<x11test::XWindowId>(ui.Widget()), &w, &h);
+    return h;
+  };
+  window = std::make_unique<x11test::HostWindow>(kW, kEditorHeightWithDisplay);
+  ASSERT_TRUE(Open());
+  press(host);
+  ASSERT_EQ(host.calls.size(), 1u);
+  EXPECT_EQ(host.calls[0].kind, 's');
+  EXPECT_EQ(host.calls[0].value, static_cast<float>(kW));
+  EXPECT_EQ(host.calls[0].port, static_cast<uint32_t>(kEditorHeightWithDisplay));
+  EXPECT_EQ(widgetHeight(host), kEditorHeightWithDisplay);
+  press(host);
+  ASSERT_EQ(host.calls.size(), 1u);
+  EXPECT_EQ(host.calls[0].port, static_cast<uint32_t>(kH));
+  EXPECT_EQ(widgetHeight(host), kH);
+  host.Close();
+
+  UiHost::Options options;
+  options.refuseResize = true;
+  UiHost refusing(options);
+  ASSERT_TRUE(refusing.Open(window->Id(), kLv2PluginUri, MORVANTE_LV2_BUNDLE_DIR));
+  refusing.IdleFor(150);
+  press(refusing);
+  ASSERT_EQ(refusing.calls.size(), 1u);
+  EXPECT_EQ(refusing.calls[0].port, static_cast<uint32_t>(kEditorHeightWithDisplay));
+  EXPECT_EQ(widgetHeight(refusing), kH);
+  refusing.Close();
+
+  setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+  std::remove((std::string(folder) + "/MORVANTE/editor.conf").c_str());
+  rmdir((std::string(folder) + "/MORVANTE").c_str());
+  rmdir(folder);
 }

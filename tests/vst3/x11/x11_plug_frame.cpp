@@ -18,6 +18,7 @@ tresult PLUGIN_API X11PlugFrame::resizeView(IPlugView* view, ViewRect* newSize) 
   ++resizes;
   if (!view || !newSize) return kInvalidArgument;
   lastSize = *newSize;
+  if (refusesResize) return kResultFalse;
   return view->onSize(newSize);
 }
 

@@ -31,6 +31,8 @@ public:
   int NumHandlers() const { return static_cast<int>(mHandlers.size()); }
   Steinberg::Linux::TimerInterval lastInterval = 0;
   int resizes = 0;
+  // A host whose window cannot take the size asked for answers no.
+  bool refusesResize = false;
   Steinberg::ViewRect lastSize;
 
 private:
