@@ -13,6 +13,7 @@
 #include "graphics/editor_scale.h"
 #include "graphics/igraphics.h"
 #include "lice/lice_blit.h"
+#include "lice/lice_combine.h"
 #include "lice/lice_fill.h"
 #include "lice/lice_soft_shapes.h"
 #include "lice/lice_sysbitmap.h"
@@ -297,10 +298,17 @@ void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const I
   const size_t rowBytes = sizeof(LICE_pixel) * static_cast<size_t>(strip.W());
   const size_t gridSample = static_cast<size_t>(
       std::find(mGridColumn.begin(), mGridColumn.end(), 1) - mGridColumn.begin());
+  // Rows above every spectrum and fill are the layer's.
+  int firstBusy = plot.B;
+  for (int i = 0; i < n; ++i) {
+    const int* edge = mFillRows[static_cast<size_t>(i)].edges;
+    firstBusy = std::min({firstBusy, mSpectrumFrom[0][i] - 1, mSpectrumFrom[1][i] - 1,
+                          edge[kNumMorvanteBands] > edge[0] ? edge[0] : plot.B});
+  }
   for (int y = strip.T; y < strip.B; ++y) {
     LICE_pixel* row = bm->getBits() + y * span;
     const LICE_pixel* layer = mLayer.getBits() + (y - strip.T) * layerSpan - strip.L;
-    if (y < plot.T || y >= plot.B) {
+    if (y < std::max(plot.T, firstBusy) || y >= plot.B) {
       std::memcpy(row + strip.L, layer + strip.L, rowBytes);
       continue;
     }
@@ -377,6 +385,23 @@ void MorvanteDisplay::LayOutCurves(const IRECT& plot) {
   }
 }
 
+// The handles' discs with their rims, drawn once per scale with their
+// edges' coverage in the alpha channel.
+void MorvanteDisplay::MakeHandleImages(int scalePercent) {
+  const float k = static_cast<float>(scalePercent) / 100.0f;
+  const float r = kHandleRadius * k, rim = r + 1.5f * k;
+  const int size = static_cast<int>(std::ceil(2.0f * rim)) + 3;
+  const float centre = 0.5f * static_cast<float>(size - 1);
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    LICE_MemBitmap& image = mHandleImages[b];
+    image.resize(size, size);
+    LICE_Clear(&image, 0);
+    LICE_FillGradientCircle(&image, centre, centre, rim, kHandleRim, kHandleRim, 0.85f, 0);
+    LICE_FillGradientCircle(&image, centre, centre, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    LICE_DemultiplyAlpha(&image);
+  }
+}
+
 void MorvanteDisplay::DrawHandles(IGraphics* graphics) {
   LICE_IBitmap* bm = graphics->GetDrawBitmap();
   const float k = static_cast<float>(graphics->ScalePercent()) / 100.0f;
@@ -385,9 +410,17 @@ void MorvanteDisplay::DrawHandles(IGraphics* graphics) {
   for (int b : order) {
     float x, y;
     HandleCentre(b, &x, &y);
-    const float r = (b == mDragBand ? kHandleRadius + 1.5f : kHandleRadius) * k;
-    LICE_FillGradientCircle(bm, x * k, y * k, r + 1.5f * k, kHandleRim, kHandleRim, 0.85f, 0);
-    LICE_FillGradientCircle(bm, x * k, y * k, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    if (b == mDragBand) {
+      // Held: a little larger.
+      const float r = (kHandleRadius + 1.5f) * k;
+      LICE_FillGradientCircle(bm, x * k, y * k, r + 1.5f * k, kHandleRim, kHandleRim, 0.85f, 0);
+      LICE_FillGradientCircle(bm, x * k, y * k, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    } else {
+      LICE_MemBitmap& image = mHandleImages[b];
+      const int half = image.getWidth() / 2;
+      LICE_Blit(bm, &image, static_cast<int>(std::lround(x * k)) - half, static_cast<int>(std::lround(y * k)) - half, 0,
+                0, image.getWidth(), image.getHeight(), 1.0f, LICE_BLIT_USE_ALPHA);
+    }
     IText style(10, kHandleText, "Helvetica", IText::kStyleBold, IText::kAlignCenter, 0, IText::kQualityAntiAliased);
     const int cx = static_cast<int>(std::lround(x)), cy = static_cast<int>(std::lround(y));
     IRECT where(cx - 8, cy - 6, cx + 8, cy + 6);
@@ -408,6 +441,7 @@ bool MorvanteDisplay::Draw(IGraphics* graphics) {
     DrawLayer(graphics);
     mLayer.resize(strip.W(), strip.H());
     LICE_Blit(&mLayer, bm, 0, 0, strip.L, strip.T, strip.W(), strip.H(), 1.0f, 0);
+    MakeHandleImages(p);
     mLayerPercent = p;
   }
   LayOutCurves(plot);

@@ -76,6 +76,7 @@ private:
   void LayOutCurves(const IRECT& plot);
   // The strip's background, the spectra and the fill, each pixel once.
   void ComposeStrip(LICE_IBitmap* bitmap, const IRECT& strip, const IRECT& plot);
+  void MakeHandleImages(int scalePercent);
   void DrawHandles(IGraphics* graphics);
 
   MORVANTE* mMorvante;
@@ -93,6 +94,7 @@ private:
   LICE_MemBitmap mLayer;
   int mLayerPercent = 0;
   std::vector<uint8_t> mGridColumn;
+  LICE_MemBitmap mHandleImages[kNumMorvanteBands];
   // Per column of the plot, in device rows: each spectrum's top (and the
   // first row wholly under it), the curves, and the fill's part edges.
   std::vector<float> mSpectrumTop[2];
