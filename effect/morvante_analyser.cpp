@@ -33,7 +33,7 @@ struct MorvanteAnalyser::Fft {
 int MorvanteAnalyser::WindowLength(double sampleRate, size_t ringCapacity) {
   const double wanted = kReferenceLength * (sampleRate > 0.0 ? sampleRate : kReferenceRate) / kReferenceRate;
   int length = 1 << static_cast<int>(std::lround(std::log2(std::max(wanted, 256.0))));
-  while (static_cast<size_t>(length) > ringCapacity) length /= 2;
+  while (static_cast<size_t>(length) > ringCapacity / 2) length /= 2;
   return length;
 }
 

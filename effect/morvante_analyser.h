@@ -1,10 +1,10 @@
 // The spectrum of one signal the response display shows: the newest window
-// of the feed's ring (Hann, about 170 ms at any rate), its power averaged
-// over a sixth of an octave around each point of the display's axis (a
-// triangle, so that a tone shows as a peak), tilted
-// by 3 dB per octave about 1 kHz so that a mix looks about level, and
-// falling back slowly (12 dB a second) after a peak. The plan and buffers
-// are made with the analyser, on the editor's thread.
+// of the feed's ring (Hann, about 170 ms; 85 ms above 96 kHz), its power
+// averaged over a sixth of an octave around each point of the display's axis
+// (a triangle, so that a tone shows as a peak), tilted by 3 dB per octave
+// about 1 kHz so that a mix looks about level, and falling back slowly
+// (12 dB a second) after a peak. The plan and buffers are made with the
+// analyser, on the editor's thread.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,8 @@ public:
   static constexpr double kFloorDB = -140.0;
 
   // 8192 at 48 kHz, the power of two nearest the same duration elsewhere,
-  // within what the ring holds.
+  // at most half what the ring holds, so that the samples of the frames
+  // being copied are never overwritten meanwhile.
   static int WindowLength(double sampleRate, size_t ringCapacity);
 
   MorvanteAnalyser(double sampleRate, size_t ringCapacity);

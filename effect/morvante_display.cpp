@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "effect/morvante.h"
@@ -11,6 +13,7 @@
 #include "graphics/editor_scale.h"
 #include "graphics/igraphics.h"
 #include "lice/lice_blit.h"
+#include "lice/lice_combine.h"
 #include "lice/lice_fill.h"
 #include "lice/lice_soft_shapes.h"
 #include "lice/lice_sysbitmap.h"
@@ -41,6 +44,9 @@ constexpr LICE_pixel kBandColours[kNumMorvanteBands] = {
     Rgb(0xf2, 0xa3, 0x3a),  // Low Mid
     Rgb(0xc8, 0xd4, 0x5a),  // Mid
 };
+// The fill's parts from the static curve down, in the order the response
+// takes them.
+constexpr const int (&kFillOrder)[kNumMorvanteBands] = MorvanteResponse::kPartOrder;
 // The handles' numbers count the bands from the lowest.
 constexpr const char* kHandleNumbers[kNumMorvanteBands] = {"5", "4", "1", "2", "3"};
 
@@ -52,42 +58,44 @@ constexpr double kDBLineStep = 6.0;
 constexpr double kSpectrumBottomDB = -96.0, kSpectrumTopDB = 0.0;
 constexpr float kHandleRadius = 9.0f;
 constexpr float kHandleGrab = 12.0f;
+// Points of the curves from 20 Hz to 20 kHz, every two editor pixels.
+constexpr int kCurvePoints = 600;
 
 IText LabelStyle(IText::EAlign align) {
   return IText(10, kLabelColour, "Helvetica", IText::kStyleNormal, align, 0, IText::kQualityAntiAliased);
 }
 
-// d over c with weight a (0..1), opaque result.
-inline void Blend(LICE_pixel* d, LICE_pixel c, float a) {
-  const int w = static_cast<int>(a * 256.0f + 0.5f);
-  if (w <= 0) return;
-  if (w >= 256) {
-    *d = c | 0xff000000u;
-    return;
-  }
-  const LICE_pixel s = *d;
-  int out[3];
-  for (int k = 0; k < 3; ++k) {
-    const int shift = 16 - 8 * k;
-    const int dc = static_cast<int>((s >> shift) & 0xffu), sc = static_cast<int>((c >> shift) & 0xffu);
-    out[k] = dc + (((sc - dc) * w) >> 8);
-  }
-  *d = 0xff000000u | (static_cast<LICE_pixel>(out[0]) << 16) | (static_cast<LICE_pixel>(out[1]) << 8) |
-       static_cast<LICE_pixel>(out[2]);
+// d toward c by w / 256, red and blue in one product, green in another.
+inline LICE_pixel Mix(LICE_pixel d, LICE_pixel c, uint32_t w) {
+  const uint32_t rest = 256 - w;
+  const uint32_t rb = (((d & 0xff00ffu) * rest + (c & 0xff00ffu) * w) >> 8) & 0xff00ffu;
+  const uint32_t g = (((d & 0x00ff00u) * rest + (c & 0x00ff00u) * w) >> 8) & 0x00ff00u;
+  return 0xff000000u | rb | g;
 }
+inline uint32_t Weight(float a) { return static_cast<uint32_t>(std::min(std::max(a, 0.0f), 1.0f) * 256.0f + 0.5f); }
 
 // Column x from top to bottom (continuous rows: row r covers [r, r + 1)),
 // the end rows as far as they are covered, within rows [clipTop, clipBottom).
 void FillSpan(LICE_IBitmap* bm, int x, float top, float bottom, LICE_pixel c, float a, int clipTop, int clipBottom) {
+  top = std::max(top, static_cast<float>(std::max(clipTop, 0)));
+  bottom = std::min(bottom, static_cast<float>(std::min(clipBottom, bm->getHeight())));
   if (x < 0 || x >= bm->getWidth() || !(bottom > top)) return;
-  const int first = std::max(static_cast<int>(std::floor(top)), std::max(clipTop, 0));
-  const int end = std::min(static_cast<int>(std::ceil(bottom)), std::min(clipBottom, bm->getHeight()));
-  LICE_pixel* bits = bm->getBits();
   const int span = bm->getRowSpan();
-  for (int r = first; r < end; ++r) {
-    const float cover = std::min(bottom, r + 1.0f) - std::max(top, static_cast<float>(r));
-    Blend(bits + r * span + x, c, a * cover);
+  LICE_pixel* column = bm->getBits() + x;
+  const int first = static_cast<int>(top), last = static_cast<int>(std::ceil(bottom)) - 1;
+  LICE_pixel* p = column + first * span;
+  if (first == last) {
+    *p = Mix(*p, c, Weight(a * (bottom - top)));
+    return;
   }
+  *p = Mix(*p, c, Weight(a * (first + 1 - top)));
+  const uint32_t w = Weight(a);
+  for (int r = first + 1; r < last; ++r) {
+    p += span;
+    *p = Mix(*p, c, w);
+  }
+  p += span;
+  *p = Mix(*p, c, Weight(a * (bottom - last)));
 }
 
 // A curve of width w through one value per column: each column covers the
@@ -106,6 +114,11 @@ void StrokeCurve(LICE_IBitmap* bm, const IRECT& plot, const std::vector<float>& 
 
 MorvanteDisplay::MorvanteDisplay(MORVANTE* plug, IRECT rect)
     : IControl(plug, rect), mMorvante(plug), mSettings(MorvanteResponseSettings::Of(*plug)) {
+  // The curves are smooth at a few editor pixels; the columns between
+  // their points are interpolated, at any scale.
+  std::vector<double> hz(kCurvePoints);
+  for (int j = 0; j < kCurvePoints; ++j) hz[j] = kLowestHz * std::pow(kHighestHz / kLowestHz, j / (kCurvePoints - 1.0));
+  mResponse.SetAxis(hz);
   mResponse.SetSettings(mSettings);
   // Closed until shown: an editor that never opens its display costs no
   // rings and no analysis.
@@ -179,8 +192,6 @@ bool MorvanteDisplay::FitAxis(int scalePercent) {
   const int n = plot.W();
   mAxisHz.resize(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) mAxisHz[i] = kLowestHz * std::pow(kHighestHz / kLowestHz, (i + 0.5) / n);
-  mResponse.SetAxis(mAxisHz);
-  mResponse.SetGainStates(mGainStates);
   if (mInputSpectrum) {
     mInputSpectrum->SetAxis(mAxisHz);
     mOutputSpectrum->SetAxis(mAxisHz);
@@ -201,13 +212,17 @@ bool MorvanteDisplay::Refresh(double idleSeconds) {
   if (!mFeedOpen) return changed;
 
   const MorvanteDisplayFeed& feed = mMorvante->DisplayFeed();
+  // A reduction that moved by less than a hundredth of a dB moves no pixel.
   bool moved = false;
+  double states[kNumMorvanteBands];
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    const double state = feed.GainState(b);
-    moved = moved || state != mGainStates[b];
-    mGainStates[b] = state;
+    states[b] = feed.GainState(b);
+    moved = moved || std::fabs(states[b] - mGainStates[b]) * MORVANTE::kDynamicRangeDB > 0.01;
   }
-  if (moved) mResponse.SetGainStates(mGainStates);
+  if (moved) {
+    std::copy(states, states + kNumMorvanteBands, mGainStates);
+    mResponse.SetGainStates(mGainStates);
+  }
   changed = changed || moved;
 
   if (mMorvante->GetSampleRate() != mAnalysersRate) MakeAnalysers();
@@ -231,6 +246,7 @@ void MorvanteDisplay::DrawLayer(IGraphics* graphics) {
   const IRECT strip = ScaleRect(mRECT, p);
   const IRECT plot = ScaleRect(PlotRect(), p);
   const int line = ScaleEdge(1, p);
+  mGridColumn.assign(static_cast<size_t>(plot.W()), 0);
   LICE_GradientRect(bm, strip.L, strip.T, strip.W(), strip.H(), kStripTop, kStripBottom, 1.0f, 0);
   LICE_FillRect(bm, strip.L, strip.T, strip.W(), line, kStripEdge, 1.0f, 0);
 
@@ -249,6 +265,7 @@ void MorvanteDisplay::DrawLayer(IGraphics* graphics) {
     const float ex = XOfHz(kFrequencyLines[i]);
     const int x = static_cast<int>(std::lround(ex * p / 100.0)) - line / 2;
     LICE_FillRect(bm, x, plot.T, line, plot.H(), kGrid, 1.0f, 0);
+    for (int k = 0; k < line; ++k) mGridColumn[static_cast<size_t>(x + k - plot.L)] = 1;
     IText style = LabelStyle(IText::kAlignCenter);
     const int cx = static_cast<int>(ex);
     IRECT where(cx - 20, PlotRect().B + 5, cx + 20, PlotRect().B + 17);
@@ -256,48 +273,135 @@ void MorvanteDisplay::DrawLayer(IGraphics* graphics) {
   }
 }
 
-void MorvanteDisplay::DrawSpectra(LICE_IBitmap* bm, const IRECT& plot) {
-  if (!mInputSpectrum) return;
-  const float h = static_cast<float>(plot.H());
-  auto yOf = [&](double dB) {
-    const double t = (kSpectrumTopDB - dB) / (kSpectrumTopDB - kSpectrumBottomDB);
-    return static_cast<float>(plot.T + h * std::min(std::max(t, 0.0), 1.0));
-  };
-  const std::vector<double>& in = mInputSpectrum->LevelDB();
-  const std::vector<double>& out = mOutputSpectrum->LevelDB();
-  const int n = std::min(static_cast<int>(in.size()), plot.W());
-  std::vector<float> outline(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    FillSpan(bm, plot.L + i, yOf(in[i]), static_cast<float>(plot.B), kInputSpectrum, 0.16f, plot.T, plot.B);
-    outline[i] = yOf(out[i]);
-    FillSpan(bm, plot.L + i, outline[i], static_cast<float>(plot.B), kOutputSpectrum, 0.13f, plot.T, plot.B);
-  }
-  StrokeCurve(bm, plot, outline, 1.0f, kOutputSpectrum, 0.45f);
-}
-
-void MorvanteDisplay::DrawCurves(LICE_IBitmap* bm, const IRECT& plot) {
-  const float k = static_cast<float>(plot.H()) / static_cast<float>(2.0 * kRangeDB);
-  auto yOf = [&](double dB) { return static_cast<float>(plot.T + k * (kRangeDB - dB)); };
-  const std::vector<double>& staticDB = mResponse.StaticDB();
-  const std::vector<double>& dynamicDB = mResponse.DynamicDB();
-  const int n = std::min(static_cast<int>(staticDB.size()), plot.W());
-  std::vector<float> staticY(static_cast<size_t>(n)), dynamicY(static_cast<size_t>(n));
-  // Each band's part stacked from the static curve down (a reduction) or
-  // up, in the processing's order.
-  for (int i = 0; i < n; ++i) {
-    staticY[i] = yOf(staticDB[i]);
-    dynamicY[i] = yOf(dynamicDB[i]);
-    double from = staticDB[i];
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const double to = from + mResponse.BandChangeDB(b)[i];
-      const float y0 = yOf(std::max(from, to)), y1 = yOf(std::min(from, to));
-      if (y1 - y0 > 0.05f) FillSpan(bm, plot.L + i, y0, y1, kBandColours[b], 0.6f, plot.T, plot.B);
-      from = to;
+// Inside the plot every pixel of the layer is its row's background or, in
+// a grid column, its row's grid colour; with two spectra and a fill over
+// them each pixel is one of a few colours per row, looked up rather than
+// blended, so a frame writes each pixel once and reads little.
+void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const IRECT& plot) {
+  const int n = plot.W();
+  // The spectra's tops (rows from which a column is fully under them).
+  const MorvanteAnalyser* spectra[2] = {mInputSpectrum.get(), mOutputSpectrum.get()};
+  for (int s = 0; s < 2; ++s) {
+    mSpectrumTop[s].assign(static_cast<size_t>(n), static_cast<float>(plot.B));
+    mSpectrumFrom[s].assign(static_cast<size_t>(n), plot.B);
+    if (!spectra[s]) continue;
+    const std::vector<double>& level = spectra[s]->LevelDB();
+    for (int i = 0; i < n && i < static_cast<int>(level.size()); ++i) {
+      const double t = (kSpectrumTopDB - level[i]) / (kSpectrumTopDB - kSpectrumBottomDB);
+      mSpectrumTop[s][i] = static_cast<float>(plot.T + plot.H() * std::min(std::max(t, 0.0), 1.0));
+      mSpectrumFrom[s][i] = static_cast<int>(std::ceil(mSpectrumTop[s][i]));
     }
   }
-  const float scale = static_cast<float>(mAxisPercent) / 100.0f;
-  StrokeCurve(bm, plot, staticY, 1.2f * scale, kStaticCurve, 0.75f);
-  StrokeCurve(bm, plot, dynamicY, 1.6f * scale, kDynamicCurve, 1.0f);
+  const LICE_pixel tints[2] = {kInputSpectrum, kOutputSpectrum};
+  const uint32_t tintWeights[2] = {Weight(0.16f), Weight(0.13f)};
+  const uint32_t fillWeight = Weight(0.6f);
+  static_assert(kNumMorvanteBands == 5, "the fill's parts are counted from four inner edges");
+  const int span = bm->getRowSpan(), layerSpan = mLayer.getRowSpan();
+  const size_t rowBytes = sizeof(LICE_pixel) * static_cast<size_t>(strip.W());
+  const size_t gridSample = static_cast<size_t>(
+      std::find(mGridColumn.begin(), mGridColumn.end(), 1) - mGridColumn.begin());
+  // Rows above every spectrum and fill are the layer's.
+  int firstBusy = plot.B;
+  for (int i = 0; i < n; ++i) {
+    const int* edge = mFillRows[static_cast<size_t>(i)].edges;
+    firstBusy = std::min({firstBusy, mSpectrumFrom[0][i] - 1, mSpectrumFrom[1][i] - 1,
+                          edge[kNumMorvanteBands] > edge[0] ? edge[0] : plot.B});
+  }
+  for (int y = strip.T; y < strip.B; ++y) {
+    LICE_pixel* row = bm->getBits() + y * span;
+    const LICE_pixel* layer = mLayer.getBits() + (y - strip.T) * layerSpan - strip.L;
+    if (y < std::max(plot.T, firstBusy) || y >= plot.B) {
+      std::memcpy(row + strip.L, layer + strip.L, rowBytes);
+      continue;
+    }
+    // The margins beside the plot; the plot below.
+    std::memcpy(row + strip.L, layer + strip.L, sizeof(LICE_pixel) * static_cast<size_t>(plot.L - strip.L));
+    std::memcpy(row + plot.R, layer + plot.R, sizeof(LICE_pixel) * static_cast<size_t>(strip.R - plot.R));
+    // Colour by state: bit 0 a grid column, bit 1 under the input
+    // spectrum, bit 2 under the output's; and each of those under each
+    // part of the fill.
+    LICE_pixel colours[8], filled[kNumMorvanteBands][8];
+    colours[0] = layer[plot.L];
+    colours[1] = gridSample < mGridColumn.size() ? layer[plot.L + static_cast<int>(gridSample)] : colours[0];
+    for (int state = 2; state < 8; ++state) {
+      colours[state] = colours[state & 1];
+      if (state & 2) colours[state] = Mix(colours[state], tints[0], tintWeights[0]);
+      if (state & 4) colours[state] = Mix(colours[state], tints[1], tintWeights[1]);
+    }
+    for (int b = 0; b < kNumMorvanteBands; ++b)
+      for (int state = 0; state < 8; ++state) filled[b][state] = Mix(colours[state], kBandColours[kFillOrder[b]], fillWeight);
+    const uint8_t* grid = mGridColumn.data() - plot.L;
+    const int* in = mSpectrumFrom[0].data() - plot.L;
+    const int* out = mSpectrumFrom[1].data() - plot.L;
+    const FillRows* fill = mFillRows.data() - plot.L;
+    for (int x = plot.L; x < plot.R; ++x) {
+      const unsigned state = grid[x] | static_cast<unsigned>(y >= in[x]) << 1 | static_cast<unsigned>(y >= out[x]) << 2;
+      const int* edge = fill[x].edges;
+      // Few rows lie in a column's fill; its parts' edges only go down.
+      if (static_cast<unsigned>(y - edge[0]) < static_cast<unsigned>(edge[kNumMorvanteBands] - edge[0])) {
+        const int part = (y >= edge[1]) + (y >= edge[2]) + (y >= edge[3]) + (y >= edge[4]);
+        row[x] = filled[part][state];
+      } else {
+        row[x] = colours[state];
+      }
+    }
+  }
+  // Each spectrum's top row, as far as it is covered.
+  for (int s = 0; s < 2 && spectra[s]; ++s) {
+    for (int i = 0; i < n; ++i) {
+      const int y = mSpectrumFrom[s][i] - 1;
+      const float cover = mSpectrumFrom[s][i] - mSpectrumTop[s][i];
+      if (y < plot.T || cover <= 0.0f) continue;
+      LICE_pixel* p = bm->getBits() + y * span + plot.L + i;
+      *p = Mix(*p, tints[s], Weight(cover * (s == 0 ? 0.16f : 0.13f)));
+    }
+  }
+  if (spectra[1]) StrokeCurve(bm, plot, mSpectrumTop[1], 1.0f, kOutputSpectrum, 0.45f);
+}
+
+void MorvanteDisplay::LayOutCurves(const IRECT& plot) {
+  const float k = static_cast<float>(plot.H()) / static_cast<float>(2.0 * kRangeDB);
+  auto yOf = [&](double dB) { return static_cast<float>(plot.T + k * (kRangeDB - dB)); };
+  const size_t n = static_cast<size_t>(plot.W());
+  mStaticY.resize(n);
+  mDynamicY.resize(n);
+  mFillRows.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    // Column i's centre among the curves' points (the same log axis).
+    const double u = (i + 0.5) / n * (kCurvePoints - 1);
+    const size_t j = std::min(static_cast<size_t>(u), static_cast<size_t>(kCurvePoints - 2));
+    const double t = u - j;
+    auto at = [&](const std::vector<double>& v) { return v[j] + t * (v[j + 1] - v[j]); };
+    const double staticDB = at(mResponse.StaticDB());
+    mStaticY[i] = yOf(staticDB);
+    mDynamicY[i] = yOf(at(mResponse.DynamicDB()));
+    // Each band's part stacked down from the static curve (a reduction is
+    // never a gain); ComposeStrip fills them.
+    double to = staticDB;
+    int* edge = mFillRows[i].edges;
+    edge[0] = static_cast<int>(std::lround(mStaticY[i]));
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      to += std::min(at(mResponse.BandChangeDB(kFillOrder[b])), 0.0);
+      edge[b + 1] = static_cast<int>(std::lround(yOf(to)));
+    }
+  }
+}
+
+// The handles' discs with their rims, drawn once per scale with their
+// edges' coverage in the alpha channel.
+void MorvanteDisplay::MakeHandleImages(int scalePercent) {
+  const float k = static_cast<float>(scalePercent) / 100.0f;
+  const float r = kHandleRadius * k, rim = r + 1.5f * k;
+  const int size = static_cast<int>(std::ceil(2.0f * rim)) + 3;
+  const float centre = 0.5f * static_cast<float>(size - 1);
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    LICE_MemBitmap& image = mHandleImages[b];
+    image.resize(size, size);
+    LICE_Clear(&image, 0);
+    LICE_FillGradientCircle(&image, centre, centre, rim, kHandleRim, kHandleRim, 0.85f, 0);
+    LICE_FillGradientCircle(&image, centre, centre, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    LICE_DemultiplyAlpha(&image);
+  }
 }
 
 void MorvanteDisplay::DrawHandles(IGraphics* graphics) {
@@ -308,9 +412,17 @@ void MorvanteDisplay::DrawHandles(IGraphics* graphics) {
   for (int b : order) {
     float x, y;
     HandleCentre(b, &x, &y);
-    const float r = (b == mDragBand ? kHandleRadius + 1.5f : kHandleRadius) * k;
-    LICE_FillGradientCircle(bm, x * k, y * k, r + 1.5f * k, kHandleRim, kHandleRim, 0.85f, 0);
-    LICE_FillGradientCircle(bm, x * k, y * k, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    if (b == mDragBand) {
+      // Held: a little larger.
+      const float r = (kHandleRadius + 1.5f) * k;
+      LICE_FillGradientCircle(bm, x * k, y * k, r + 1.5f * k, kHandleRim, kHandleRim, 0.85f, 0);
+      LICE_FillGradientCircle(bm, x * k, y * k, r, kBandColours[b], kBandColours[b], 1.0f, 0);
+    } else {
+      LICE_MemBitmap& image = mHandleImages[b];
+      const int half = image.getWidth() / 2;
+      LICE_Blit(bm, &image, static_cast<int>(std::lround(x * k)) - half, static_cast<int>(std::lround(y * k)) - half, 0,
+                0, image.getWidth(), image.getHeight(), 1.0f, LICE_BLIT_USE_ALPHA);
+    }
     IText style(10, kHandleText, "Helvetica", IText::kStyleBold, IText::kAlignCenter, 0, IText::kQualityAntiAliased);
     const int cx = static_cast<int>(std::lround(x)), cy = static_cast<int>(std::lround(y));
     IRECT where(cx - 8, cy - 6, cx + 8, cy + 6);
@@ -325,21 +437,20 @@ bool MorvanteDisplay::Draw(IGraphics* graphics) {
   // Whatever changed since the timer ran (the scale, an edit) is shown now.
   Refresh(0.0);
   const IRECT strip = ScaleRect(mRECT, p);
-  const IRECT clip = graphics->ToDevice(graphics->GetDrawRect());
-  // The layer is kept only from a drawing of the whole strip.
-  if (mLayerPercent == p) {
-    LICE_Blit(bm, &mLayer, strip.L, strip.T, 0, 0, strip.W(), strip.H(), 1.0f, 0);
-  } else {
-    DrawLayer(graphics);
-    if (strip.Intersect(clip) == strip) {
-      mLayer.resize(strip.W(), strip.H());
-      LICE_Blit(&mLayer, bm, 0, 0, strip.L, strip.T, strip.W(), strip.H(), 1.0f, 0);
-      mLayerPercent = p;
-    }
-  }
   const IRECT plot = ScaleRect(PlotRect(), p);
-  DrawSpectra(bm, plot);
-  DrawCurves(bm, plot);
+  // The background, grid and labels are drawn once per scale, whole.
+  if (mLayerPercent != p) {
+    DrawLayer(graphics);
+    mLayer.resize(strip.W(), strip.H());
+    LICE_Blit(&mLayer, bm, 0, 0, strip.L, strip.T, strip.W(), strip.H(), 1.0f, 0);
+    MakeHandleImages(p);
+    mLayerPercent = p;
+  }
+  LayOutCurves(plot);
+  ComposeStrip(bm, strip, plot);
+  const float k = static_cast<float>(p) / 100.0f;
+  StrokeCurve(bm, plot, mStaticY, 1.2f * k, kStaticCurve, 0.75f);
+  StrokeCurve(bm, plot, mDynamicY, 1.6f * k, kDynamicCurve, 1.0f);
   DrawHandles(graphics);
   return true;
 }

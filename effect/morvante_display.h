@@ -12,6 +12,7 @@
 // SetNameDisplayControl / SetValDisplayControl.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -69,9 +70,13 @@ private:
   void ShowInReadouts(int band);
 
   // Drawing, in device pixels.
+  // The background, grid and labels, straight into the draw bitmap.
   void DrawLayer(IGraphics* graphics);
-  void DrawSpectra(LICE_IBitmap* bitmap, const IRECT& plot);
-  void DrawCurves(LICE_IBitmap* bitmap, const IRECT& plot);
+  // The curves' rows and the fill's parts per device column of the plot.
+  void LayOutCurves(const IRECT& plot);
+  // The strip's background, the spectra and the fill, each pixel once.
+  void ComposeStrip(LICE_IBitmap* bitmap, const IRECT& strip, const IRECT& plot);
+  void MakeHandleImages(int scalePercent);
   void DrawHandles(IGraphics* graphics);
 
   MORVANTE* mMorvante;
@@ -84,10 +89,21 @@ private:
   // One point per device column of the plot.
   std::vector<double> mAxisHz;
   int mAxisPercent = 0;
-  // Background, grid and labels at the device resolution, drawn once per
-  // scale.
+  // What DrawLayer drew, at the device resolution of mLayerPercent, and
+  // which of the plot's columns are grid lines.
   LICE_MemBitmap mLayer;
   int mLayerPercent = 0;
+  std::vector<uint8_t> mGridColumn;
+  LICE_MemBitmap mHandleImages[kNumMorvanteBands];
+  // Per column of the plot, in device rows: each spectrum's top (and the
+  // first row wholly under it), the curves, and the fill's part edges.
+  std::vector<float> mSpectrumTop[2];
+  std::vector<int> mSpectrumFrom[2];
+  std::vector<float> mStaticY, mDynamicY;
+  struct FillRows {
+    int edges[kNumMorvanteBands + 1];
+  };
+  std::vector<FillRows> mFillRows;
   // The band whose handle is being dragged, and the pointer's offset from
   // its centre.
   int mDragBand = -1;

@@ -19,7 +19,6 @@ constexpr int kDecimationPhase = kOversampling - 1;
 constexpr double kNegligibleImage = 1e-9;
 
 double PowerToDB(double power) { return power > 1e-30 ? 10.0 * std::log10(power) : -300.0; }
-double AmplitudeToDB(double amplitude) { return PowerToDB(amplitude * amplitude); }
 
 }  // namespace
 
@@ -43,6 +42,10 @@ bool MorvanteResponseSettings::operator==(const MorvanteResponseSettings& o) con
       return false;
   }
   return true;
+}
+
+MorvanteResponse::Complex MorvanteResponse::Times(Complex a, Complex b) {
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 
 MorvanteResponse::Complex MorvanteResponse::Section(const BiquadCoefficients& c, Complex z, Complex z2) {
@@ -127,44 +130,35 @@ void MorvanteResponse::SetSettings(const MorvanteResponseSettings& settings) {
   for (int b = 0; b < kNumMorvanteBands; ++b) noReduction[b] = mDynamicTuning[b].coefficients(MORVANTE::kDynamicRangeDB);
   for (size_t i = 0; i < mPoints.size(); ++i) {
     Point& point = mPoints[i];
+    Complex sum{0.0, 0.0};
     for (Image& image : point.images) {
       Complex weight = image.fixed;
-      for (const BiquadCoefficients& c : staticSections) {
-        const Complex s = Section(c, image.z, image.z2);
-        weight = {weight.re * s.re - weight.im * s.im, weight.re * s.im + weight.im * s.re};
+      for (const BiquadCoefficients& c : staticSections) weight = Times(weight, Section(c, image.z, image.z2));
+      for (int b = 0; b < kNumMorvanteBands; ++b) {
+        const Complex s = Section(noReduction[b], image.z, image.z2);
+        weight = Times(weight, s);
+        // A boost section is never zero.
+        const double size = s.re * s.re + s.im * s.im;
+        image.inverseNoReduction[b] = {s.re / size, -s.im / size};
       }
       image.weight = weight;
+      sum = {sum.re + weight.re, sum.im + weight.im};
     }
     // The trim runs at twice the rate on each sample and a zero; its
     // response is the mean of its own at the two images of the base band.
     const double half = kPi * mHz[i] / sr;
     const Complex t0 = Section(trim, {std::cos(half), -std::sin(half)}, {std::cos(2 * half), -std::sin(2 * half)});
     const Complex t1 = Section(trim, {-std::cos(half), std::sin(half)}, {std::cos(2 * half), -std::sin(2 * half)});
-    point.afterDecimation = outputGain * 0.5 * std::hypot(t0.re + t1.re, t0.im + t1.im);
-    mStaticDB[i] = AmplitudeToDB(Evaluate(point, noReduction, point.staticSectionPower));
+    point.afterDecimation = outputGain * 0.5 * std::sqrt((t0.re + t1.re) * (t0.re + t1.re) + (t0.im + t1.im) * (t0.im + t1.im));
+    mStaticDB[i] = PowerToDB(point.afterDecimation * point.afterDecimation * (sum.re * sum.re + sum.im * sum.im));
   }
   const double none[kNumMorvanteBands] = {1.0, 1.0, 1.0, 1.0, 1.0};
   SetGainStates(none);
 }
 
-double MorvanteResponse::Evaluate(Point& point, const BiquadCoefficients (&dynamic)[kNumMorvanteBands],
-                                  double* bandPower) const {
-  Complex sum{0.0, 0.0};
-  bool principal = true;
-  for (const Image& image : point.images) {
-    Complex product = image.weight;
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Complex s = Section(dynamic[b], image.z, image.z2);
-      if (principal) bandPower[b] = s.re * s.re + s.im * s.im;
-      product = {product.re * s.re - product.im * s.im, product.re * s.im + product.im * s.re};
-    }
-    principal = false;
-    sum.re += product.re;
-    sum.im += product.im;
-  }
-  return point.afterDecimation * std::hypot(sum.re, sum.im);
-}
-
+// The bands' gain states are applied one band after another (kPartOrder),
+// each band's part being what its step changed; the parts so add up to the
+// dynamic curve, the images included.
 void MorvanteResponse::SetGainStates(const double (&gainStates)[kNumMorvanteBands]) {
   if (!(mSettings.sampleRate > 0.0)) return;
   BiquadCoefficients dynamic[kNumMorvanteBands];
@@ -172,9 +166,25 @@ void MorvanteResponse::SetGainStates(const double (&gainStates)[kNumMorvanteBand
     dynamic[b] = mDynamicTuning[b].coefficients(MORVANTE::kDynamicRangeDB * gainStates[b]);
   for (size_t i = 0; i < mPoints.size(); ++i) {
     Point& point = mPoints[i];
-    double power[kNumMorvanteBands];
-    mDynamicDB[i] = AmplitudeToDB(Evaluate(point, dynamic, power));
-    for (int b = 0; b < kNumMorvanteBands; ++b)
-      mBandChangeDB[b][i] = PowerToDB(power[b]) - PowerToDB(point.staticSectionPower[b]);
+    Complex products[kOversampling];
+    const size_t images = point.images.size();
+    for (size_t k = 0; k < images; ++k) products[k] = point.images[k].weight;
+    double before = mStaticDB[i];
+    for (int band : kPartOrder) {
+      if (gainStates[band] == 1.0) {
+        mBandChangeDB[band][i] = 0.0;
+        continue;
+      }
+      Complex sum{0.0, 0.0};
+      for (size_t k = 0; k < images; ++k) {
+        const Image& image = point.images[k];
+        products[k] = Times(Times(products[k], image.inverseNoReduction[band]), Section(dynamic[band], image.z, image.z2));
+        sum = {sum.re + products[k].re, sum.im + products[k].im};
+      }
+      const double after = PowerToDB(point.afterDecimation * point.afterDecimation * (sum.re * sum.re + sum.im * sum.im));
+      mBandChangeDB[band][i] = after - before;
+      before = after;
+    }
+    mDynamicDB[i] = before;
   }
 }

@@ -45,9 +45,11 @@ public:
   const std::vector<double>& Axis() const { return mHz; }
   const std::vector<double>& StaticDB() const { return mStaticDB; }
   const std::vector<double>& DynamicDB() const { return mDynamicDB; }
-  // What band b's gain state takes from the static curve at each point, in
-  // dB (0 at no reduction, negative below a boost). The bands' parts add up
-  // to the dynamic curve less the static one, but for the images' share.
+  // The order in which the bands' parts are taken: from the lowest band.
+  static constexpr int kPartOrder[kNumMorvanteBands] = {kBandLow, kBandLowMid, kBandMid, kBandHighMid, kBandHigh};
+  // What band b's gain state takes from the curve at each point, in dB (0 at
+  // no reduction), after the bands before it in kPartOrder took theirs: the
+  // parts add up to the dynamic curve less the static one.
   const std::vector<double>& BandChangeDB(int band) const { return mBandChangeDB[band]; }
 
 private:
@@ -59,21 +61,21 @@ private:
   struct Image {
     Complex z, z2;
     // The up-sampling, the decimation filter and the decimation's phase;
-    // then that times the static sections.
+    // then that times every section at no reduction.
     Complex fixed, weight;
+    // 1 / H of each band's dynamic section at no reduction.
+    Complex inverseNoReduction[kNumMorvanteBands];
   };
   struct Point {
     // Images that add nothing measurable are left out.
     std::vector<Image> images;
     // The trim's response and the output gain: both after the decimation.
     double afterDecimation;
-    // Each dynamic section's |H|^2 at no reduction, at the principal image.
-    double staticSectionPower[kNumMorvanteBands];
   };
+  static Complex Times(Complex a, Complex b);
   static Complex Section(const BiquadCoefficients& c, Complex z, Complex z2);
   // Sets up mPoints' images for the rate; nothing when it is unchanged.
   void PrepareImages(double sampleRate);
-  double Evaluate(Point& point, const BiquadCoefficients (&dynamic)[kNumMorvanteBands], double* bandPower) const;
 
   std::vector<double> mHz;
   std::vector<Point> mPoints;

@@ -4,8 +4,8 @@
 // for the newest n and learns whether the producer overwrote any of them
 // while it copied, which with a capacity of many editor frames never
 // happens in practice. Each sample is an atomic so that a copy racing a
-// write is a stale value, never undefined behaviour; on x86 relaxed atomic
-// loads and stores of floats are plain moves.
+// write is a stale value, never undefined behaviour; on x86 acquire loads
+// and release stores of floats are plain moves.
 #pragma once
 
 #include <atomic>
@@ -26,11 +26,10 @@ public:
   template <class SampleAt>
   void Push(size_t n, SampleAt sampleAt) {
     const uint64_t start = mWritten.load(std::memory_order_relaxed);
-    // Claimed before the samples go in, so that a consumer that read any of
-    // the samples these stores replace finds the claim when it checks.
+    // Claimed before the samples go in; each sample's release store carries
+    // the claim to a consumer that reads the sample it replaced.
     mClaimed.store(start + n, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    for (size_t i = 0; i < n; ++i) mData[(start + i) & mMask].store(sampleAt(i), std::memory_order_relaxed);
+    for (size_t i = 0; i < n; ++i) mData[(start + i) & mMask].store(sampleAt(i), std::memory_order_release);
     mWritten.store(start + n, std::memory_order_release);
   }
 
@@ -41,8 +40,8 @@ public:
   // of Written()); false when any of them was overwritten during the copy.
   bool CopyEndingAt(uint64_t end, T* out, size_t n) const {
     const uint64_t first = end - n;
-    for (size_t i = 0; i < n; ++i) out[i] = mData[(first + i) & mMask].load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
+    for (size_t i = 0; i < n; ++i) out[i] = mData[(first + i) & mMask].load(std::memory_order_acquire);
+    // Read after every sample: a sample from a later push brings its claim.
     return mClaimed.load(std::memory_order_relaxed) - first <= Capacity();
   }
 

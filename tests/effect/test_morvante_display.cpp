@@ -3,6 +3,7 @@
 // shown, and what it draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -192,8 +193,9 @@ TEST(MorvanteDisplay, DrawsTheCurvesTheSpectraAndTheHandles) {
     const MorvanteResponse& response = display->Response();
     const double k = percent / 100.0;
     const IRECT plot = ScaleRect(display->PlotRect(), percent);
-    const int column = static_cast<int>(std::lround(display->XOfHz(7000.0) * k));
-    const size_t i = static_cast<size_t>(column - plot.L);
+    const std::vector<double>& hz = response.Axis();
+    const size_t i = static_cast<size_t>(std::lower_bound(hz.begin(), hz.end(), 7000.0) - hz.begin());
+    const double column = display->XOfHz(hz[i]) * k;
     ASSERT_GT(response.StaticDB()[i] - response.DynamicDB()[i], 2.0) << "High Mid reduces at 7 kHz";
     const double mid = 0.5 * (response.StaticDB()[i] + response.DynamicDB()[i]);
     const IColor between = devicePixel(column, plot.T + plot.H() * (24.0 - mid) / 48.0);

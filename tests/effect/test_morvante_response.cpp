@@ -118,6 +118,13 @@ TEST(MorvanteResponse, CurvesMatchTheMeasuredResponseOfEveryBandType) {
       // takes anything.
       EXPECT_EQ(response.DynamicDB(), response.StaticDB()) << c.name;
     } else {
+      // The bands' parts, which the display fills between the curves, add
+      // up to the difference between them.
+      for (size_t i = 0; i < axis.size(); ++i) {
+        double parts = 0.0;
+        for (int b = 0; b < kNumMorvanteBands; ++b) parts += response.BandChangeDB(b)[i];
+        ASSERT_NEAR(parts, response.DynamicDB()[i] - response.StaticDB()[i], 1e-9) << axis[i] << " Hz";
+      }
       EXPECT_LT(*std::min_element(response.BandChangeDB(kBandLow).begin(), response.BandChangeDB(kBandLow).end()),
                 -6.0);
     }
