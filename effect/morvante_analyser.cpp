@@ -13,17 +13,27 @@ constexpr int kReferenceLength = 8192;
 const double kTwelfthOctave = std::pow(2.0, 1.0 / 12.0);
 constexpr double kTiltDBPerOctave = 3.0;
 constexpr double kTiltPivotHz = 1000.0;
+
+// Plans are made and destroyed on the editor thread only, so a plain count
+// of the live ones is enough.
+int gLivePlans = 0;
 }  // namespace
 
 struct MorvanteAnalyser::Fft {
   explicit Fft(int n)
       : time(static_cast<double*>(fftw_malloc(sizeof(double) * static_cast<size_t>(n)))),
         bins(static_cast<fftw_complex*>(fftw_malloc(sizeof(fftw_complex) * static_cast<size_t>(n / 2 + 1)))),
-        plan(fftw_plan_dft_r2c_1d(n, time, bins, FFTW_ESTIMATE)) {}
+        plan(fftw_plan_dft_r2c_1d(n, time, bins, FFTW_ESTIMATE)) {
+    ++gLivePlans;
+  }
   ~Fft() {
     fftw_destroy_plan(plan);
     fftw_free(bins);
     fftw_free(time);
+    // The module's own copy of FFTW keeps its planner's tables for the life
+    // of the process; with no plan left they go, so that closing every
+    // display (and unloading the module) leaves nothing behind.
+    if (--gLivePlans == 0) fftw_cleanup();
   }
   double* time;
   fftw_complex* bins;
