@@ -2,6 +2,7 @@
 // its handles edited as a host records edits, its feed following what is
 // shown, and what it draws.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,12 @@ void Process(TestMorvante& plug, ProgramSignal& signal, int frames) {
   }
 }
 
-std::string SnapshotPath(const char* name) { return std::string(MORVANTE_SNAPSHOT_DIR) + "/" + name; }
+// The folder is made by whichever test writes first: CTest runs them in any
+// order.
+std::string SnapshotPath(const char* name) {
+  mkdir(MORVANTE_SNAPSHOT_DIR, 0755);
+  return std::string(MORVANTE_SNAPSHOT_DIR) + "/" + name;
+}
 
 TEST(MorvanteDisplay, DraggingAHandleEditsFrequencyAndGainAsOneGestureEach) {
   EditRecordingMorvante plug;
