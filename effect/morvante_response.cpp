@@ -44,11 +44,11 @@ bool MorvanteResponseSettings::operator==(const MorvanteResponseSettings& o) con
   return true;
 }
 
-MorvanteResponse::Complex MorvanteResponse::Times(Complex a, Complex b) {
+inline MorvanteResponse::Complex MorvanteResponse::Times(Complex a, Complex b) {
   return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 
-MorvanteResponse::Complex MorvanteResponse::Section(const BiquadCoefficients& c, Complex z, Complex z2) {
+inline MorvanteResponse::Complex MorvanteResponse::Section(const BiquadCoefficients& c, Complex z, Complex z2) {
   // (a0 + a1 z + a2 z^2) / (1 + b1 z + b2 z^2) with z = e^(-i theta):
   // the transfer function Biquad::processSample runs.
   const Complex num{c.a0 + c.a1 * z.re + c.a2 * z2.re, c.a1 * z.im + c.a2 * z2.im};
