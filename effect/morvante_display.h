@@ -104,6 +104,10 @@ private:
     int edges[kNumMorvanteBands + 1];
   };
   std::vector<FillRows> mFillRows;
+  // ComposeStrip's colour code per column, and the columns whose code
+  // changes at each busy row (mChangedColumns from mChangesFrom[row]).
+  std::vector<uint8_t> mColumnCodes;
+  std::vector<int> mChangesFrom, mChangesAt, mChangedColumns;
   // The band whose handle is being dragged, and the pointer's offset from
   // its centre.
   int mDragBand = -1;
