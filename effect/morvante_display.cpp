@@ -188,8 +188,9 @@ void MorvanteDisplay::HandleCentre(int band, float* x, float* y) const {
 bool MorvanteDisplay::FitAxis(int scalePercent) {
   if (scalePercent == mAxisPercent) return false;
   mAxisPercent = scalePercent;
-  const IRECT plot = ScaleRect(PlotRect(), scalePercent);
-  const int n = plot.W();
+  // The spectra are analysed per editor pixel, at any scale; the device
+  // columns between are interpolated.
+  const int n = PlotRect().W();
   mAxisHz.resize(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) mAxisHz[i] = kLowestHz * std::pow(kHighestHz / kLowestHz, (i + 0.5) / n);
   if (mInputSpectrum) {
@@ -286,8 +287,14 @@ void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const I
     mSpectrumFrom[s].assign(static_cast<size_t>(n), plot.B);
     if (!spectra[s]) continue;
     const std::vector<double>& level = spectra[s]->LevelDB();
-    for (int i = 0; i < n && i < static_cast<int>(level.size()); ++i) {
-      const double t = (kSpectrumTopDB - level[i]) / (kSpectrumTopDB - kSpectrumBottomDB);
+    const int m = static_cast<int>(level.size());
+    if (m == 0) continue;
+    for (int i = 0; i < n; ++i) {
+      // Device column i's centre among the editor pixels' levels.
+      const double u = std::min(std::max((i + 0.5) * m / n - 0.5, 0.0), m - 1.0);
+      const int j = std::min(static_cast<int>(u), m - 2 < 0 ? 0 : m - 2);
+      const double dB = m > 1 ? level[j] + (u - j) * (level[j + 1] - level[j]) : level[0];
+      const double t = (kSpectrumTopDB - dB) / (kSpectrumTopDB - kSpectrumBottomDB);
       mSpectrumTop[s][i] = static_cast<float>(plot.T + plot.H() * std::min(std::max(t, 0.0), 1.0));
       mSpectrumFrom[s][i] = static_cast<int>(std::ceil(mSpectrumTop[s][i]));
     }

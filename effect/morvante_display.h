@@ -86,7 +86,7 @@ private:
   double mGainStates[kNumMorvanteBands] = {1.0, 1.0, 1.0, 1.0, 1.0};
   std::unique_ptr<MorvanteAnalyser> mInputSpectrum, mOutputSpectrum;
   double mAnalysersRate = 0.0;
-  // One point per device column of the plot.
+  // The spectra's points, one per editor pixel of the plot.
   std::vector<double> mAxisHz;
   int mAxisPercent = 0;
   // What DrawLayer drew, at the device resolution of mLayerPercent, and
