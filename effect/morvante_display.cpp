@@ -188,8 +188,9 @@ void MorvanteDisplay::HandleCentre(int band, float* x, float* y) const {
 bool MorvanteDisplay::FitAxis(int scalePercent) {
   if (scalePercent == mAxisPercent) return false;
   mAxisPercent = scalePercent;
-  const IRECT plot = ScaleRect(PlotRect(), scalePercent);
-  const int n = plot.W();
+  // The spectra are analysed per editor pixel, at any scale; the device
+  // columns between are interpolated.
+  const int n = PlotRect().W();
   mAxisHz.resize(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) mAxisHz[i] = kLowestHz * std::pow(kHighestHz / kLowestHz, (i + 0.5) / n);
   if (mInputSpectrum) {
@@ -286,8 +287,14 @@ void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const I
     mSpectrumFrom[s].assign(static_cast<size_t>(n), plot.B);
     if (!spectra[s]) continue;
     const std::vector<double>& level = spectra[s]->LevelDB();
-    for (int i = 0; i < n && i < static_cast<int>(level.size()); ++i) {
-      const double t = (kSpectrumTopDB - level[i]) / (kSpectrumTopDB - kSpectrumBottomDB);
+    const int m = static_cast<int>(level.size());
+    if (m == 0) continue;
+    for (int i = 0; i < n; ++i) {
+      // Device column i's centre among the editor pixels' levels.
+      const double u = std::min(std::max((i + 0.5) * m / n - 0.5, 0.0), m - 1.0);
+      const int j = std::min(static_cast<int>(u), m - 2 < 0 ? 0 : m - 2);
+      const double dB = m > 1 ? level[j] + (u - j) * (level[j + 1] - level[j]) : level[0];
+      const double t = (kSpectrumTopDB - dB) / (kSpectrumTopDB - kSpectrumBottomDB);
       mSpectrumTop[s][i] = static_cast<float>(plot.T + plot.H() * std::min(std::max(t, 0.0), 1.0));
       mSpectrumFrom[s][i] = static_cast<int>(std::ceil(mSpectrumTop[s][i]));
     }
@@ -307,20 +314,56 @@ void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const I
     firstBusy = std::min({firstBusy, mSpectrumFrom[0][i] - 1, mSpectrumFrom[1][i] - 1,
                           edge[kNumMorvanteBands] > edge[0] ? edge[0] : plot.B});
   }
+  // A column's colour code (its state, bits 0..2: a grid column, under the
+  // input spectrum, under the output's; above it the fill's part, 0 for
+  // none) changes only at the few rows where one of its edges lies, so the
+  // codes are kept per column and brought up to date at those rows alone.
+  const int busyFrom = std::max(plot.T, firstBusy);
+  const uint8_t* grid = mGridColumn.data();
+  auto codeAt = [&](int i, int y) {
+    const int* edge = mFillRows[static_cast<size_t>(i)].edges;
+    const int state = grid[i] | (y >= mSpectrumFrom[0][i]) << 1 | (y >= mSpectrumFrom[1][i]) << 2;
+    // Few rows lie in a column's fill; its parts' edges only go down.
+    const int part = static_cast<unsigned>(y - edge[0]) < static_cast<unsigned>(edge[kNumMorvanteBands] - edge[0])
+                         ? 1 + (y >= edge[1]) + (y >= edge[2]) + (y >= edge[3]) + (y >= edge[4])
+                         : 0;
+    return static_cast<uint8_t>(state | part << 3);
+  };
+  // The columns whose code changes at each row, bucketed by row.
+  const int rows = std::max(plot.B - busyFrom, 0);
+  mChangesFrom.assign(static_cast<size_t>(rows) + 1, 0);
+  auto eachChange = [&](auto&& visit) {
+    for (int i = 0; i < n; ++i) {
+      const int* edge = mFillRows[static_cast<size_t>(i)].edges;
+      const int at[] = {mSpectrumFrom[0][i], mSpectrumFrom[1][i], edge[0], edge[1], edge[2], edge[3], edge[4], edge[5]};
+      for (int y : at)
+        if (y > busyFrom && y < plot.B) visit(y - busyFrom, i);
+    }
+  };
+  eachChange([&](int r, int) { ++mChangesFrom[static_cast<size_t>(r)]; });
+  for (int r = 0, sum = 0; r <= rows; ++r) {
+    const int count = mChangesFrom[static_cast<size_t>(r)];
+    mChangesFrom[static_cast<size_t>(r)] = sum;
+    sum += count;
+  }
+  mChangedColumns.resize(static_cast<size_t>(mChangesFrom[static_cast<size_t>(rows)]));
+  mChangesAt.assign(mChangesFrom.begin(), mChangesFrom.end());
+  eachChange([&](int r, int i) { mChangedColumns[static_cast<size_t>(mChangesAt[static_cast<size_t>(r)]++)] = i; });
+  mColumnCodes.resize(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) mColumnCodes[static_cast<size_t>(i)] = codeAt(i, busyFrom);
+
   for (int y = strip.T; y < strip.B; ++y) {
     LICE_pixel* row = bm->getBits() + y * span;
     const LICE_pixel* layer = mLayer.getBits() + (y - strip.T) * layerSpan - strip.L;
-    if (y < std::max(plot.T, firstBusy) || y >= plot.B) {
+    if (y < busyFrom || y >= plot.B) {
       std::memcpy(row + strip.L, layer + strip.L, rowBytes);
       continue;
     }
     // The margins beside the plot; the plot below.
     std::memcpy(row + strip.L, layer + strip.L, sizeof(LICE_pixel) * static_cast<size_t>(plot.L - strip.L));
     std::memcpy(row + plot.R, layer + plot.R, sizeof(LICE_pixel) * static_cast<size_t>(strip.R - plot.R));
-    // Colour by state: bit 0 a grid column, bit 1 under the input
-    // spectrum, bit 2 under the output's; and each of those under each
-    // part of the fill.
-    LICE_pixel colours[8], filled[kNumMorvanteBands][8];
+    // This row's colour per code.
+    LICE_pixel colours[8 * (kNumMorvanteBands + 1)];
     colours[0] = layer[plot.L];
     colours[1] = gridSample < mGridColumn.size() ? layer[plot.L + static_cast<int>(gridSample)] : colours[0];
     for (int state = 2; state < 8; ++state) {
@@ -329,22 +372,16 @@ void MorvanteDisplay::ComposeStrip(LICE_IBitmap* bm, const IRECT& strip, const I
       if (state & 4) colours[state] = Mix(colours[state], tints[1], tintWeights[1]);
     }
     for (int b = 0; b < kNumMorvanteBands; ++b)
-      for (int state = 0; state < 8; ++state) filled[b][state] = Mix(colours[state], kBandColours[kFillOrder[b]], fillWeight);
-    const uint8_t* grid = mGridColumn.data() - plot.L;
-    const int* in = mSpectrumFrom[0].data() - plot.L;
-    const int* out = mSpectrumFrom[1].data() - plot.L;
-    const FillRows* fill = mFillRows.data() - plot.L;
-    for (int x = plot.L; x < plot.R; ++x) {
-      const unsigned state = grid[x] | static_cast<unsigned>(y >= in[x]) << 1 | static_cast<unsigned>(y >= out[x]) << 2;
-      const int* edge = fill[x].edges;
-      // Few rows lie in a column's fill; its parts' edges only go down.
-      if (static_cast<unsigned>(y - edge[0]) < static_cast<unsigned>(edge[kNumMorvanteBands] - edge[0])) {
-        const int part = (y >= edge[1]) + (y >= edge[2]) + (y >= edge[3]) + (y >= edge[4]);
-        row[x] = filled[part][state];
-      } else {
-        row[x] = colours[state];
-      }
+      for (int state = 0; state < 8; ++state)
+        colours[8 * (b + 1) + state] = Mix(colours[state], kBandColours[kFillOrder[b]], fillWeight);
+    const size_t r = static_cast<size_t>(y - busyFrom);
+    for (int c = mChangesFrom[r]; c < mChangesFrom[r + 1]; ++c) {
+      const int i = mChangedColumns[static_cast<size_t>(c)];
+      mColumnCodes[static_cast<size_t>(i)] = codeAt(i, y);
     }
+    LICE_pixel* out = row + plot.L;
+    const uint8_t* code = mColumnCodes.data();
+    for (int i = 0; i < n; ++i) out[i] = colours[code[i]];
   }
   // Each spectrum's top row, as far as it is covered.
   for (int s = 0; s < 2 && spectra[s]; ++s) {

@@ -86,7 +86,7 @@ private:
   double mGainStates[kNumMorvanteBands] = {1.0, 1.0, 1.0, 1.0, 1.0};
   std::unique_ptr<MorvanteAnalyser> mInputSpectrum, mOutputSpectrum;
   double mAnalysersRate = 0.0;
-  // One point per device column of the plot.
+  // The spectra's points, one per editor pixel of the plot.
   std::vector<double> mAxisHz;
   int mAxisPercent = 0;
   // What DrawLayer drew, at the device resolution of mLayerPercent, and
@@ -104,6 +104,10 @@ private:
     int edges[kNumMorvanteBands + 1];
   };
   std::vector<FillRows> mFillRows;
+  // ComposeStrip's colour code per column, and the columns whose code
+  // changes at each busy row (mChangedColumns from mChangesFrom[row]).
+  std::vector<uint8_t> mColumnCodes;
+  std::vector<int> mChangesFrom, mChangesAt, mChangedColumns;
   // The band whose handle is being dragged, and the pointer's offset from
   // its centre.
   int mDragBand = -1;

@@ -44,17 +44,17 @@ bool MorvanteResponseSettings::operator==(const MorvanteResponseSettings& o) con
   return true;
 }
 
-MorvanteResponse::Complex MorvanteResponse::Times(Complex a, Complex b) {
+inline MorvanteResponse::Complex MorvanteResponse::Times(Complex a, Complex b) {
   return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 
-MorvanteResponse::Complex MorvanteResponse::Section(const BiquadCoefficients& c, Complex z, Complex z2) {
+inline MorvanteResponse::Complex MorvanteResponse::Section(const BiquadCoefficients& c, Complex z, Complex z2) {
   // (a0 + a1 z + a2 z^2) / (1 + b1 z + b2 z^2) with z = e^(-i theta):
   // the transfer function Biquad::processSample runs.
   const Complex num{c.a0 + c.a1 * z.re + c.a2 * z2.re, c.a1 * z.im + c.a2 * z2.im};
   const Complex den{1.0 + c.b1 * z.re + c.b2 * z2.re, c.b1 * z.im + c.b2 * z2.im};
-  const double d = den.re * den.re + den.im * den.im;
-  return {(num.re * den.re + num.im * den.im) / d, (num.im * den.re - num.re * den.im) / d};
+  const double r = 1.0 / (den.re * den.re + den.im * den.im);
+  return {(num.re * den.re + num.im * den.im) * r, (num.im * den.re - num.re * den.im) * r};
 }
 
 void MorvanteResponse::SetAxis(const std::vector<double>& hz) {
