@@ -124,6 +124,10 @@ private:
   // would do, without the chain.
   void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
   void AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n);
+  // The bands' gain states and meters in DerivedSettings' pairs, and back
+  // (the meters only when asked).
+  void LoadBandPairs(__m128d* state, __m128d* meter) const;
+  void StoreBandPairs(const __m128d* state, const __m128d* meter, bool meters);
 
   MorvanteBand mBands[kNumMorvanteBands];
   double mOutputGain = 1.0;

@@ -83,10 +83,6 @@ inline Pair StepGainStatePair(Pair state, Pair target, Pair attackCoefficient, P
   const Pair release = _mm_min_pd(target, _mm_div_pd(state, releaseCoefficient));
   return Select(_mm_cmpgt_pd(state, target), attack, release);
 }
-inline double StepGainState(double state, double target, const MorvanteBandTerms& terms) {
-  return _mm_cvtsd_f64(StepGainStatePair(_mm_set1_pd(state), _mm_set1_pd(target),
-                                         _mm_set1_pd(terms.attackCoefficient), _mm_set1_pd(terms.releaseCoefficient)));
-}
 
 // What rest needs of a filter's tuning (see MORVANTE::RestThrough): finite
 // coefficients; a0 positive, so that +0 in and a zero state give +0 out;
@@ -103,6 +99,11 @@ bool Finite(const BiquadCoefficients& c) {
 }
 bool KeepsRest(const BiquadCoefficients& c) {
   return Finite(c) && c.a0 >= kSmallestRestCoefficient && std::fabs(c.b1) >= kSmallestRestCoefficient;
+}
+
+// Both lanes of a and b bit for bit.
+inline bool SameBits(Pair a, Pair b) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castpd_si128(a), _mm_castpd_si128(b))) == 0xffff;
 }
 
 inline uint64_t Bits(double v) {
@@ -414,54 +415,81 @@ void MORVANTE::RestThrough(const BlockSwitches& block, double** outputs, int off
 }
 
 // The gain states release toward 1.0 and the meters follow them, frame by
-// frame as in ProcessChunk with every target gain 1.0. Once a frame leaves
-// every gain state as it was, none moves again; once they are all 1.0 the
-// meters' input is +0, for which their step is a product (below); and once
-// a frame moves nothing, nothing moves any more.
+// frame as in ProcessChunk with every target gain 1.0 (StepGainStates' pairs
+// of bands). Once a frame leaves every gain state as it was, none moves
+// again; once they are all 1.0 the meters' input is +0, for which their step
+// is a product (below); and once a frame moves nothing, nothing moves any
+// more.
 void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
-  double state[kNumMorvanteBands];
-  VUClass meters[kNumMorvanteBands];
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    state[b] = mBands[b].gainState;
-    meters[b] = mBands[b].meter;
-  }
+  constexpr int kPairs = DerivedSettings::kBandPairs;
+  const Pair *attack = mDerived.attackPairs, *release = mDerived.releasePairs,
+             *switchedOff = mDerived.switchedOffPairs;
+  Pair state[kPairs], meter[kPairs];
+  LoadBandPairs(state, meter);
+  const Pair one = _mm_set1_pd(1.0), meterScale = _mm_set1_pd(kMeterInputScale);
+  const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
   int i = 0;
   for (bool moving = true; moving && i < n; ++i) {
-    moving = false;
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const MorvanteBandTerms& terms = mDerived.terms[b];
-      const double next = terms.switchedOff ? 1.0 : StepGainState(state[b], 1.0, terms);
-      moving = moving || Bits(next) != Bits(state[b]);
-      state[b] = next;
+    __m128i moved = _mm_setzero_si128();
+    for (int p = 0; p < kPairs; ++p) {
+      const Pair next = Select(switchedOff[p], one, StepGainStatePair(state[p], one, attack[p], release[p]));
+      moved = _mm_or_si128(moved, _mm_xor_si128(_mm_castpd_si128(next), _mm_castpd_si128(state[p])));
+      state[p] = next;
       if (block.gui) {
-        meters[b].ProcessWithCoefficient((1.0 - next) * kMeterInputScale, mDerived.meterCoefficient);
+        meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
       }
     }
+    moving = !SameBits(_mm_castsi128_pd(moved), _mm_setzero_pd());
   }
   bool released = true;
-  for (double s : state) released = released && Bits(s) == Bits(1.0);
+  for (const Pair& s : state) released = released && SameBits(s, one);
   if (block.gui && i < n) {
     if (released) {
       // With the input +0 the target is +0 (+0 is not above a meter's state,
       // which is never negative), and c x (state - 0) + 0 is c x state.
-      double m[kNumMorvanteBands];
-      for (int b = 0; b < kNumMorvanteBands; ++b) m[b] = meters[b].GetState();
-      const double c = mDerived.meterCoefficient;
-      for (; i < n && (m[0] != 0.0 || m[1] != 0.0 || m[2] != 0.0 || m[3] != 0.0 || m[4] != 0.0); ++i) {
-        for (double& v : m) v = c * v;
+      const auto allZero = [&] {
+        Pair any = _mm_setzero_pd();
+        for (const Pair& m : meter) any = _mm_or_pd(any, _mm_cmpneq_pd(m, _mm_setzero_pd()));
+        return _mm_movemask_pd(any) == 0;
+      };
+      for (; i < n && !allZero(); ++i) {
+        for (Pair& m : meter) m = _mm_mul_pd(meterCoefficient, m);
       }
-      for (int b = 0; b < kNumMorvanteBands; ++b) meters[b].SetState(m[b]);
     } else {
       for (; i < n; ++i) {
-        for (int b = 0; b < kNumMorvanteBands; ++b) {
-          meters[b].ProcessWithCoefficient((1.0 - state[b]) * kMeterInputScale, mDerived.meterCoefficient);
+        for (int p = 0; p < kPairs; ++p) {
+          meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
         }
       }
     }
   }
+  StoreBandPairs(state, meter, block.gui != nullptr);
+}
+
+void MORVANTE::LoadBandPairs(__m128d* state, __m128d* meter) const {
+  constexpr int kPairs = DerivedSettings::kBandPairs;
+  double states[2 * kPairs], meterStates[2 * kPairs];
+  for (int b = 0; b < 2 * kPairs; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    states[b] = band ? mBands[b].gainState : 1.0;
+    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
+  }
+  for (int p = 0; p < kPairs; ++p) {
+    state[p] = _mm_loadu_pd(&states[2 * p]);
+    meter[p] = _mm_loadu_pd(&meterStates[2 * p]);
+  }
+}
+
+void MORVANTE::StoreBandPairs(const __m128d* state, const __m128d* meter, bool meters) {
+  constexpr int kPairs = DerivedSettings::kBandPairs;
+  double states[2 * kPairs], meterStates[2 * kPairs];
+  for (int p = 0; p < kPairs; ++p) {
+    _mm_storeu_pd(&states[2 * p], state[p]);
+    _mm_storeu_pd(&meterStates[2 * p], meter[p]);
+  }
   for (int b = 0; b < kNumMorvanteBands; ++b) {
-    mBands[b].gainState = state[b];
-    mBands[b].meter = meters[b];
+    mBands[b].gainState = states[b];
+    if (meters) mBands[b].meter.SetState(meterStates[b]);
   }
 }
 

@@ -483,6 +483,8 @@ void QuickToRest(Pair& pair, Random& rnd) {
     pair.Set(layout.frequencyParam, std::max(1000.0, rnd.Uniform(frequency->Min(), frequency->Max())));
     pair.Set(layout.bandwidthParam, rnd.Uniform(-1.5, -1.0));
     pair.Set(layout.gainParam, rnd.Uniform(12.0, 24.0));
+    // Released within the silence, so that the meters fall on alone.
+    pair.Set(layout.releaseParam, rnd.Uniform(5.0, 300.0));
   }
 }
 
