@@ -241,7 +241,8 @@ BENCHMARK(BM_Effect)
 // the chain is skipped. Counters, as shares of the loud second's CPU time
 // per second of audio: silence_over_signal for the whole silence,
 // rest_over_signal for its last four seconds; seconds_to_rest is how long
-// the silence ran before the effect came to rest.
+// the silence ran before the effect came to rest, seconds_chain_ran how
+// long of it the chain ran (after that only the detectors rang on).
 void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   constexpr double kRate = 48000.0;
   Signal signal = Programme(kRate, 9.0);
@@ -256,7 +257,7 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   const double restSeconds = (signal.Frames() - restFrom) / kRate;
 
   Timing loudPart, silentPart, restPart;
-  double toRest = 0.0;
+  double toRest = 0.0, chainRan = 0.0;
   for (auto _ : state) {
     TestMorvante plug;
     ReferenceMorvante ref;
@@ -271,6 +272,7 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
     restPart.production += r.production;
     restPart.reference += r.reference;
     toRest += silentSeconds - static_cast<double>(plug.FramesRestedThrough()) / kRate;
+    chainRan += silentSeconds - static_cast<double>(plug.FramesRestedThrough() + plug.FramesRungDown()) / kRate;
   }
   const double n = static_cast<double>(state.iterations());
   Report(state, silentSeconds * n, silentPart.production, silentPart.reference);
@@ -278,6 +280,7 @@ void BM_SilenceAfterLoudPassage(benchmark::State& state) {
   state.counters["production_rest_over_signal"] = (restPart.production / restSeconds) / loudPart.production;
   state.counters["reference_silence_over_signal"] = (silentPart.reference / silentSeconds) / loudPart.reference;
   state.counters["seconds_to_rest"] = toRest / n;
+  state.counters["seconds_chain_ran"] = chainRan / n;
 }
 BENCHMARK(BM_SilenceAfterLoudPassage)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -74,6 +74,8 @@ protected:
   void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
   // Frames of silence passed from rest without the chain (RestThrough).
   long long FramesRestedThrough() const { return mFramesRestedThrough; }
+  // Frames of silence passed with only the detectors (RingDownDetectors).
+  long long FramesRungDown() const { return mFramesRungDown; }
 
 private:
   void InitParameters();
@@ -118,8 +120,15 @@ private:
   void StepGainStates(ChunkWork& w);
   void TuneDynamicSections(const ChunkWork& w);
   void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
-  // Every filter state a zero, every history and the dry path +0.
-  bool StateAtRest() const;
+  // The detectors and the gains of a chunk: ProcessChunk's stages before
+  // the tuning.
+  void DetectAndStepGains(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w);
+  // Every section state within the rest bound, every history and the dry
+  // path +0; and every detector state within the bound.
+  bool ChainAtRest() const;
+  bool DetectorsAtRest() const;
+  // n frames of +0 input with only the detectors ringing.
+  void RingDownDetectors(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n);
   // n frames of +0 input from rest: what a processed stretch of silence
   // would do, without the chain.
   void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
@@ -149,9 +158,10 @@ private:
   // The bypass switch's dry signal, delayed like the processed one so that
   // switching never moves the audio in time.
   LatencyDelayLine mDryDelay;
-  // StateAtRest() as the last chunk of all +0 input left it.
-  bool mAtRest = false;
-  long long mFramesRestedThrough = 0;
+  // ChainAtRest(), and that with DetectorsAtRest(), as the last chunk of all
+  // +0 input left them.
+  bool mChainAtRest = false, mAtRest = false;
+  long long mFramesRestedThrough = 0, mFramesRungDown = 0;
   MorvanteDisplayFeed mDisplayFeed;
   // The editor's display strip and its switch (UI thread only).
   std::unique_ptr<MorvanteDisplayStrip> mDisplayStrip;

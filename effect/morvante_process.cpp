@@ -367,11 +367,9 @@ void MORVANTE::WriteOutputs(const BlockSwitches& block, const ChunkWork& w, doub
   }
 }
 
-void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
-  ChunkWork w;
-  w.n = n;
-  std::copy_n(inputs[0] + offset, n, w.left);
-  std::copy_n(inputs[1] + offset, n, w.right);
+void MORVANTE::DetectAndStepGains(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w) {
+  std::copy_n(inputs[0] + offset, w.n, w.left);
+  std::copy_n(inputs[1] + offset, w.n, w.right);
   FilterDetectors(block, w);
   MeasureLevels(w);
   ComputeTargetGains(w);
@@ -380,16 +378,39 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   } else {
     StepGainStates<false>(w);
   }
+}
+
+void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
+  ChunkWork w;
+  w.n = n;
+  DetectAndStepGains(block, inputs, offset, w);
   TuneDynamicSections(w);
   mStereoChain.Process(w.left, w.right, n, w.processedLeft, w.processedRight);
   WriteOutputs(block, w, outputs, offset);
 }
 
-bool MORVANTE::StateAtRest() const {
+// +0 input with the chain and the dry path at rest while a detector still
+// rings (a narrow low band's can ring for longer than the whole chain): the
+// detectors and the gains run as ProcessChunk runs them, and the chain,
+// which turns +0 into +0 from rest whatever its tuning (see RestThrough),
+// is skipped with its tuning. The next chunk that runs the chain tunes
+// every frame of its own first.
+void MORVANTE::RingDownDetectors(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
+  ChunkWork w;
+  w.n = n;
+  DetectAndStepGains(block, inputs, offset, w);
+  std::fill_n(outputs[0] + offset, n, 0.0);
+  std::fill_n(outputs[1] + offset, n, 0.0);
+  mFramesRungDown += n;
+}
+
+bool MORVANTE::ChainAtRest() const { return mStereoChain.AtRest() && mDryDelay.HoldsOnlyPositiveZeros(); }
+
+bool MORVANTE::DetectorsAtRest() const {
   for (const MorvanteBand& band : mBands) {
     if (!band.detectorFilter.StateWithin(OversampledStereoChain::kRestBound)) return false;
   }
-  return mStereoChain.AtRest() && mDryDelay.HoldsOnlyPositiveZeros();
+  return true;
 }
 
 // Why +0 input from rest needs neither the detectors nor the chain:
@@ -519,8 +540,13 @@ void MORVANTE::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
     const int n = std::min(OversampledStereoChain::kChunk, nFrames - offset);
     // Read before the chunk writes: outputs may be the inputs' buffers.
     const bool silentInput = LeadingPositiveZeros(inputs, offset, n) == n;
-    ProcessChunk(block, inputs, outputs, offset, n);
-    mAtRest = silentInput && StateAtRest();
+    if (silentInput && mChainAtRest && restIsExact) {
+      RingDownDetectors(block, inputs, outputs, offset, n);
+    } else {
+      ProcessChunk(block, inputs, outputs, offset, n);
+    }
+    mChainAtRest = silentInput && ChainAtRest();
+    mAtRest = mChainAtRest && DetectorsAtRest();
     offset += n;
   }
   if (block.gui) {

@@ -16,6 +16,7 @@ public:
   using MORVANTE::Band;
   using MORVANTE::OutputGain;
   using MORVANTE::FramesRestedThrough;
+  using MORVANTE::FramesRungDown;
   using MORVANTE::UseRegisterWidth;
 
   // The way the framework delivers a change: store, then notify.
