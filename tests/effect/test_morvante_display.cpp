@@ -130,6 +130,30 @@ TEST(MorvanteDisplay, DraggingAHandleEditsFrequencyAndGainAsOneGestureEach) {
   EXPECT_TRUE(plug.edits.empty());
 }
 
+// The panel's product link reaches 70 pixels below the panel, into the
+// strip: there the display, which lies over it, takes the press.
+TEST(MorvanteDisplay, AHandleUnderTheProductLinkIsDragged) {
+  EditRecordingMorvante plug;
+  plug.SetSampleRate(48000.0);
+  plug.SetParam(kHighFrequency, 15000.0);
+  plug.SetParam(kHighGain, 12.0);
+  IGraphics* gui = plug.GetGUI();
+  MorvanteDisplay* display = AddDisplay(plug);
+  DrawUntilClean(gui);
+  float hx, hy;
+  display->HandleCentre(kBandHigh, &hx, &hy);
+  const int x = static_cast<int>(std::lround(hx)), y = static_cast<int>(std::lround(hy));
+  ASSERT_TRUE(x >= kLinkLeft && x < kLinkRight && y >= kEditorHeight && y < kLinkBottom) << x << ", " << y;
+  IMouseMod mod = LeftButton();
+  gui->OnMouseDown(x, y, &mod);
+  gui->OnMouseDrag(x - 20, y + 10, &mod);
+  gui->OnMouseUp(x - 20, y + 10, &mod);
+  ASSERT_FALSE(plug.edits.empty());
+  EXPECT_EQ(plug.edits.front(), "begin " + std::to_string(kHighFrequency));
+  EXPECT_LT(plug.GetParam(kHighFrequency)->Value(), 15000.0);
+  EXPECT_LT(plug.GetParam(kHighGain)->Value(), 12.0);
+}
+
 TEST(MorvanteDisplay, TheFeedRunsOnlyWhileTheDisplayIsShown) {
   TestMorvante plug;
   plug.SetSampleRate(48000.0);
