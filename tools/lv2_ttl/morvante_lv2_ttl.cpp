@@ -200,6 +200,7 @@ void WriteUi(std::ostream& out, IPlugLV2& plug, const std::string& uiBinary) {
       << "  ui:binary <" << uiBinary << "> ;\n"
       << "  lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
       << "  lv2:optionalFeature urid:map , ui:resize , ui:touch , opts:options , ui:noUserResize ;\n"
+      << "  opts:supportedOption ui:scaleFactor ;\n"
       << "  lv2:extensionData ui:idleInterface ;\n"
       << "  ui:portNotification ";
   bool first = true;

@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <lv2/atom/atom.h>
+
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -63,7 +65,14 @@ bool UiHost::Open(unsigned long parent, const char* pluginUri, const char* bundl
   const LV2_Feature touchFeature = {LV2_UI__touch, &mTouch};
   const LV2_Feature resizeFeature = {LV2_UI__resize, &mResize};
   const LV2_Feature idleFeature = {LV2_UI__idleInterface, nullptr};
+  const float scaleFactor = mOptions.scaleFactor;
+  const LV2_Options_Option options[] = {
+      {LV2_OPTIONS_INSTANCE, 0, Map(this, LV2_UI__scaleFactor), sizeof scaleFactor, Map(this, LV2_ATOM__Float),
+       &scaleFactor},
+      {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  const LV2_Feature optionsFeature = {LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
   std::vector<const LV2_Feature*> features = {&idleFeature};
+  if (scaleFactor != 0.0f) features.push_back(&optionsFeature);
   if (mOptions.offerMap) features.push_back(&mapFeature);
   if (mOptions.offerParent) features.push_back(&parentFeature);
   if (mOptions.offerTouch) features.push_back(&touchFeature);

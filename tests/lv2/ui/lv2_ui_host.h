@@ -4,6 +4,7 @@
 // host recorded.
 #pragma once
 
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
@@ -51,6 +52,8 @@ public:
     bool offerMap = true;
     // ui:resize answers that the size cannot be had.
     bool refuseResize = false;
+    // Offered as the ui:scaleFactor option where not 0.
+    float scaleFactor = 0.0f;
   };
   UiHost();
   explicit UiHost(Options options) : mOptions(options) {}

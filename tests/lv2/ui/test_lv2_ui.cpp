@@ -360,3 +360,29 @@ TEST_F(Lv2UiTest, TheDisplaySwitchResizesTheEditorThroughUiResize) {
   rmdir((std::string(folder) + "/MORVANTE").c_str());
   rmdir(folder);
 }
+
+// The host's ui:scaleFactor sets the editor's size, which the host hears
+// through ui:resize; factors that mean nothing leave 100 %.
+TEST_F(Lv2UiTest, TheHostsScaleFactorSizesTheEditor) {
+  const struct {
+    float factor;
+    int width, height;
+  } cases[] = {{2.0f, 2 * kW, 2 * kH}, {1.5f, 1830, 885}, {-1.0f, kW, kH}, {__builtin_nanf(""), kW, kH}};
+  window = std::make_unique<x11test::HostWindow>(2 * kW, 2 * kH);
+  for (const auto& c : cases) {
+    UiHost::Options options;
+    options.scaleFactor = c.factor;
+    UiHost scaled(options);
+    ASSERT_TRUE(scaled.Open(window->Id(), kLv2PluginUri, MORVANTE_LV2_BUNDLE_DIR)) << c.factor;
+    scaled.IdleFor(150);
+    ASSERT_FALSE(scaled.calls.empty()) << c.factor;
+    EXPECT_EQ(scaled.calls[0].kind, 's');
+    EXPECT_EQ(scaled.calls[0].value, static_cast<float>(c.width)) << c.factor;
+    EXPECT_EQ(scaled.calls[0].port, static_cast<uint32_t>(c.height)) << c.factor;
+    int w = 0, h = 0;
+    window->WindowSize(reinterpret_cast<x11test::XWindowId>(scaled.Widget()), &w, &h);
+    EXPECT_EQ(w, c.width) << c.factor;
+    EXPECT_EQ(h, c.height) << c.factor;
+    if (c.factor == 2.0f) Screenshot("lv2_ui_scale_200.png");
+  }
+}
