@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/iparam.h"
 #include "graphics/controls/icaption_control.h"
@@ -174,6 +176,50 @@ TEST_F(X11PromptTest, TheTextFieldFiltersTypingAndReturnApplies) {
   User().TypeKey(XK_Return);
   Serve(100);
   EXPECT_NEAR(Value(kGain), 1.23456, 1e-9);
+}
+
+// At 200 % the field lies where it lies at 100 %, twice the size, and
+// typing in it applies as at 100 %.
+TEST_F(X11PromptTest, TheTextFieldScalesWithTheEditor) {
+  AttachPromptingCaption(kGain);
+  const IColor bg = DEFAULT_TEXT_ENTRY_BGCOLOR;
+  const uint32_t fieldColour = static_cast<uint32_t>(bg.R << 16 | bg.G << 8 | bg.B);
+  // The field's pixels' bounds in the editor's window: left, top, right,
+  // bottom (exclusive).
+  const auto openField = [&](int percent) {
+    gui->SetScalePercent(percent);
+    EXPECT_TRUE(Open());
+    const int k = percent / 100;
+    User().Click(k * kCaptionX, k * kCaptionY);
+    Serve(100);
+    EXPECT_TRUE(gui->TextEntryIsOpen());
+    const std::vector<x11test::XWindowId> children = host->Children();
+    std::vector<int> box = {1 << 20, 1 << 20, -1, -1};
+    if (children.size() != 1u) return box;
+    const int w = k * kW, h = k * kH;
+    const std::vector<uint32_t> shown = host->ReadPixels(children[0], 0, 0, w, h);
+    for (int y = 0; y < h && shown.size() == static_cast<size_t>(w * h); ++y)
+      for (int x = 0; x < w; ++x)
+        if ((shown[static_cast<size_t>(y * w + x)] & 0xFFFFFF) == fieldColour)
+          box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
+    return box;
+  };
+  const std::vector<int> atOne = openField(100);
+  User().TypeKey(XK_Escape);
+  Serve(100);
+  gui->CloseWindow();
+  const std::vector<int> atTwo = openField(200);
+  ASSERT_GT(atOne[2], atOne[0]);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(atTwo[i], 2 * atOne[i]) << i;
+
+  for (int i = 0; i < 8; ++i) User().TypeKey(XK_BackSpace);
+  for (unsigned long key : {XK_minus, XK_5, XK_period, XK_2, XK_5}) User().TypeKey(key);
+  Serve(100);
+  host->WriteScreenshot(ScreenshotPath("text_field_200.png"));
+  User().TypeKey(XK_Return);
+  Serve(100);
+  EXPECT_FALSE(gui->TextEntryIsOpen());
+  EXPECT_DOUBLE_EQ(Value(kGain), -5.25);
 }
 
 TEST_F(X11PromptTest, EscapeTheWheelAndAClickElsewhereEndTheFieldWithoutApplying) {
