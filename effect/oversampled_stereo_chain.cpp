@@ -61,9 +61,8 @@ int OversampledStereoChain::WidestRegisters() {
 }
 
 int OversampledStereoChain::FastestRegisters() {
-  // The first Zen cores run every 256-bit operation as two 128-bit halves,
-  // and a move across the halves as several; the 256-bit form's shuffles
-  // then cost more than its pairing saves.
+  // The first Zen cores run every 256-bit operation as two 128-bit halves:
+  // the pairs save them nothing, and their fill and drain cost extra.
   static const int fastest = [] {
     __builtin_cpu_init();
     return __builtin_cpu_is("znver1") ? 128 : WidestRegisters();

@@ -145,8 +145,9 @@ class OversampledStereoChain {
   int mWidth = 128;
   // Per base-rate sample and coefficient (a0, a1, a2, b1, b2), four doubles
   // per pair: dynamic section k's value in the low two, static section
-  // k + kPairs's in the high two. The static halves are the same in every
-  // sample's rows and are set once per block.
+  // k + kPairs's in the high two, so that a pair's coefficient is one load.
+  // The static halves are the same in every sample's rows; SetStaticSection
+  // writes them.
   static constexpr int kTuningCoefficientStride = kPairs * 4;
   static constexpr int kTuningFrameStride = 5 * kTuningCoefficientStride;
   alignas(64) double mTuning[kChunk][5][kPairs][4];
