@@ -48,26 +48,16 @@ MORVANTE_AVX void OversampledStereoChain::RunPairSections(int count) {
     const int t = kPairFill - 1;
     out[p] = Join(s[t - kPairDelays[p]], s[t - kPairDelays[p + kPairs]]);
   }
-  // A base-rate sample's eight steps at a time, so that which sample's rows
-  // each pair reads is known at every step: pair p is still in the sample
-  // before for the first p steps.
-  static_assert(kPairFill % kOversampling == 0, "the steady part starts on a base-rate sample");
-  for (int frame = kPairFill / kOversampling; frame < FrameOf(count); ++frame) {
-    const auto &now = mTuning[frame], &before = mTuning[frame - 1];
-#pragma GCC unroll 8
-    for (int step = 0; step < kOversampling; ++step) {
-      const int t = kOversampling * frame + step;
+  for (int t = kPairFill; t < count; ++t) {
 #pragma GCC unroll 5
-      for (int p = kLast; p > 0; --p) {
-        const auto& rows = step >= kPairDelays[p] ? now : before;
-        out[p] = PairStep(&rows[0][p][0], z1[p], z2[p], out[p - 1]);
-      }
-      // The first static section works on the entry the last dynamic one
-      // left in the stream.
-      out[0] = PairStep(&now[0][0][0], z1[0], z2[0], Join(s[t], s[t - kPairDelays[kPairs]]));
-      s[t - kPairDelays[kLast]] = Low(out[kLast]);
-      s[t - kPairDelays[kSections - 1]] = High(out[kLast]);
+    for (int p = kLast; p > 0; --p) {
+      out[p] = PairStep(&mTuning[FrameOf(t - kPairDelays[p])][0][p][0], z1[p], z2[p], out[p - 1]);
     }
+    // The first static section works on the entry the last dynamic one
+    // left in the stream.
+    out[0] = PairStep(&mTuning[FrameOf(t)][0][0][0], z1[0], z2[0], Join(s[t], s[t - kPairDelays[kPairs]]));
+    s[t - kPairDelays[kLast]] = Low(out[kLast]);
+    s[t - kPairDelays[kSections - 1]] = High(out[kLast]);
   }
   for (int p = 0; p < kPairs; ++p) {
     const int t = count - 1;
