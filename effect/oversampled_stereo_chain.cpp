@@ -30,16 +30,23 @@ inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state,
 
 inline OversampledStereoChain::Coefficients OversampledStereoChain::Tuned(int frame, int k) const {
   if (k >= kDynamicSections) return mStatic[k - kDynamicSections];
-  const double* pair = &mTuning[frame][GroupOf(k)][0][2 * LaneOf(k)];
-  return {_mm_loadu_pd(pair), _mm_loadu_pd(pair + kTuningCoefficientStride),
-          _mm_loadu_pd(pair + 2 * kTuningCoefficientStride), _mm_loadu_pd(pair + 3 * kTuningCoefficientStride),
-          _mm_loadu_pd(pair + 4 * kTuningCoefficientStride)};
+  const auto& rows = mTuning[frame];
+  return {_mm_loadu_pd(rows[0][k]), _mm_loadu_pd(rows[1][k]), _mm_loadu_pd(rows[2][k]), _mm_loadu_pd(rows[3][k]),
+          _mm_loadu_pd(rows[4][k])};
 }
 
 OversampledStereoChain::OversampledStereoChain() : mWidth(FastestRegisters()) {}
 
+void OversampledStereoChain::SetStaticSection(int section, const BiquadCoefficients& c) {
+  const Coefficients& s = mStatic[section - kDynamicSections] = Broadcast(c);
+  const __m128d values[5] = {s.a0, s.a1, s.a2, s.b1, s.b2};
+  for (auto& rows : mTuning) {
+    for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][section - kPairs][2], values[k]);
+  }
+}
+
 void OversampledStereoChain::UseRegisterWidth(int bits) {
-  const int asked = bits >= 512 ? 512 : bits >= 256 ? 256 : 128;
+  const int asked = bits >= 256 ? 256 : 128;
   mWidth = std::min(asked, WidestRegisters());
 }
 
@@ -47,7 +54,6 @@ int OversampledStereoChain::WidestRegisters() {
   // Asked once: every instance and every width request reads the answer.
   static const int widest = [] {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) return 512;
     if (__builtin_cpu_supports("avx")) return 256;
     return 128;
   }();
@@ -55,9 +61,8 @@ int OversampledStereoChain::WidestRegisters() {
 }
 
 int OversampledStereoChain::FastestRegisters() {
-  // The first Zen cores run every 256-bit operation as two 128-bit halves,
-  // and a move across the halves as several; the 256-bit form's shuffles
-  // then cost more than its pairing saves.
+  // The first Zen cores run every 256-bit operation as two 128-bit halves:
+  // the pairs save them nothing, and their fill and drain cost extra.
   static const int fastest = [] {
     __builtin_cpu_init();
     return __builtin_cpu_is("znver1") ? 128 : WidestRegisters();
@@ -138,10 +143,8 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // in the 128-bit form, which needs no one-section steps. The one-section
   // fill and drain reach into the first and last frames.
   const int count = kOversampling * n;
-  if (mWidth >= 512 && count > 2 * kQuadFill) {
-    RunQuadSections(count);
-  } else if (mWidth >= 256 && count > 2 * kWideFill) {
-    RunWideSections(count);
+  if (mWidth >= 256 && count > 2 * kPairFill) {
+    RunPairSections(count);
   } else if (n == 1) {
     RunOneFrame();
   } else {

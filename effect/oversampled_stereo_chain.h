@@ -11,10 +11,12 @@
 // wavefront over the chunk's oversampled stream (section k on sample j while
 // section k + 1 is on sample j - 1), which hides the latency of each
 // section's recursion behind the work of the others. Where the processor has
-// AVX, two neighbouring sections share one 256-bit register (section k + 1's
-// two channels in the low half, section k's in the high half); where it has
-// AVX-512, four share one 512-bit register in the same way. The operations
-// per lane stay the same.
+// AVX, section k and section k + 5 share one 256-bit register (k's two
+// channels in the low half, k + 5's in the high half), five such pairs in a
+// row: no lane idles and only the first pair's input is put together. The
+// operations per lane stay the same. (Four sections per 512-bit register
+// ran slower on Zen 4, which splits such registers in two: it left lanes
+// idle and moved every sample between lanes.)
 #pragma once
 
 #include <emmintrin.h>
@@ -59,17 +61,17 @@ class OversampledStereoChain {
   void SetStaticSection(int section, const BiquadCoefficients& c);
   void SetTrim(const BiquadCoefficients& c) { mTrim = Broadcast(c); }
   // Where the tunings of dynamic section `section` for the next chunk's
-  // base-rate samples go (see TuningRows).
+  // base-rate samples go (see mTuning).
   BiquadPairRows DynamicTuning(int section) {
-    return {&mTuning[0][GroupOf(section)][0][2 * LaneOf(section)], kTuningFrameStride, kTuningCoefficientStride};
+    return {&mTuning[0][0][section][0], kTuningFrameStride, kTuningCoefficientStride};
   }
 
   OversampledStereoChain();
 
-  // The form that runs fastest on the processor runs by default (512, 256
-  // or 128-bit registers, usually the widest it has); every form gives the
+  // The form that runs fastest on the processor runs by default (256 or
+  // 128-bit registers, usually the widest it has); every form gives the
   // same bits, so each stays testable. A request wider than the processor
-  // has gets the widest it has.
+  // has, or than 256 bits, gets the widest it has.
   void UseRegisterWidth(int bits);
   static int WidestRegisters();
   static int FastestRegisters();
@@ -86,18 +88,10 @@ class OversampledStereoChain {
   struct State {
     __m128d z1, z2;
   };
-  // The tunings of sections 0..7 per base-rate sample, laid out as the
-  // 512-bit form loads them: two registers' worth of five rows (a0, a1, a2,
-  // b1, b2) of eight doubles, the first for sections 0..3, the second for
-  // 4..7, the lowest section of each in the highest 128-bit lane and every
-  // section's value in both doubles of its lane. The 256 and 128-bit forms
-  // read the same rows: two neighbouring lanes are a 256-bit pair, one lane
-  // a 128-bit section. Sections 5..7 are the same in every sample's rows.
-  static constexpr int kRowLanes = 4;
-  static constexpr int kTuningGroups = 2;
-  static constexpr int GroupOf(int section) { return section / kRowLanes; }
-  static constexpr int LaneOf(int section) { return kRowLanes - 1 - section % kRowLanes; }
-  using TuningRows = double[5][2 * kRowLanes];
+  // Section k < kPairs shares a register with section k + kPairs (see
+  // mTuning and RunPairSections).
+  static constexpr int kPairs = kSections / 2;
+  static_assert(kPairs == kDynamicSections, "each pair holds one dynamic and one static section");
 
  private:
   static __m128d AllLanes() { return _mm_castsi128_pd(_mm_set1_epi64x(-1)); }
@@ -110,10 +104,9 @@ class OversampledStereoChain {
   Coefficients Tuned(int frame, int k) const;
   // Sections first..last, steps [tBegin, tEnd) of a wavefront over count
   // entries in which section first + i works on entry t - delays[i], one
-  // section at a time: the fill and drain of the 256 and 512-bit forms.
+  // section at a time: the fill and drain of the 256-bit form.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
-  void RunWideSections(int count);
-  void RunQuadSections(int count);
+  void RunPairSections(int count);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
   template <int kFirst>
@@ -127,15 +120,15 @@ class OversampledStereoChain {
   static constexpr int kTaps = StOversampler4x::kTaps;
   static constexpr int kInputs = StOversampler4x::kInputLength;
   static constexpr int kStream = kOversampling * kChunk;
-  // Where each section of the 256-bit wavefront works at step t: on entry
-  // t - delay. A pair's later section lags its earlier one by two entries,
-  // the next pair starts one entry behind that.
-  static constexpr int kWideDelays[kSections] = {0, 2, 3, 5, 6, 8, 9, 11, 12, 14};
-  static constexpr int kWideFill = kWideDelays[kSections - 1];
-  // The same for the 512-bit wavefront: sections 0..3 and 4..7 as quads,
-  // 8 and 9 as a quad with two idle lanes.
-  static constexpr int kQuadDelays[kSections] = {0, 2, 4, 6, 7, 9, 11, 13, 14, 16};
-  static constexpr int kQuadFill = kQuadDelays[kSections - 1];
+  // Where each section of the paired wavefront works at step t: on entry
+  // t - delay. Pair k + 1 takes pair k's outputs of the step before; the
+  // first pair's static section takes the last dynamic one's output of
+  // kPairLag - kPairs + 1 steps before from the stream, far enough back that
+  // the path through all five pairs does not hold up each step.
+  static constexpr int kPairLag = 12;
+  static constexpr int kPairDelays[kSections] = {
+      0, 1, 2, 3, 4, kPairLag, kPairLag + 1, kPairLag + 2, kPairLag + 3, kPairLag + 4};
+  static constexpr int kPairFill = kPairDelays[kSections - 1];
 
   // The 31 processed entries before the chunk, then the chunk's stream.
   __m128d mHistory[kTaps + kStream] = {};
@@ -150,9 +143,12 @@ class OversampledStereoChain {
   Coefficients mStatic[kSections - kDynamicSections];
   Coefficients mTrim;
   int mWidth = 128;
-  // The rows of each base-rate sample, then of each register (TuningRows).
-  static constexpr int kTuningCoefficientStride = 2 * kRowLanes;
-  static constexpr int kTuningFrameStride = kTuningGroups * 5 * kTuningCoefficientStride;
-  static_assert(kDynamicSections <= kTuningGroups * kRowLanes, "every dynamic section has a lane");
-  alignas(64) TuningRows mTuning[kChunk][kTuningGroups];
+  // Per base-rate sample and coefficient (a0, a1, a2, b1, b2), four doubles
+  // per pair: dynamic section k's value in the low two, static section
+  // k + kPairs's in the high two, so that a pair's coefficient is one load.
+  // The static halves are the same in every sample's rows; SetStaticSection
+  // writes them.
+  static constexpr int kTuningCoefficientStride = kPairs * 4;
+  static constexpr int kTuningFrameStride = 5 * kTuningCoefficientStride;
+  alignas(64) double mTuning[kChunk][5][kPairs][4];
 };
