@@ -97,11 +97,11 @@ private:
     double sampleRate = 0.0;
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
-    // The gain steps' coefficients and switches as StepGainStates pairs the
-    // bands: band 2p in the low lane, 2p + 1 in the high one; the lane
-    // after the last band holds a gain at rest.
+    // The gain steps' coefficients as StepGainStates pairs the bands: band
+    // 2p in the low lane, 2p + 1 in the high one; the lane after the last
+    // band, and any band switched off, holds a gain at rest.
     static constexpr int kBandPairs = (kNumMorvanteBands + 1) / 2;
-    __m128d attackPairs[kBandPairs] = {}, releasePairs[kBandPairs] = {}, switchedOffPairs[kBandPairs] = {};
+    __m128d attackPairs[kBandPairs] = {}, releasePairs[kBandPairs] = {};
     // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
     bool filtersKeepRest = false;
   };

@@ -183,18 +183,16 @@ void MORVANTE::DeriveSettings(double sr) {
     mTunedAmplitude[b] = std::nan("");
     mBoostConstantsInPlace[b] = false;
   }
+  // A band switched off steps as the lane after the last one does.
   double attacks[2 * DerivedSettings::kBandPairs], releases[2 * DerivedSettings::kBandPairs];
-  uint64_t off[2 * DerivedSettings::kBandPairs];
   for (int b = 0; b < 2 * DerivedSettings::kBandPairs; ++b) {
-    const bool band = b < kNumMorvanteBands;
-    attacks[b] = band ? d.terms[b].attackCoefficient : 1.0;
-    releases[b] = band ? d.terms[b].releaseCoefficient : 1.0;
-    off[b] = band && d.terms[b].switchedOff ? ~uint64_t{0} : 0;
+    const bool stepping = b < kNumMorvanteBands && !d.terms[b].switchedOff;
+    attacks[b] = stepping ? d.terms[b].attackCoefficient : 1.0;
+    releases[b] = stepping ? d.terms[b].releaseCoefficient : 1.0;
   }
   for (int p = 0; p < DerivedSettings::kBandPairs; ++p) {
     d.attackPairs[p] = _mm_loadu_pd(&attacks[2 * p]);
     d.releasePairs[p] = _mm_loadu_pd(&releases[2 * p]);
-    d.switchedOffPairs[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&off[2 * p])));
   }
   const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mStereoChain.SetTrim(trim.getCoefficients());
@@ -230,15 +228,60 @@ struct MORVANTE::ChunkWork {
 };
 
 // Linked detection: one gain state per band drives both channels. The
-// detectors' recursions run sample by sample.
+// detectors' recursions run sample by sample, bands 2p and 2p + 1 side by
+// side in the low and high lanes of a register; each lane does what
+// Biquad::processSample does, the float rounding of its input and output
+// included. The sixth lane runs a section with no coefficients.
 void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
+  constexpr int kPairs = DerivedSettings::kBandPairs;
+  double a0[2 * kPairs], a1[2 * kPairs], a2[2 * kPairs], b1[2 * kPairs], b2[2 * kPairs];
+  double z1[2 * kPairs], z2[2 * kPairs];
+  uint64_t takesSum[2 * kPairs];
+  for (int b = 0; b < 2 * kPairs; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    const BiquadCoefficients c = band ? mBands[b].detectorFilter.getCoefficients() : BiquadCoefficients{};
+    const BiquadState z = band ? mBands[b].detectorFilter.getState() : BiquadState{};
+    a0[b] = c.a0;
+    a1[b] = c.a1;
+    a2[b] = c.a2;
+    b1[b] = c.b1;
+    b2[b] = c.b2;
+    z1[b] = z.z1;
+    z2[b] = z.z2;
+    takesSum[b] = band && block.mode[b] == 1 ? ~uint64_t{0} : 0;
+  }
+  Pair A0[kPairs], A1[kPairs], A2[kPairs], B1[kPairs], B2[kPairs], Z1[kPairs], Z2[kPairs], sumLanes[kPairs];
+  for (int p = 0; p < kPairs; ++p) {
+    A0[p] = _mm_loadu_pd(&a0[2 * p]);
+    A1[p] = _mm_loadu_pd(&a1[2 * p]);
+    A2[p] = _mm_loadu_pd(&a2[2 * p]);
+    B1[p] = _mm_loadu_pd(&b1[2 * p]);
+    B2[p] = _mm_loadu_pd(&b2[2 * p]);
+    Z1[p] = _mm_loadu_pd(&z1[2 * p]);
+    Z2[p] = _mm_loadu_pd(&z2[2 * p]);
+    sumLanes[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&takesSum[2 * p])));
+  }
   for (int i = 0; i < w.n; ++i) {
     const double L = w.left[i], R = w.right[i];
     const float sum = static_cast<float>(L + R), larger = static_cast<float>(LargerSample(L, R));
-    for (int b = 0; b < kNumMorvanteBands; ++b) {
-      w.filtered[b][i] = mBands[b].detectorFilter.processSample(block.mode[b] == 1 ? sum : larger);
+    const Pair sumIn = _mm_set1_pd(sum), largerIn = _mm_set1_pd(larger);
+    for (int p = 0; p < kPairs; ++p) {
+      const Pair x = Select(sumLanes[p], sumIn, largerIn);
+      const Pair out = _mm_add_pd(_mm_mul_pd(x, A0[p]), Z1[p]);
+      Z1[p] = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, A1[p]), Z2[p]), _mm_mul_pd(B1[p], out));
+      Z2[p] = _mm_sub_pd(_mm_mul_pd(x, A2[p]), _mm_mul_pd(B2[p], out));
+      const __m128 rounded = _mm_cvtpd_ps(out);
+      _mm_store_ss(&w.filtered[2 * p][i], rounded);
+      if (2 * p + 1 < kNumMorvanteBands) {
+        _mm_store_ss(&w.filtered[2 * p + 1][i], _mm_shuffle_ps(rounded, rounded, 1));
+      }
     }
   }
+  for (int p = 0; p < kPairs; ++p) {
+    _mm_storeu_pd(&z1[2 * p], Z1[p]);
+    _mm_storeu_pd(&z2[2 * p], Z2[p]);
+  }
+  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].detectorFilter.setState({z1[b], z2[b]});
 }
 
 // The levels two samples at a time; an odd chunk's last pair takes a silent
@@ -266,38 +309,56 @@ void MORVANTE::MeasureLevels(ChunkWork& w) const {
 }
 
 // The samples above the threshold are listed first, so that the loop around
-// the library calls does not branch on the signal.
+// the library calls does not branch on the signal; the arithmetic around the
+// calls runs two samples at a time.
 void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
   constexpr int kChunk = ChunkWork::kChunk;
+  const Pair levelScale = _mm_set1_pd(kLevelScale);
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     const MorvanteBandTerms& terms = mDerived.terms[b];
-    double* level = w.gain[b];
+    double* gain = w.gain[b];
     int above[kChunk];
+    double aboveLevel[kChunk];
     int count = 0;
     for (int i = 0; i < w.n; ++i) {
+      const double level = gain[i];
       above[count] = i;
-      count += level[i] > terms.thresholdLinear ? 1 : 0;
+      aboveLevel[count] = level;
+      count += level > terms.thresholdLinear ? 1 : 0;
+      gain[i] = 1.0;
     }
-    double target[kChunk];
-    for (int k = 0; k < count; ++k) target[k] = TargetGainAbove(level[above[k]], terms);
-    for (int i = 0; i < w.n; ++i) level[i] = 1.0;
-    for (int k = 0; k < count; ++k) level[above[k]] = target[k];
+    // exp((slope x (log(level) x scale - T) + T) / scale) / level
+    const Pair T = _mm_set1_pd(terms.thresholdLevel), slope = _mm_set1_pd(terms.slope);
+    int k = 0;
+    for (; k + 1 < count; k += 2) {
+      const Pair level = _mm_loadu_pd(&aboveLevel[k]);
+      const Pair logs = _mm_set_pd(std::log(aboveLevel[k + 1]), std::log(aboveLevel[k]));
+      const Pair exponents =
+          _mm_div_pd(_mm_add_pd(_mm_mul_pd(slope, _mm_sub_pd(_mm_mul_pd(logs, levelScale), T)), T), levelScale);
+      const Pair exps = _mm_set_pd(std::exp(_mm_cvtsd_f64(_mm_unpackhi_pd(exponents, exponents))),
+                                   std::exp(_mm_cvtsd_f64(exponents)));
+      const Pair targets = _mm_div_pd(exps, level);
+      _mm_storel_pd(&gain[above[k]], targets);
+      _mm_storeh_pd(&gain[above[k + 1]], targets);
+    }
+    if (k < count) gain[above[k]] = TargetGainAbove(aboveLevel[k], terms);
   }
 }
 
 // With the editor open the meters follow the gain states in the same loop.
 // Bands 2p and 2p + 1 share a register, the low lane and the high lane, so
 // that the recursions of all five overlap; the sixth lane runs a gain at
-// rest (1.0 toward 1.0) and a meter at zero.
+// rest (1.0 toward 1.0) and a meter at zero. A band switched off runs so
+// too: from 1.0, with both coefficients 1.0, its state stays 1.0 whatever
+// the target (a NaN target included).
 template <bool kMeters>
 void MORVANTE::StepGainStates(ChunkWork& w) {
   constexpr int kPairs = DerivedSettings::kBandPairs;
-  const Pair *attack = mDerived.attackPairs, *release = mDerived.releasePairs,
-             *switchedOff = mDerived.switchedOffPairs;
+  const Pair *attack = mDerived.attackPairs, *release = mDerived.releasePairs;
   double states[2 * kPairs], meterStates[2 * kPairs];
   for (int b = 0; b < 2 * kPairs; ++b) {
     const bool band = b < kNumMorvanteBands;
-    states[b] = band ? mBands[b].gainState : 1.0;
+    states[b] = band && !mDerived.terms[b].switchedOff ? mBands[b].gainState : 1.0;
     meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
   }
   Pair state[kPairs], meter[kPairs];
@@ -313,7 +374,7 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
       double* lowGain = &w.gain[low][i];
       double* highGain = high < kNumMorvanteBands ? &w.gain[high][i] : nullptr;
       const Pair target = _mm_loadh_pd(_mm_load_sd(lowGain), highGain ? highGain : &states[high]);
-      state[p] = Select(switchedOff[p], one, StepGainStatePair(state[p], target, attack[p], release[p]));
+      state[p] = StepGainStatePair(state[p], target, attack[p], release[p]);
       _mm_storel_pd(lowGain, state[p]);
       if (highGain) _mm_storeh_pd(highGain, state[p]);
       if (kMeters) {
