@@ -8,7 +8,7 @@
 // tuning of every base-rate sample of the chunk, then the oversampled chain
 // of both channels over the whole chunk (OversampledStereoChain). Digital
 // silence reached from rest skips all of that (RestThrough).
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -56,6 +56,40 @@ inline Pair TwoStepLevel(Pair x, Pair g, Pair m, Pair* accumulator) {
 inline Pair ContinuedLevel(Pair x, Pair g, Pair m, Pair accumulator) {
   const Pair root = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(g, accumulator), _mm_mul_pd(m, x)));
   return _mm_max_pd(x, root);
+}
+
+// The same four samples or four bands at a time in 256-bit registers, for
+// processors with AVX (the callers check). The select is written with
+// masks, not as a blend, which the compiler would turn into branches on the
+// signal.
+#define MORVANTE_AVX __attribute__((target("avx")))
+using Quad = __m256d;
+MORVANTE_AVX inline Quad SelectQuad(Quad mask, Quad ifSet, Quad otherwise) {
+  return _mm256_or_pd(_mm256_and_pd(mask, ifSet), _mm256_andnot_pd(mask, otherwise));
+}
+MORVANTE_AVX inline Quad FourStepLevel(Quad x, Quad g, Quad m, Quad* accumulator) {
+  const Quad a1 = _mm256_mul_pd(m, x);
+  const Quad a2 = _mm256_add_pd(_mm256_mul_pd(g, a1), _mm256_mul_pd(m, x));
+  const Quad aboveFirst = _mm256_cmp_pd(x, _mm256_sqrt_pd(a1), _CMP_GT_OQ);
+  *accumulator = SelectQuad(aboveFirst, a1, a2);
+  return SelectQuad(aboveFirst, x, _mm256_sqrt_pd(a2));
+}
+MORVANTE_AVX inline Quad FourContinuedLevel(Quad x, Quad g, Quad m, Quad accumulator) {
+  const Quad root = _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(g, accumulator), _mm256_mul_pd(m, x)));
+  return _mm256_max_pd(x, root);
+}
+MORVANTE_AVX inline Quad StepGainStateQuad(Quad state, Quad target, Quad attackCoefficient, Quad releaseCoefficient) {
+  const Quad attack = _mm256_max_pd(_mm256_mul_pd(attackCoefficient, state), target);
+  const Quad release = _mm256_min_pd(target, _mm256_div_pd(state, releaseCoefficient));
+  return SelectQuad(_mm256_cmp_pd(state, target, _CMP_GT_OQ), attack, release);
+}
+// Stores lane k of v at to[k].
+MORVANTE_AVX inline void StoreLanes(Quad v, double* const (&to)[4]) {
+  const __m128d low = _mm256_castpd256_pd128(v), high = _mm256_extractf128_pd(v, 1);
+  _mm_storel_pd(to[0], low);
+  _mm_storeh_pd(to[1], low);
+  _mm_storel_pd(to[2], high);
+  _mm_storeh_pd(to[3], high);
 }
 
 // The larger signed sample; a NaN gives way to the other one. Without a
@@ -184,15 +218,10 @@ void MORVANTE::DeriveSettings(double sr) {
     mBoostConstantsInPlace[b] = false;
   }
   // A band switched off steps as the lane after the last one does.
-  double attacks[2 * DerivedSettings::kBandPairs], releases[2 * DerivedSettings::kBandPairs];
   for (int b = 0; b < 2 * DerivedSettings::kBandPairs; ++b) {
     const bool stepping = b < kNumMorvanteBands && !d.terms[b].switchedOff;
-    attacks[b] = stepping ? d.terms[b].attackCoefficient : 1.0;
-    releases[b] = stepping ? d.terms[b].releaseCoefficient : 1.0;
-  }
-  for (int p = 0; p < DerivedSettings::kBandPairs; ++p) {
-    d.attackPairs[p] = _mm_loadu_pd(&attacks[2 * p]);
-    d.releasePairs[p] = _mm_loadu_pd(&releases[2 * p]);
+    d.stepAttack[b] = stepping ? d.terms[b].attackCoefficient : 1.0;
+    d.stepRelease[b] = stepping ? d.terms[b].releaseCoefficient : 1.0;
   }
   const Biquad trim(Biquad::kPeaking, (sr * 0.5 / sr) * 0.5, kTrimQ, kTrimGainDB);
   mStereoChain.SetTrim(trim.getCoefficients());
@@ -227,49 +256,74 @@ struct MORVANTE::ChunkWork {
   double processedLeft[kChunk], processedRight[kChunk];
 };
 
+namespace {
+
+// The detectors' coefficients and states, a lane per band and a silent one
+// (no coefficients) after the last, and the lanes that take the channels'
+// sum rather than the larger sample.
+struct DetectorLanes {
+  static constexpr int kLanes = 6;
+  static_assert(kLanes >= kNumMorvanteBands + 1, "a lane per band and one after");
+  double a0[kLanes], a1[kLanes], a2[kLanes], b1[kLanes], b2[kLanes];
+  double z1[kLanes], z2[kLanes];
+  uint64_t takesSum[kLanes];
+
+  DetectorLanes(const MorvanteBand* bands, const int* mode) {
+    for (int b = 0; b < kLanes; ++b) {
+      const bool band = b < kNumMorvanteBands;
+      const BiquadCoefficients c = band ? bands[b].detectorFilter.getCoefficients() : BiquadCoefficients{};
+      const BiquadState z = band ? bands[b].detectorFilter.getState() : BiquadState{};
+      a0[b] = c.a0;
+      a1[b] = c.a1;
+      a2[b] = c.a2;
+      b1[b] = c.b1;
+      b2[b] = c.b2;
+      z1[b] = z.z1;
+      z2[b] = z.z2;
+      takesSum[b] = band && mode[b] == 1 ? ~uint64_t{0} : 0;
+    }
+  }
+  void StoreStates(MorvanteBand* bands) const {
+    for (int b = 0; b < kNumMorvanteBands; ++b) bands[b].detectorFilter.setState({z1[b], z2[b]});
+  }
+};
+
+// What the detectors take: the channels' sum and the larger sample, each
+// rounded to float as Biquad::processSample's argument is.
+struct DetectorInputs {
+  double sum, larger;
+  DetectorInputs(double L, double R)
+      : sum(static_cast<float>(L + R)), larger(static_cast<float>(LargerSample(L, R))) {}
+};
+
+}  // namespace
+
 // Linked detection: one gain state per band drives both channels. The
 // detectors' recursions run sample by sample, bands 2p and 2p + 1 side by
 // side in the low and high lanes of a register; each lane does what
-// Biquad::processSample does, the float rounding of its input and output
-// included. The sixth lane runs a section with no coefficients.
+// Biquad::processSample does, the float rounding of its output included.
 void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
-  constexpr int kPairs = DerivedSettings::kBandPairs;
-  double a0[2 * kPairs], a1[2 * kPairs], a2[2 * kPairs], b1[2 * kPairs], b2[2 * kPairs];
-  double z1[2 * kPairs], z2[2 * kPairs];
-  uint64_t takesSum[2 * kPairs];
-  for (int b = 0; b < 2 * kPairs; ++b) {
-    const bool band = b < kNumMorvanteBands;
-    const BiquadCoefficients c = band ? mBands[b].detectorFilter.getCoefficients() : BiquadCoefficients{};
-    const BiquadState z = band ? mBands[b].detectorFilter.getState() : BiquadState{};
-    a0[b] = c.a0;
-    a1[b] = c.a1;
-    a2[b] = c.a2;
-    b1[b] = c.b1;
-    b2[b] = c.b2;
-    z1[b] = z.z1;
-    z2[b] = z.z2;
-    takesSum[b] = band && block.mode[b] == 1 ? ~uint64_t{0} : 0;
-  }
-  Pair A0[kPairs], A1[kPairs], A2[kPairs], B1[kPairs], B2[kPairs], Z1[kPairs], Z2[kPairs], sumLanes[kPairs];
+  constexpr int kPairs = DetectorLanes::kLanes / 2;
+  DetectorLanes lanes(mBands, block.mode);
+  Pair a0[kPairs], a1[kPairs], a2[kPairs], b1[kPairs], b2[kPairs], z1[kPairs], z2[kPairs], takesSum[kPairs];
   for (int p = 0; p < kPairs; ++p) {
-    A0[p] = _mm_loadu_pd(&a0[2 * p]);
-    A1[p] = _mm_loadu_pd(&a1[2 * p]);
-    A2[p] = _mm_loadu_pd(&a2[2 * p]);
-    B1[p] = _mm_loadu_pd(&b1[2 * p]);
-    B2[p] = _mm_loadu_pd(&b2[2 * p]);
-    Z1[p] = _mm_loadu_pd(&z1[2 * p]);
-    Z2[p] = _mm_loadu_pd(&z2[2 * p]);
-    sumLanes[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&takesSum[2 * p])));
+    a0[p] = _mm_loadu_pd(&lanes.a0[2 * p]);
+    a1[p] = _mm_loadu_pd(&lanes.a1[2 * p]);
+    a2[p] = _mm_loadu_pd(&lanes.a2[2 * p]);
+    b1[p] = _mm_loadu_pd(&lanes.b1[2 * p]);
+    b2[p] = _mm_loadu_pd(&lanes.b2[2 * p]);
+    z1[p] = _mm_loadu_pd(&lanes.z1[2 * p]);
+    z2[p] = _mm_loadu_pd(&lanes.z2[2 * p]);
+    takesSum[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&lanes.takesSum[2 * p])));
   }
   for (int i = 0; i < w.n; ++i) {
-    const double L = w.left[i], R = w.right[i];
-    const float sum = static_cast<float>(L + R), larger = static_cast<float>(LargerSample(L, R));
-    const Pair sumIn = _mm_set1_pd(sum), largerIn = _mm_set1_pd(larger);
+    const DetectorInputs in(w.left[i], w.right[i]);
+    const Pair sum = _mm_set1_pd(in.sum), larger = _mm_set1_pd(in.larger);
     for (int p = 0; p < kPairs; ++p) {
-      const Pair x = Select(sumLanes[p], sumIn, largerIn);
-      const Pair out = _mm_add_pd(_mm_mul_pd(x, A0[p]), Z1[p]);
-      Z1[p] = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, A1[p]), Z2[p]), _mm_mul_pd(B1[p], out));
-      Z2[p] = _mm_sub_pd(_mm_mul_pd(x, A2[p]), _mm_mul_pd(B2[p], out));
+      const Pair x = Select(takesSum[p], sum, larger);
+      const Pair out = _mm_add_pd(_mm_mul_pd(x, a0[p]), z1[p]);
+      z1[p] = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, a1[p]), z2[p]), _mm_mul_pd(b1[p], out));
+      z2[p] = _mm_sub_pd(_mm_mul_pd(x, a2[p]), _mm_mul_pd(b2[p], out));
       const __m128 rounded = _mm_cvtpd_ps(out);
       _mm_store_ss(&w.filtered[2 * p][i], rounded);
       if (2 * p + 1 < kNumMorvanteBands) {
@@ -278,23 +332,63 @@ void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
     }
   }
   for (int p = 0; p < kPairs; ++p) {
-    _mm_storeu_pd(&z1[2 * p], Z1[p]);
-    _mm_storeu_pd(&z2[2 * p], Z2[p]);
+    _mm_storeu_pd(&lanes.z1[2 * p], z1[p]);
+    _mm_storeu_pd(&lanes.z2[2 * p], z2[p]);
   }
-  for (int b = 0; b < kNumMorvanteBands; ++b) mBands[b].detectorFilter.setState({z1[b], z2[b]});
+  lanes.StoreStates(mBands);
 }
 
-// The levels two samples at a time; an odd chunk's last pair takes a silent
-// partner.
-void MORVANTE::MeasureLevels(ChunkWork& w) const {
-  if (w.n % 2 != 0) {
-    for (int b = 0; b < kNumMorvanteBands; ++b) w.filtered[b][w.n] = 0.0f;
+// Bands 0..3 in one 256-bit register, band 4 and the silent lane in a
+// 128-bit one.
+MORVANTE_AVX void MORVANTE::FilterDetectorsWide(const BlockSwitches& block, ChunkWork& w) {
+  static_assert(kNumMorvanteBands == 5 && DetectorLanes::kLanes == 6, "four lanes, then two");
+  DetectorLanes lanes(mBands, block.mode);
+  Quad a0 = _mm256_loadu_pd(lanes.a0), a1 = _mm256_loadu_pd(lanes.a1), a2 = _mm256_loadu_pd(lanes.a2),
+       b1 = _mm256_loadu_pd(lanes.b1), b2 = _mm256_loadu_pd(lanes.b2), z1 = _mm256_loadu_pd(lanes.z1),
+       z2 = _mm256_loadu_pd(lanes.z2);
+  const Quad takesSum = _mm256_castsi256_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.takesSum)));
+  Pair lastA0 = _mm_loadu_pd(&lanes.a0[4]), lastA1 = _mm_loadu_pd(&lanes.a1[4]), lastA2 = _mm_loadu_pd(&lanes.a2[4]),
+       lastB1 = _mm_loadu_pd(&lanes.b1[4]), lastB2 = _mm_loadu_pd(&lanes.b2[4]), lastZ1 = _mm_loadu_pd(&lanes.z1[4]),
+       lastZ2 = _mm_loadu_pd(&lanes.z2[4]);
+  const Pair lastTakesSum = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&lanes.takesSum[4])));
+  float* const filtered[kNumMorvanteBands] = {w.filtered[0], w.filtered[1], w.filtered[2], w.filtered[3],
+                                              w.filtered[4]};
+  for (int i = 0; i < w.n; ++i) {
+    const DetectorInputs in(w.left[i], w.right[i]);
+    const Quad x = SelectQuad(takesSum, _mm256_set1_pd(in.sum), _mm256_set1_pd(in.larger));
+    const Quad out = _mm256_add_pd(_mm256_mul_pd(x, a0), z1);
+    z1 = _mm256_sub_pd(_mm256_add_pd(_mm256_mul_pd(x, a1), z2), _mm256_mul_pd(b1, out));
+    z2 = _mm256_sub_pd(_mm256_mul_pd(x, a2), _mm256_mul_pd(b2, out));
+    const Pair lastX = Select(lastTakesSum, _mm_set1_pd(in.sum), _mm_set1_pd(in.larger));
+    const Pair lastOut = _mm_add_pd(_mm_mul_pd(lastX, lastA0), lastZ1);
+    lastZ1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(lastX, lastA1), lastZ2), _mm_mul_pd(lastB1, lastOut));
+    lastZ2 = _mm_sub_pd(_mm_mul_pd(lastX, lastA2), _mm_mul_pd(lastB2, lastOut));
+    const __m128 rounded = _mm256_cvtpd_ps(out);
+    _mm_store_ss(&filtered[0][i], rounded);
+    _mm_store_ss(&filtered[1][i], _mm_shuffle_ps(rounded, rounded, 1));
+    _mm_store_ss(&filtered[2][i], _mm_shuffle_ps(rounded, rounded, 2));
+    _mm_store_ss(&filtered[3][i], _mm_shuffle_ps(rounded, rounded, 3));
+    _mm_store_ss(&filtered[4][i], _mm_cvtpd_ps(lastOut));
   }
-  const Pair g = _mm_set1_pd(mDerived.g), m = _mm_set1_pd(mDerived.m);
-  for (int i = 0; i < w.n; i += 2) {
+  _mm256_storeu_pd(lanes.z1, z1);
+  _mm256_storeu_pd(lanes.z2, z2);
+  _mm_storeu_pd(&lanes.z1[4], lastZ1);
+  _mm_storeu_pd(&lanes.z2[4], lastZ2);
+  lanes.StoreStates(mBands);
+}
+
+namespace {
+
+constexpr int kChunkFrames = OversampledStereoChain::kChunk;
+
+// The levels two samples at a time.
+void LevelsTwoAtATime(const float (*filtered)[kChunkFrames], double (*levels)[kChunkFrames], int n, double gValue,
+                      double mValue) {
+  const Pair g = _mm_set1_pd(gValue), m = _mm_set1_pd(mValue);
+  for (int i = 0; i < n; i += 2) {
     Pair accumulator = _mm_setzero_pd();
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Pair x = TwoFiltered(&w.filtered[b][i]);
+      const Pair x = TwoFiltered(&filtered[b][i]);
       Pair bandLevel;
       if (b == kBandMid) {
         bandLevel = ContinuedLevel(x, g, m, accumulator);
@@ -303,8 +397,46 @@ void MORVANTE::MeasureLevels(ChunkWork& w) const {
         bandLevel = TwoStepLevel(x, g, m, &reached);
         if (b == kBandLowMid) accumulator = reached;
       }
-      _mm_storeu_pd(&w.gain[b][i], bandLevel);
+      _mm_storeu_pd(&levels[b][i], bandLevel);
     }
+  }
+}
+
+// Four at a time: the roots are most of the work, and a 256-bit root costs
+// what a 128-bit one does.
+MORVANTE_AVX void LevelsFourAtATime(const float (*filtered)[kChunkFrames], double (*levels)[kChunkFrames], int n,
+                                    double gValue, double mValue) {
+  const Quad g = _mm256_set1_pd(gValue), m = _mm256_set1_pd(mValue);
+  for (int i = 0; i < n; i += 4) {
+    Quad accumulator = _mm256_setzero_pd();
+    for (int b = 0; b < kNumMorvanteBands; ++b) {
+      const Quad x = _mm256_cvtps_pd(_mm_loadu_ps(&filtered[b][i]));
+      Quad bandLevel;
+      if (b == kBandMid) {
+        bandLevel = FourContinuedLevel(x, g, m, accumulator);
+      } else {
+        Quad reached;
+        bandLevel = FourStepLevel(x, g, m, &reached);
+        if (b == kBandLowMid) accumulator = reached;
+      }
+      _mm256_storeu_pd(&levels[b][i], bandLevel);
+    }
+  }
+}
+
+}  // namespace
+
+// The levels several samples at a time; the samples after the chunk's last
+// take silent partners (the level arrays have room for them).
+void MORVANTE::MeasureLevels(ChunkWork& w) const {
+  static_assert(ChunkWork::kChunk % 4 == 0, "whole groups of four fill the chunk");
+  const int lanes = mWideStages ? 4 : 2;
+  const int end = (w.n + lanes - 1) / lanes * lanes;
+  for (int b = 0; b < kNumMorvanteBands; ++b) std::fill(&w.filtered[b][w.n], &w.filtered[b][end], 0.0f);
+  if (mWideStages) {
+    LevelsFourAtATime(w.filtered, w.gain, w.n, mDerived.g, mDerived.m);
+  } else {
+    LevelsTwoAtATime(w.filtered, w.gain, w.n, mDerived.g, mDerived.m);
   }
 }
 
@@ -354,7 +486,11 @@ void MORVANTE::ComputeTargetGains(ChunkWork& w) const {
 template <bool kMeters>
 void MORVANTE::StepGainStates(ChunkWork& w) {
   constexpr int kPairs = DerivedSettings::kBandPairs;
-  const Pair *attack = mDerived.attackPairs, *release = mDerived.releasePairs;
+  Pair attack[kPairs], release[kPairs];
+  for (int p = 0; p < kPairs; ++p) {
+    attack[p] = _mm_loadu_pd(&mDerived.stepAttack[2 * p]);
+    release[p] = _mm_loadu_pd(&mDerived.stepRelease[2 * p]);
+  }
   double states[2 * kPairs], meterStates[2 * kPairs];
   for (int b = 0; b < 2 * kPairs; ++b) {
     const bool band = b < kNumMorvanteBands;
@@ -386,6 +522,50 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
     _mm_storeu_pd(&states[2 * p], state[p]);
     _mm_storeu_pd(&meterStates[2 * p], meter[p]);
   }
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = states[b];
+    if (kMeters) mBands[b].meter.SetState(meterStates[b]);
+  }
+}
+
+// The same with bands 0..3 in one 256-bit register and band 4 with the
+// lane at rest in a 128-bit one.
+template <bool kMeters>
+MORVANTE_AVX void MORVANTE::StepGainStatesWide(ChunkWork& w) {
+  constexpr int kLanes = 2 * DerivedSettings::kBandPairs;
+  static_assert(kNumMorvanteBands == 5 && kLanes == 6, "four lanes, then two");
+  double states[kLanes], meterStates[kLanes];
+  for (int b = 0; b < kLanes; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    states[b] = band && !mDerived.terms[b].switchedOff ? mBands[b].gainState : 1.0;
+    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
+  }
+  const Quad attack = _mm256_loadu_pd(mDerived.stepAttack), release = _mm256_loadu_pd(mDerived.stepRelease);
+  const Pair lastAttack = _mm_loadu_pd(&mDerived.stepAttack[4]), lastRelease = _mm_loadu_pd(&mDerived.stepRelease[4]);
+  Quad state = _mm256_loadu_pd(states), meter = _mm256_loadu_pd(meterStates);
+  Pair lastState = _mm_loadu_pd(&states[4]), lastMeter = _mm_loadu_pd(&meterStates[4]);
+  const Quad one = _mm256_set1_pd(1.0), meterScale = _mm256_set1_pd(kMeterInputScale);
+  const Quad meterCoefficient = _mm256_set1_pd(mDerived.meterCoefficient);
+  const Pair lastOne = _mm_set1_pd(1.0), lastMeterScale = _mm_set1_pd(kMeterInputScale);
+  const Pair lastMeterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
+  for (int i = 0; i < w.n; ++i) {
+    double* const gains[4] = {&w.gain[0][i], &w.gain[1][i], &w.gain[2][i], &w.gain[3][i]};
+    const Quad target = _mm256_set_pd(*gains[3], *gains[2], *gains[1], *gains[0]);
+    state = StepGainStateQuad(state, target, attack, release);
+    StoreLanes(state, gains);
+    const Pair lastTarget = _mm_loadh_pd(_mm_load_sd(&w.gain[4][i]), &states[5]);
+    lastState = StepGainStatePair(lastState, lastTarget, lastAttack, lastRelease);
+    _mm_storel_pd(&w.gain[4][i], lastState);
+    if (kMeters) {
+      meter = VUClass::StepQuad(meter, _mm256_mul_pd(_mm256_sub_pd(one, state), meterScale), meterCoefficient);
+      lastMeter = VUClass::StepPair(lastMeter, _mm_mul_pd(_mm_sub_pd(lastOne, lastState), lastMeterScale),
+                                    lastMeterCoefficient);
+    }
+  }
+  _mm256_storeu_pd(states, state);
+  _mm256_storeu_pd(meterStates, meter);
+  _mm_storeu_pd(&states[4], lastState);
+  _mm_storeu_pd(&meterStates[4], lastMeter);
   for (int b = 0; b < kNumMorvanteBands; ++b) {
     mBands[b].gainState = states[b];
     if (kMeters) mBands[b].meter.SetState(meterStates[b]);
@@ -432,10 +612,20 @@ void MORVANTE::ProcessChunk(const BlockSwitches& block, double** inputs, double*
   w.n = n;
   std::copy_n(inputs[0] + offset, n, w.left);
   std::copy_n(inputs[1] + offset, n, w.right);
-  FilterDetectors(block, w);
+  if (mWideStages) {
+    FilterDetectorsWide(block, w);
+  } else {
+    FilterDetectors(block, w);
+  }
   MeasureLevels(w);
   ComputeTargetGains(w);
-  if (block.gui) {
+  if (mWideStages) {
+    if (block.gui) {
+      StepGainStatesWide<true>(w);
+    } else {
+      StepGainStatesWide<false>(w);
+    }
+  } else if (block.gui) {
     StepGainStates<true>(w);
   } else {
     StepGainStates<false>(w);
