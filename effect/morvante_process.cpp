@@ -35,7 +35,11 @@ using Pair = __m128d;
 inline Pair Select(Pair mask, Pair ifSet, Pair otherwise) {
   return _mm_or_pd(_mm_and_pd(mask, ifSet), _mm_andnot_pd(mask, otherwise));
 }
-inline Pair TwoFiltered(const float* x) {
+// The filtered samples from x on, of which `count` are the chunk's; the
+// rest are silent partners. A short group is put together from the values:
+// a wide load of samples just stored one by one would wait for the stores.
+inline Pair TwoFiltered(const float* x, int count) {
+  if (count < 2) return _mm_set_pd(0.0, x[0]);
   return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(x))));
 }
 
@@ -66,6 +70,10 @@ inline Pair ContinuedLevel(Pair x, Pair g, Pair m, Pair accumulator) {
 using Quad = __m256d;
 MORVANTE_AVX inline Quad SelectQuad(Quad mask, Quad ifSet, Quad otherwise) {
   return _mm256_or_pd(_mm256_and_pd(mask, ifSet), _mm256_andnot_pd(mask, otherwise));
+}
+MORVANTE_AVX inline Quad FourFiltered(const float* x, int count) {
+  if (count < 4) return _mm256_set_pd(0.0, count > 2 ? x[2] : 0.0, count > 1 ? x[1] : 0.0, x[0]);
+  return _mm256_cvtps_pd(_mm_loadu_ps(x));
 }
 MORVANTE_AVX inline Quad FourStepLevel(Quad x, Quad g, Quad m, Quad* accumulator) {
   const Quad a1 = _mm256_mul_pd(m, x);
@@ -260,30 +268,38 @@ namespace {
 
 // The detectors' coefficients and states, a lane per band and a silent one
 // (no coefficients) after the last, and the lanes that take the channels'
-// sum rather than the larger sample.
+// sum rather than the larger sample. The registers are put together from
+// the values, not loaded from arrays just written, which would wait for
+// the stores (a cost that shows in blocks of one sample).
 struct DetectorLanes {
   static constexpr int kLanes = 6;
   static_assert(kLanes >= kNumMorvanteBands + 1, "a lane per band and one after");
-  double a0[kLanes], a1[kLanes], a2[kLanes], b1[kLanes], b2[kLanes];
-  double z1[kLanes], z2[kLanes];
-  uint64_t takesSum[kLanes];
+  BiquadCoefficients c[kLanes];
+  BiquadState z[kLanes];
+  int64_t takesSum[kLanes];
 
   DetectorLanes(const MorvanteBand* bands, const int* mode) {
     for (int b = 0; b < kLanes; ++b) {
       const bool band = b < kNumMorvanteBands;
-      const BiquadCoefficients c = band ? bands[b].detectorFilter.getCoefficients() : BiquadCoefficients{};
-      const BiquadState z = band ? bands[b].detectorFilter.getState() : BiquadState{};
-      a0[b] = c.a0;
-      a1[b] = c.a1;
-      a2[b] = c.a2;
-      b1[b] = c.b1;
-      b2[b] = c.b2;
-      z1[b] = z.z1;
-      z2[b] = z.z2;
-      takesSum[b] = band && mode[b] == 1 ? ~uint64_t{0} : 0;
+      c[b] = band ? bands[b].detectorFilter.getCoefficients() : BiquadCoefficients{};
+      z[b] = band ? bands[b].detectorFilter.getState() : BiquadState{};
+      takesSum[b] = band && mode[b] == 1 ? -1 : 0;
     }
   }
-  void StoreStates(MorvanteBand* bands) const {
+  // Lanes b and b + 1 of a value.
+  template <class T, class V>
+  static Pair Two(const V (&v)[kLanes], T V::*member, int b) {
+    return _mm_set_pd(v[b + 1].*member, v[b].*member);
+  }
+  Pair TwoTakingSum(int b) const { return _mm_castsi128_pd(_mm_set_epi64x(takesSum[b + 1], takesSum[b])); }
+  template <class T, class V>
+  MORVANTE_AVX static Quad Four(const V (&v)[kLanes], T V::*member) {
+    return _mm256_set_pd(v[3].*member, v[2].*member, v[1].*member, v[0].*member);
+  }
+  MORVANTE_AVX Quad FourTakingSum() const {
+    return _mm256_castsi256_pd(_mm256_set_epi64x(takesSum[3], takesSum[2], takesSum[1], takesSum[0]));
+  }
+  void StoreStates(const double (&z1)[kLanes], const double (&z2)[kLanes], MorvanteBand* bands) const {
     for (int b = 0; b < kNumMorvanteBands; ++b) bands[b].detectorFilter.setState({z1[b], z2[b]});
   }
 };
@@ -304,17 +320,19 @@ struct DetectorInputs {
 // Biquad::processSample does, the float rounding of its output included.
 void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
   constexpr int kPairs = DetectorLanes::kLanes / 2;
-  DetectorLanes lanes(mBands, block.mode);
+  const DetectorLanes lanes(mBands, block.mode);
+  using C = BiquadCoefficients;
+  using Z = BiquadState;
   Pair a0[kPairs], a1[kPairs], a2[kPairs], b1[kPairs], b2[kPairs], z1[kPairs], z2[kPairs], takesSum[kPairs];
   for (int p = 0; p < kPairs; ++p) {
-    a0[p] = _mm_loadu_pd(&lanes.a0[2 * p]);
-    a1[p] = _mm_loadu_pd(&lanes.a1[2 * p]);
-    a2[p] = _mm_loadu_pd(&lanes.a2[2 * p]);
-    b1[p] = _mm_loadu_pd(&lanes.b1[2 * p]);
-    b2[p] = _mm_loadu_pd(&lanes.b2[2 * p]);
-    z1[p] = _mm_loadu_pd(&lanes.z1[2 * p]);
-    z2[p] = _mm_loadu_pd(&lanes.z2[2 * p]);
-    takesSum[p] = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&lanes.takesSum[2 * p])));
+    a0[p] = DetectorLanes::Two(lanes.c, &C::a0, 2 * p);
+    a1[p] = DetectorLanes::Two(lanes.c, &C::a1, 2 * p);
+    a2[p] = DetectorLanes::Two(lanes.c, &C::a2, 2 * p);
+    b1[p] = DetectorLanes::Two(lanes.c, &C::b1, 2 * p);
+    b2[p] = DetectorLanes::Two(lanes.c, &C::b2, 2 * p);
+    z1[p] = DetectorLanes::Two(lanes.z, &Z::z1, 2 * p);
+    z2[p] = DetectorLanes::Two(lanes.z, &Z::z2, 2 * p);
+    takesSum[p] = lanes.TwoTakingSum(2 * p);
   }
   for (int i = 0; i < w.n; ++i) {
     const DetectorInputs in(w.left[i], w.right[i]);
@@ -331,26 +349,29 @@ void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
       }
     }
   }
+  double z1s[DetectorLanes::kLanes], z2s[DetectorLanes::kLanes];
   for (int p = 0; p < kPairs; ++p) {
-    _mm_storeu_pd(&lanes.z1[2 * p], z1[p]);
-    _mm_storeu_pd(&lanes.z2[2 * p], z2[p]);
+    _mm_storeu_pd(&z1s[2 * p], z1[p]);
+    _mm_storeu_pd(&z2s[2 * p], z2[p]);
   }
-  lanes.StoreStates(mBands);
+  lanes.StoreStates(z1s, z2s, mBands);
 }
 
 // Bands 0..3 in one 256-bit register, band 4 and the silent lane in a
 // 128-bit one.
 MORVANTE_AVX void MORVANTE::FilterDetectorsWide(const BlockSwitches& block, ChunkWork& w) {
   static_assert(kNumMorvanteBands == 5 && DetectorLanes::kLanes == 6, "four lanes, then two");
-  DetectorLanes lanes(mBands, block.mode);
-  Quad a0 = _mm256_loadu_pd(lanes.a0), a1 = _mm256_loadu_pd(lanes.a1), a2 = _mm256_loadu_pd(lanes.a2),
-       b1 = _mm256_loadu_pd(lanes.b1), b2 = _mm256_loadu_pd(lanes.b2), z1 = _mm256_loadu_pd(lanes.z1),
-       z2 = _mm256_loadu_pd(lanes.z2);
-  const Quad takesSum = _mm256_castsi256_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.takesSum)));
-  Pair lastA0 = _mm_loadu_pd(&lanes.a0[4]), lastA1 = _mm_loadu_pd(&lanes.a1[4]), lastA2 = _mm_loadu_pd(&lanes.a2[4]),
-       lastB1 = _mm_loadu_pd(&lanes.b1[4]), lastB2 = _mm_loadu_pd(&lanes.b2[4]), lastZ1 = _mm_loadu_pd(&lanes.z1[4]),
-       lastZ2 = _mm_loadu_pd(&lanes.z2[4]);
-  const Pair lastTakesSum = _mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&lanes.takesSum[4])));
+  const DetectorLanes lanes(mBands, block.mode);
+  using C = BiquadCoefficients;
+  using Z = BiquadState;
+  const Quad a0 = DetectorLanes::Four(lanes.c, &C::a0), a1 = DetectorLanes::Four(lanes.c, &C::a1),
+             a2 = DetectorLanes::Four(lanes.c, &C::a2), b1 = DetectorLanes::Four(lanes.c, &C::b1),
+             b2 = DetectorLanes::Four(lanes.c, &C::b2), takesSum = lanes.FourTakingSum();
+  Quad z1 = DetectorLanes::Four(lanes.z, &Z::z1), z2 = DetectorLanes::Four(lanes.z, &Z::z2);
+  const Pair lastA0 = DetectorLanes::Two(lanes.c, &C::a0, 4), lastA1 = DetectorLanes::Two(lanes.c, &C::a1, 4),
+             lastA2 = DetectorLanes::Two(lanes.c, &C::a2, 4), lastB1 = DetectorLanes::Two(lanes.c, &C::b1, 4),
+             lastB2 = DetectorLanes::Two(lanes.c, &C::b2, 4), lastTakesSum = lanes.TwoTakingSum(4);
+  Pair lastZ1 = DetectorLanes::Two(lanes.z, &Z::z1, 4), lastZ2 = DetectorLanes::Two(lanes.z, &Z::z2, 4);
   float* const filtered[kNumMorvanteBands] = {w.filtered[0], w.filtered[1], w.filtered[2], w.filtered[3],
                                               w.filtered[4]};
   for (int i = 0; i < w.n; ++i) {
@@ -370,11 +391,12 @@ MORVANTE_AVX void MORVANTE::FilterDetectorsWide(const BlockSwitches& block, Chun
     _mm_store_ss(&filtered[3][i], _mm_shuffle_ps(rounded, rounded, 3));
     _mm_store_ss(&filtered[4][i], _mm_cvtpd_ps(lastOut));
   }
-  _mm256_storeu_pd(lanes.z1, z1);
-  _mm256_storeu_pd(lanes.z2, z2);
-  _mm_storeu_pd(&lanes.z1[4], lastZ1);
-  _mm_storeu_pd(&lanes.z2[4], lastZ2);
-  lanes.StoreStates(mBands);
+  double z1s[DetectorLanes::kLanes], z2s[DetectorLanes::kLanes];
+  _mm256_storeu_pd(z1s, z1);
+  _mm256_storeu_pd(z2s, z2);
+  _mm_storeu_pd(&z1s[4], lastZ1);
+  _mm_storeu_pd(&z2s[4], lastZ2);
+  lanes.StoreStates(z1s, z2s, mBands);
 }
 
 namespace {
@@ -388,7 +410,7 @@ void LevelsTwoAtATime(const float (*filtered)[kChunkFrames], double (*levels)[kC
   for (int i = 0; i < n; i += 2) {
     Pair accumulator = _mm_setzero_pd();
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Pair x = TwoFiltered(&filtered[b][i]);
+      const Pair x = TwoFiltered(&filtered[b][i], n - i);
       Pair bandLevel;
       if (b == kBandMid) {
         bandLevel = ContinuedLevel(x, g, m, accumulator);
@@ -410,7 +432,7 @@ MORVANTE_AVX void LevelsFourAtATime(const float (*filtered)[kChunkFrames], doubl
   for (int i = 0; i < n; i += 4) {
     Quad accumulator = _mm256_setzero_pd();
     for (int b = 0; b < kNumMorvanteBands; ++b) {
-      const Quad x = _mm256_cvtps_pd(_mm_loadu_ps(&filtered[b][i]));
+      const Quad x = FourFiltered(&filtered[b][i], n - i);
       Quad bandLevel;
       if (b == kBandMid) {
         bandLevel = FourContinuedLevel(x, g, m, accumulator);
@@ -430,9 +452,6 @@ MORVANTE_AVX void LevelsFourAtATime(const float (*filtered)[kChunkFrames], doubl
 // take silent partners (the level arrays have room for them).
 void MORVANTE::MeasureLevels(ChunkWork& w) const {
   static_assert(ChunkWork::kChunk % 4 == 0, "whole groups of four fill the chunk");
-  const int lanes = mWideStages ? 4 : 2;
-  const int end = (w.n + lanes - 1) / lanes * lanes;
-  for (int b = 0; b < kNumMorvanteBands; ++b) std::fill(&w.filtered[b][w.n], &w.filtered[b][end], 0.0f);
   if (mWideStages) {
     LevelsFourAtATime(w.filtered, w.gain, w.n, mDerived.g, mDerived.m);
   } else {
@@ -499,8 +518,8 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
   }
   Pair state[kPairs], meter[kPairs];
   for (int p = 0; p < kPairs; ++p) {
-    state[p] = _mm_loadu_pd(&states[2 * p]);
-    meter[p] = _mm_loadu_pd(&meterStates[2 * p]);
+    state[p] = _mm_set_pd(states[2 * p + 1], states[2 * p]);
+    meter[p] = _mm_set_pd(meterStates[2 * p + 1], meterStates[2 * p]);
   }
   const Pair one = _mm_set1_pd(1.0), meterScale = _mm_set1_pd(kMeterInputScale);
   const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
@@ -542,8 +561,10 @@ MORVANTE_AVX void MORVANTE::StepGainStatesWide(ChunkWork& w) {
   }
   const Quad attack = _mm256_loadu_pd(mDerived.stepAttack), release = _mm256_loadu_pd(mDerived.stepRelease);
   const Pair lastAttack = _mm_loadu_pd(&mDerived.stepAttack[4]), lastRelease = _mm_loadu_pd(&mDerived.stepRelease[4]);
-  Quad state = _mm256_loadu_pd(states), meter = _mm256_loadu_pd(meterStates);
-  Pair lastState = _mm_loadu_pd(&states[4]), lastMeter = _mm_loadu_pd(&meterStates[4]);
+  // Put together from the values (see DetectorLanes).
+  Quad state = _mm256_set_pd(states[3], states[2], states[1], states[0]);
+  Quad meter = _mm256_set_pd(meterStates[3], meterStates[2], meterStates[1], meterStates[0]);
+  Pair lastState = _mm_set_pd(states[5], states[4]), lastMeter = _mm_set_pd(meterStates[5], meterStates[4]);
   const Quad one = _mm256_set1_pd(1.0), meterScale = _mm256_set1_pd(kMeterInputScale);
   const Quad meterCoefficient = _mm256_set1_pd(mDerived.meterCoefficient);
   const Pair lastOne = _mm_set1_pd(1.0), lastMeterScale = _mm_set1_pd(kMeterInputScale);
