@@ -310,6 +310,23 @@ struct DetectorInputs {
   double sum, larger;
   DetectorInputs(double L, double R)
       : sum(static_cast<float>(L + R)), larger(static_cast<float>(LargerSample(L, R))) {}
+
+  // The inputs of n samples, before the recursions (which then only read
+  // them), two samples at a time.
+  static void Fill(const double* left, const double* right, int n, double* sums, double* largers) {
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+      const Pair L = _mm_loadu_pd(&left[i]), R = _mm_loadu_pd(&right[i]);
+      const Pair takeLeft = _mm_or_pd(_mm_cmpgt_pd(L, R), _mm_cmpunord_pd(R, R));
+      _mm_storeu_pd(&sums[i], _mm_cvtps_pd(_mm_cvtpd_ps(_mm_add_pd(L, R))));
+      _mm_storeu_pd(&largers[i], _mm_cvtps_pd(_mm_cvtpd_ps(Select(takeLeft, L, R))));
+    }
+    if (i < n) {
+      const DetectorInputs in(left[i], right[i]);
+      sums[i] = in.sum;
+      largers[i] = in.larger;
+    }
+  }
 };
 
 }  // namespace
@@ -334,9 +351,10 @@ void MORVANTE::FilterDetectors(const BlockSwitches& block, ChunkWork& w) {
     z2[p] = DetectorLanes::Two(lanes.z, &Z::z2, 2 * p);
     takesSum[p] = lanes.TwoTakingSum(2 * p);
   }
+  double sums[ChunkWork::kChunk], largers[ChunkWork::kChunk];
+  DetectorInputs::Fill(w.left, w.right, w.n, sums, largers);
   for (int i = 0; i < w.n; ++i) {
-    const DetectorInputs in(w.left[i], w.right[i]);
-    const Pair sum = _mm_set1_pd(in.sum), larger = _mm_set1_pd(in.larger);
+    const Pair sum = _mm_load1_pd(&sums[i]), larger = _mm_load1_pd(&largers[i]);
     for (int p = 0; p < kPairs; ++p) {
       const Pair x = Select(takesSum[p], sum, larger);
       const Pair out = _mm_add_pd(_mm_mul_pd(x, a0[p]), z1[p]);
@@ -374,13 +392,14 @@ MORVANTE_AVX void MORVANTE::FilterDetectorsWide(const BlockSwitches& block, Chun
   Pair lastZ1 = DetectorLanes::Two(lanes.z, &Z::z1, 4), lastZ2 = DetectorLanes::Two(lanes.z, &Z::z2, 4);
   float* const filtered[kNumMorvanteBands] = {w.filtered[0], w.filtered[1], w.filtered[2], w.filtered[3],
                                               w.filtered[4]};
+  double sums[ChunkWork::kChunk], largers[ChunkWork::kChunk];
+  DetectorInputs::Fill(w.left, w.right, w.n, sums, largers);
   for (int i = 0; i < w.n; ++i) {
-    const DetectorInputs in(w.left[i], w.right[i]);
-    const Quad x = SelectQuad(takesSum, _mm256_set1_pd(in.sum), _mm256_set1_pd(in.larger));
+    const Quad x = SelectQuad(takesSum, _mm256_broadcast_sd(&sums[i]), _mm256_broadcast_sd(&largers[i]));
     const Quad out = _mm256_add_pd(_mm256_mul_pd(x, a0), z1);
     z1 = _mm256_sub_pd(_mm256_add_pd(_mm256_mul_pd(x, a1), z2), _mm256_mul_pd(b1, out));
     z2 = _mm256_sub_pd(_mm256_mul_pd(x, a2), _mm256_mul_pd(b2, out));
-    const Pair lastX = Select(lastTakesSum, _mm_set1_pd(in.sum), _mm_set1_pd(in.larger));
+    const Pair lastX = Select(lastTakesSum, _mm_load1_pd(&sums[i]), _mm_load1_pd(&largers[i]));
     const Pair lastOut = _mm_add_pd(_mm_mul_pd(lastX, lastA0), lastZ1);
     lastZ1 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(lastX, lastA1), lastZ2), _mm_mul_pd(lastB1, lastOut));
     lastZ2 = _mm_sub_pd(_mm_mul_pd(lastX, lastA2), _mm_mul_pd(lastB2, lastOut));
