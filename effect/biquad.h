@@ -9,6 +9,12 @@ struct BiquadCoefficients {
   double a0, a1, a2, b1, b2;
 };
 
+// A section's two state values, for callers that run several sections side
+// by side in a form of their own.
+struct BiquadState {
+  double z1, z2;
+};
+
 class Biquad {
  public:
   enum EType : int {
@@ -52,6 +58,11 @@ class Biquad {
   }
 
   BiquadCoefficients getCoefficients() const { return {a0, a1, a2, b1, b2}; }
+  BiquadState getState() const { return {z1, z2}; }
+  void setState(const BiquadState& s) {
+    z1 = s.z1;
+    z2 = s.z2;
+  }
 
   // Neither state value is larger than bound.
   bool StateWithin(double bound) const { return std::fabs(z1) <= bound && std::fabs(z2) <= bound; }

@@ -19,13 +19,16 @@ inline double* PairAt(const BiquadPairRows& out, int i, int k) {
   return out.values + i * out.frameStride + k * out.coefficientStride;
 }
 
-// Two gains' coefficients, the first's in the low lane of each value; only
-// the coefficients k with written[k].
-inline void StorePair(const BiquadPairRows& out, int i, const __m128d (&values)[5], const bool (&written)[5]) {
+// Two gains' coefficients, the first's in the low lane of each value, from
+// `first` (the first gain's a0) on; only the coefficients k with
+// written[k]. The rows are passed by value: stores through them cannot
+// change them.
+inline void StorePair(double* first, int frameStride, int coefficientStride, const __m128d (&values)[5],
+                      const bool (&written)[5]) {
   for (int k = 0; k < 5; ++k) {
     if (!written[k]) continue;
-    _mm_storeu_pd(PairAt(out, i, k), _mm_unpacklo_pd(values[k], values[k]));
-    _mm_storeu_pd(PairAt(out, i + 1, k), _mm_unpackhi_pd(values[k], values[k]));
+    _mm_storeu_pd(first + k * coefficientStride, _mm_unpacklo_pd(values[k], values[k]));
+    _mm_storeu_pd(first + frameStride + k * coefficientStride, _mm_unpackhi_pd(values[k], values[k]));
   }
 }
 constexpr bool kAllCoefficients[5] = {true, true, true, true, true};
@@ -57,31 +60,41 @@ namespace {
 // states are positive), so the cut form runs only for a pair with a cut (or
 // a NaN) in it, and then the form is picked lane by lane. Returns whether
 // every pair was a pair of boosts.
-template <int kType>
+template <int kType, bool kBoostConstantsInPlace>
 bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
-                 const BiquadPairRows& out, bool boostConstantsInPlace) {
-  constexpr bool kMoving[5] = {BoostCoefficientMoves(kType, 0), BoostCoefficientMoves(kType, 1),
-                               BoostCoefficientMoves(kType, 2), BoostCoefficientMoves(kType, 3),
-                               BoostCoefficientMoves(kType, 4)};
-  const bool (&boostWrites)[5] = boostConstantsInPlace ? kMoving : kAllCoefficients;
+                 const BiquadPairRows out) {
+  static constexpr bool kMoving[5] = {BoostCoefficientMoves(kType, 0), BoostCoefficientMoves(kType, 1),
+                                      BoostCoefficientMoves(kType, 2), BoostCoefficientMoves(kType, 3),
+                                      BoostCoefficientMoves(kType, 4)};
+  const bool (&boostWrites)[5] = kBoostConstantsInPlace ? kMoving : kAllCoefficients;
+  const int frameStride = out.frameStride, coefficientStride = out.coefficientStride;
+  double* first = out.values;
   bool onlyBoosts = true;
-  for (int i = 0; i + 1 < n; i += 2) {
+  for (int i = 0; i + 1 < n; i += 2, first += 2 * frameStride) {
     const Pair V(_mm_loadu_pd(amplitudes + i));
     const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
     const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
     if (_mm_movemask_pd(boost) == 3) {
-      StorePair(out, i, {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v}, boostWrites);
+      StorePair(first, frameStride, coefficientStride,
+                {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v}, boostWrites);
       continue;
     }
     onlyBoosts = false;
     const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
-    StorePair(out, i,
+    StorePair(first, frameStride, coefficientStride,
               {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
                Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
                Select(boost, ifBoost.b2.v, ifCut.b2.v)},
               kAllCoefficients);
   }
   return onlyBoosts;
+}
+
+template <int kType>
+bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
+                 const BiquadPairRows& out, bool boostConstantsInPlace) {
+  return boostConstantsInPlace ? PairsOfType<kType, true>(terms, peakGainDB, amplitudes, n, out)
+                               : PairsOfType<kType, false>(terms, peakGainDB, amplitudes, n, out);
 }
 
 }  // namespace

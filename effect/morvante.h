@@ -71,7 +71,10 @@ protected:
   double OutputGain() const { return mOutputGain; }
   // The chain runs in the widest registers the processor has; every width
   // gives the same bits, and tests check each.
-  void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
+  void UseRegisterWidth(int bits) {
+    mStereoChain.UseRegisterWidth(bits);
+    mWideStages = WideStagesFor(bits);
+  }
   // Frames of silence passed from rest without the chain (RestThrough).
   long long FramesRestedThrough() const { return mFramesRestedThrough; }
   // Frames of silence passed with only the detectors (RingDownDetectors).
@@ -99,11 +102,11 @@ private:
     double sampleRate = 0.0;
     double g = 0.0, m = 0.0, meterCoefficient = 0.0;
     MorvanteBandTerms terms[kNumMorvanteBands] = {};
-    // The gain steps' coefficients and switches as StepGainStates pairs the
-    // bands: band 2p in the low lane, 2p + 1 in the high one; the lane
-    // after the last band holds a gain at rest.
+    // The gain steps' coefficients, a lane per band and one after the last
+    // (StepGainStates pairs them); that lane, and any band switched off,
+    // holds a gain at rest.
     static constexpr int kBandPairs = (kNumMorvanteBands + 1) / 2;
-    __m128d attackPairs[kBandPairs] = {}, releasePairs[kBandPairs] = {}, switchedOffPairs[kBandPairs] = {};
+    double stepAttack[2 * kBandPairs] = {}, stepRelease[2 * kBandPairs] = {};
     // Every filter, tuned so, turns +0 at rest into +0 (see RestThrough).
     bool filtersKeepRest = false;
   };
@@ -114,10 +117,19 @@ private:
   // ProcessChunk's stages and what they hand each other.
   struct ChunkWork;
   void FilterDetectors(const BlockSwitches& block, ChunkWork& w);
+  void FilterDetectorsWide(const BlockSwitches& block, ChunkWork& w);
   void MeasureLevels(ChunkWork& w) const;
   void ComputeTargetGains(ChunkWork& w) const;
   template <bool kMeters>
   void StepGainStates(ChunkWork& w);
+  template <bool kMeters>
+  void StepGainStatesWide(ChunkWork& w);
+  // The detectors, the levels and the gain steps run four bands or four
+  // samples to a 256-bit register where the processor has AVX and the chain
+  // runs wider than 128 bits (both forms give the same bits).
+  static bool WideStagesFor(int chainBits) {
+    return chainBits >= 256 && OversampledStereoChain::WidestRegisters() >= 256;
+  }
   void TuneDynamicSections(const ChunkWork& w);
   void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
   // The detectors and the gains of a chunk: ProcessChunk's stages before
@@ -151,6 +163,7 @@ private:
   // The equaliser sections, the oversamplers and the output trim of both
   // channels, with their states.
   OversampledStereoChain mStereoChain;
+  bool mWideStages = WideStagesFor(OversampledStereoChain::FastestRegisters());
   DerivedSettings mDerived;
   // A copy was written since the last derivation (under the instance lock,
   // as the processing reads it).
