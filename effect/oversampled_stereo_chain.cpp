@@ -38,10 +38,18 @@ inline OversampledStereoChain::Coefficients OversampledStereoChain::Tuned(int fr
 OversampledStereoChain::OversampledStereoChain() : mWidth(FastestRegisters()) {}
 
 void OversampledStereoChain::SetStaticSection(int section, const BiquadCoefficients& c) {
-  const Coefficients& s = mStatic[section - kDynamicSections] = Broadcast(c);
-  const __m128d values[5] = {s.a0, s.a1, s.a2, s.b1, s.b2};
-  for (auto& rows : mTuning) {
-    for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][section - kPairs][2], values[k]);
+  mStatic[section - kDynamicSections] = Broadcast(c);
+  mStaticRowsSet = 0;
+}
+
+void OversampledStereoChain::SetStaticRows(int frames) {
+  for (; mStaticRowsSet < frames; ++mStaticRowsSet) {
+    auto& rows = mTuning[mStaticRowsSet];
+    for (int p = 0; p < kPairs; ++p) {
+      const Coefficients& c = mStatic[p];
+      const __m128d values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+      for (int k = 0; k < 5; ++k) _mm_storeu_pd(&rows[k][p][2], values[k]);
+    }
   }
 }
 
@@ -144,6 +152,7 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   // fill and drain reach into the first and last frames.
   const int count = kOversampling * n;
   if (mWidth >= 256 && count > 2 * kPairFill) {
+    SetStaticRows(n);
     RunPairSections(count);
   } else if (n == 1) {
     RunOneFrame();

@@ -106,6 +106,10 @@ class OversampledStereoChain {
   // entries in which section first + i works on entry t - delays[i], one
   // section at a time: the fill and drain of the 256-bit form.
   void RunNarrowSteps(int first, int last, const int* delays, int tBegin, int tEnd, int count);
+  // The static halves of the first `frames` samples' rows (mTuning), where
+  // they are not set since the last SetStaticSection: a host that moves a
+  // setting at every short block pays for the rows it uses only.
+  void SetStaticRows(int frames);
   void RunPairSections(int count);
   void UpSample(const double* left, const double* right, int n);
   void UpSampleWide(const double* left, const double* right, int n);
@@ -146,9 +150,10 @@ class OversampledStereoChain {
   // Per base-rate sample and coefficient (a0, a1, a2, b1, b2), four doubles
   // per pair: dynamic section k's value in the low two, static section
   // k + kPairs's in the high two, so that a pair's coefficient is one load.
-  // The static halves are the same in every sample's rows; SetStaticSection
-  // writes them.
+  // The static halves are the same in every sample's rows; those of the
+  // first mStaticRowsSet samples are set.
   static constexpr int kTuningCoefficientStride = kPairs * 4;
   static constexpr int kTuningFrameStride = 5 * kTuningCoefficientStride;
   alignas(64) double mTuning[kChunk][5][kPairs][4];
+  int mStaticRowsSet = 0;
 };
