@@ -145,9 +145,10 @@ private:
   // would do, without the chain.
   void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
   void AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n);
-  // The bands' gain states and meters in DerivedSettings' pairs, and back
-  // (the meters only when asked).
-  void LoadBandPairs(__m128d* state, __m128d* meter) const;
+  // The bands' gain states, meters and step coefficients in DerivedSettings'
+  // pairs (a band switched off at rest), and the states and meters back (the
+  // meters only when asked).
+  void LoadBandPairs(__m128d* state, __m128d* meter, __m128d* attack, __m128d* release) const;
   void StoreBandPairs(const __m128d* state, const __m128d* meter, bool meters);
 
   MorvanteBand mBands[kNumMorvanteBands];
