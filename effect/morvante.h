@@ -145,9 +145,12 @@ private:
   // would do, without the chain.
   void RestThrough(const BlockSwitches& block, double** outputs, int offset, int n);
   void AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n);
-  // The bands' gain states, meters and step coefficients in DerivedSettings'
-  // pairs (a band switched off at rest), and the states and meters back (the
-  // meters only when asked).
+  // The bands' gain states and meters, a lane per band and one at rest
+  // after the last (2 x DerivedSettings::kBandPairs; a band switched off is
+  // at rest too), and back (the meters only when asked).
+  void GainLanes(double* states, double* meterStates) const;
+  void SetGainLanes(const double* states, const double* meterStates, bool meters);
+  // The same, and the step coefficients, in DerivedSettings' pairs.
   void LoadBandPairs(__m128d* state, __m128d* meter, __m128d* attack, __m128d* release) const;
   void StoreBandPairs(const __m128d* state, const __m128d* meter, bool meters);
 

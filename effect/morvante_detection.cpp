@@ -72,9 +72,8 @@ MORVANTE_AVX inline void StoreLanes(Quad v, double* const (&to)[4]) {
 // The larger signed sample; a NaN gives way to the other one. Without a
 // branch: which channel is larger changes with the signal.
 inline double LargerSample(double left, double right) {
-  const __m128d l = _mm_set_sd(left), r = _mm_set_sd(right);
-  const __m128d takeLeft = _mm_or_pd(_mm_cmpgt_sd(l, r), _mm_cmpunord_sd(r, r));
-  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(takeLeft, l), _mm_andnot_pd(takeLeft, r)));
+  const Pair l = _mm_set_sd(left), r = _mm_set_sd(right);
+  return _mm_cvtsd_f64(Select(_mm_or_pd(_mm_cmpgt_sd(l, r), _mm_cmpunord_sd(r, r)), l, r));
 }
 
 // Output over input level of a static curve with slope 1/r above T; only
@@ -344,7 +343,6 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
   constexpr int kPairs = DerivedSettings::kBandPairs;
   Pair state[kPairs], meter[kPairs], attack[kPairs], release[kPairs];
   LoadBandPairs(state, meter, attack, release);
-  const Pair one = _mm_set1_pd(1.0), meterScale = _mm_set1_pd(kMeterInputScale);
   const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
   const double restTarget = 1.0;
   for (int i = 0; i < w.n; ++i) {
@@ -356,9 +354,7 @@ void MORVANTE::StepGainStates(ChunkWork& w) {
       state[p] = StepGainStatePair(state[p], target, attack[p], release[p]);
       _mm_storel_pd(lowGain, state[p]);
       if (highGain) _mm_storeh_pd(highGain, state[p]);
-      if (kMeters) {
-        meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
-      }
+      if (kMeters) meter[p] = VUClass::StepPair(meter[p], MeterInputPair(state[p]), meterCoefficient);
     }
   }
   StoreBandPairs(state, meter, kMeters);
@@ -371,11 +367,7 @@ MORVANTE_AVX void MORVANTE::StepGainStatesWide(ChunkWork& w) {
   constexpr int kLanes = 2 * DerivedSettings::kBandPairs;
   static_assert(kNumMorvanteBands == 5 && kLanes == 6, "four lanes, then two");
   double states[kLanes], meterStates[kLanes];
-  for (int b = 0; b < kLanes; ++b) {
-    const bool band = b < kNumMorvanteBands;
-    states[b] = band && !mDerived.terms[b].switchedOff ? mBands[b].gainState : 1.0;
-    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
-  }
+  GainLanes(states, meterStates);
   const Quad attack = _mm256_loadu_pd(mDerived.stepAttack), release = _mm256_loadu_pd(mDerived.stepRelease);
   const Pair lastAttack = _mm_loadu_pd(&mDerived.stepAttack[4]), lastRelease = _mm_loadu_pd(&mDerived.stepRelease[4]);
   // Put together from the values (see DetectorLanes).
@@ -384,7 +376,6 @@ MORVANTE_AVX void MORVANTE::StepGainStatesWide(ChunkWork& w) {
   Pair lastState = _mm_set_pd(states[5], states[4]), lastMeter = _mm_set_pd(meterStates[5], meterStates[4]);
   const Quad one = _mm256_set1_pd(1.0), meterScale = _mm256_set1_pd(kMeterInputScale);
   const Quad meterCoefficient = _mm256_set1_pd(mDerived.meterCoefficient);
-  const Pair lastOne = _mm_set1_pd(1.0), lastMeterScale = _mm_set1_pd(kMeterInputScale);
   const Pair lastMeterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
   for (int i = 0; i < w.n; ++i) {
     double* const gains[4] = {&w.gain[0][i], &w.gain[1][i], &w.gain[2][i], &w.gain[3][i]};
@@ -396,18 +387,14 @@ MORVANTE_AVX void MORVANTE::StepGainStatesWide(ChunkWork& w) {
     _mm_storel_pd(&w.gain[4][i], lastState);
     if (kMeters) {
       meter = VUClass::StepQuad(meter, _mm256_mul_pd(_mm256_sub_pd(one, state), meterScale), meterCoefficient);
-      lastMeter = VUClass::StepPair(lastMeter, _mm_mul_pd(_mm_sub_pd(lastOne, lastState), lastMeterScale),
-                                    lastMeterCoefficient);
+      lastMeter = VUClass::StepPair(lastMeter, MeterInputPair(lastState), lastMeterCoefficient);
     }
   }
   _mm256_storeu_pd(states, state);
   _mm256_storeu_pd(meterStates, meter);
   _mm_storeu_pd(&states[4], lastState);
   _mm_storeu_pd(&meterStates[4], lastMeter);
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    mBands[b].gainState = states[b];
-    if (kMeters) mBands[b].meter.SetState(meterStates[b]);
-  }
+  SetGainLanes(states, meterStates, kMeters);
 }
 
 // The library's power only where a gain moved (equal gains give equal
@@ -461,11 +448,7 @@ void MORVANTE::DetectAndStepGains(const BlockSwitches& block, double** inputs, i
 void MORVANTE::LoadBandPairs(__m128d* state, __m128d* meter, __m128d* attack, __m128d* release) const {
   constexpr int kPairs = DerivedSettings::kBandPairs;
   double states[2 * kPairs], meterStates[2 * kPairs];
-  for (int b = 0; b < 2 * kPairs; ++b) {
-    const bool band = b < kNumMorvanteBands;
-    states[b] = band && !mDerived.terms[b].switchedOff ? mBands[b].gainState : 1.0;
-    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
-  }
+  GainLanes(states, meterStates);
   // Put together from the values: a load of what was just stored one value
   // at a time would wait for the stores.
   for (int p = 0; p < kPairs; ++p) {
@@ -483,8 +466,5 @@ void MORVANTE::StoreBandPairs(const __m128d* state, const __m128d* meter, bool m
     _mm_storeu_pd(&states[2 * p], state[p]);
     _mm_storeu_pd(&meterStates[2 * p], meter[p]);
   }
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    mBands[b].gainState = states[b];
-    if (meters) mBands[b].meter.SetState(meterStates[b]);
-  }
+  SetGainLanes(states, meterStates, meters);
 }

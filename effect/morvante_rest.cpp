@@ -72,7 +72,7 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
   constexpr int kPairs = DerivedSettings::kBandPairs;
   Pair state[kPairs], meter[kPairs], attack[kPairs], release[kPairs];
   LoadBandPairs(state, meter, attack, release);
-  const Pair one = _mm_set1_pd(1.0), meterScale = _mm_set1_pd(kMeterInputScale);
+  const Pair one = _mm_set1_pd(1.0);
   const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
   int i = 0;
   for (bool moving = true; moving && i < n; ++i) {
@@ -81,9 +81,7 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
       const Pair next = StepGainStatePair(state[p], one, attack[p], release[p]);
       moved = _mm_or_si128(moved, _mm_xor_si128(_mm_castpd_si128(next), _mm_castpd_si128(state[p])));
       state[p] = next;
-      if (block.gui) {
-        meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
-      }
+      if (block.gui) meter[p] = VUClass::StepPair(meter[p], MeterInputPair(state[p]), meterCoefficient);
     }
     moving = !SameBits(_mm_castsi128_pd(moved), _mm_setzero_pd());
   }
@@ -103,9 +101,7 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
       }
     } else {
       for (; i < n; ++i) {
-        for (int p = 0; p < kPairs; ++p) {
-          meter[p] = VUClass::StepPair(meter[p], _mm_mul_pd(_mm_sub_pd(one, state[p]), meterScale), meterCoefficient);
-        }
+        for (int p = 0; p < kPairs; ++p) meter[p] = VUClass::StepPair(meter[p], MeterInputPair(state[p]), meterCoefficient);
       }
     }
   }

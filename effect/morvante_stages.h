@@ -42,6 +42,11 @@ inline Pair StepGainStatePair(Pair state, Pair target, Pair attackCoefficient, P
   return Select(_mm_cmpgt_pd(state, target), attack, release);
 }
 
+// What a meter follows: the gain reduction, scaled.
+inline Pair MeterInputPair(Pair gainState) {
+  return _mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), gainState), _mm_set1_pd(kMeterInputScale));
+}
+
 }  // namespace morvante_lanes
 
 struct MORVANTE::BlockSwitches {
@@ -66,3 +71,20 @@ struct MORVANTE::ChunkWork {
   double gain[kNumMorvanteBands][kChunk];
   double processedLeft[kChunk], processedRight[kChunk];
 };
+
+// Inline: the gain steps run them around every chunk, one sample long in
+// blocks of one.
+inline void MORVANTE::GainLanes(double* states, double* meterStates) const {
+  for (int b = 0; b < 2 * DerivedSettings::kBandPairs; ++b) {
+    const bool band = b < kNumMorvanteBands;
+    states[b] = band && !mDerived.terms[b].switchedOff ? mBands[b].gainState : 1.0;
+    meterStates[b] = band ? mBands[b].meter.GetState() : 0.0;
+  }
+}
+
+inline void MORVANTE::SetGainLanes(const double* states, const double* meterStates, bool meters) {
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    mBands[b].gainState = states[b];
+    if (meters) mBands[b].meter.SetState(meterStates[b]);
+  }
+}
