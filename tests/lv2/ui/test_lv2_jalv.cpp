@@ -255,10 +255,9 @@ TEST(Lv2Jalv, EmbedsTheEditorOnADummyJackServer) {
   EXPECT_TRUE(Poll([&] { return ShownLowGainKnob(display, editor.window) == atMinus12; }, 3000))
       << "the knob does not show the host's -12 dB";
 
-  const std::string dir = MORVANTE_SCREENSHOT_DIR;
-  mkdir(dir.c_str(), 0755);
   x11test::XUser user;
-  EXPECT_TRUE(user.WriteScreenshot(dir + "/lv2_jalv.png", host.x + host.w, host.y + host.h));
+  EXPECT_TRUE(user.WriteScreenshot(x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "lv2_jalv.png"), host.x + host.w,
+                                   host.y + host.h));
 
   EXPECT_TRUE(jalv.Stop()) << "jalv did not end when asked";
   EXPECT_TRUE(jackd.Stop()) << "jackd did not end when asked";

@@ -5,7 +5,6 @@
 // events must reach the knob and the meter.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -109,9 +108,7 @@ protected:
     return out;
   }
   std::string Screenshot(const char* name) {
-    const std::string dir = MORVANTE_SCREENSHOT_DIR;
-    mkdir(dir.c_str(), 0755);
-    const std::string path = dir + "/" + name;
+    const std::string path = x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, name);
     EXPECT_TRUE(window->WriteScreenshot(path)) << path;
     return path;
   }

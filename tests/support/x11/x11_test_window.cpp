@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "lice/lice_bitmap.h"
@@ -179,6 +180,11 @@ int HostWindow::TakeForwardedKeyPresses() {
   while (XCheckWindowEvent(mDisplay, mWindow, KeyPressMask | KeyReleaseMask, &event))
     if (event.type == KeyPress && event.xkey.send_event) ++n;
   return n;
+}
+
+std::string ScreenshotPath(const std::string& dir, const char* name) {
+  mkdir(dir.c_str(), 0755);
+  return dir + "/" + name;
 }
 
 }  // namespace x11test

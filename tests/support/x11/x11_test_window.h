@@ -15,6 +15,10 @@ namespace x11test {
 
 using XWindowId = unsigned long;
 
+// dir/name for a screenshot, with dir made if it is not there yet (tests
+// run in any order, and any of them may write first).
+std::string ScreenshotPath(const std::string& dir, const char* name);
+
 // The user at the keyboard and mouse, on an X connection of its own so that
 // it can act from another thread while the editor's thread is busy (a menu
 // waiting for a pick). Positions are screen pixels.

@@ -297,7 +297,7 @@ TEST_F(X11BundleEditor, TheBackgroundMenuPicksTheSizeForThisAndNewEditors) {
   ConfigFolder config;
   host = std::make_unique<x11test::HostWindow>(1830, 885);
   ASSERT_EQ(Attach(&frame), kResultOk);
-  mkdir(MORVANTE_SCREENSHOT_DIR, 0755);
+  const std::string menuShot = x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "editor_size_menu.png");
   std::atomic<bool> sawMenu{false};
   std::thread menuUser([&] {
     x11test::XUser user;
@@ -305,7 +305,7 @@ TEST_F(X11BundleEditor, TheBackgroundMenuPicksTheSizeForThisAndNewEditors) {
     sawMenu = user.WaitForPopups(1, 4000, &menus);
     usleep(150000);
     if (!sawMenu) return;
-    user.WriteScreenshot(MORVANTE_SCREENSHOT_DIR "/editor_size_menu.png", 400, 700);
+    user.WriteScreenshot(menuShot, 400, 700);
     // 100, 125, 150 %.
     for (int i = 0; i < 3; ++i) user.TypeKey(XK_Down);
     user.TypeKey(XK_Return);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -96,9 +95,7 @@ protected:
     return host->ReadPixels(host->Children().at(0), x, y, w, h);
   }
   std::string Screenshot(const char* name) {
-    const std::string dir = MORVANTE_SCREENSHOT_DIR;
-    mkdir(dir.c_str(), 0755);
-    const std::string path = dir + "/" + name;
+    const std::string path = x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, name);
     EXPECT_TRUE(host->WriteScreenshot(path)) << path;
     return path;
   }

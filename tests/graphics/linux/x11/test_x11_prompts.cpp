@@ -1,6 +1,5 @@
 // Pop-up menus and the text field of the Linux editor, with a user acting
 // through XTest from a thread of its own while the editor waits.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,12 +21,6 @@
 namespace {
 const IRECT kCaption(50, 40, 150, 140);
 constexpr int kCaptionX = 100, kCaptionY = 60;
-
-std::string ScreenshotPath(const char* name) {
-  const std::string dir = MORVANTE_SCREENSHOT_DIR;
-  mkdir(dir.c_str(), 0755);
-  return dir + "/" + name;
-}
 
 // The user's part while the editor shows a menu, on its own connection.
 class MenuUser {
@@ -74,7 +67,7 @@ TEST_F(X11PromptTest, AValueMenuOpensTakesKeysAndThePickSetsTheParameter) {
     EXPECT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].x, kCaption.L);
     EXPECT_EQ(menus[0].y, kCaption.B);
-    u.WriteScreenshot(ScreenshotPath("menu_value.png"), 400, 300);
+    u.WriteScreenshot(x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "menu_value.png"), 400, 300);
     u.TypeKey(XK_Down);
     u.TypeKey(XK_Return);
   });
@@ -130,7 +123,7 @@ TEST_F(X11PromptTest, SubmenusSeparatorsDisabledItemsAndNumbering) {
     EXPECT_TRUE(u.WaitForPopups(2, 2000, &menus));
     u.TypeKey(XK_Down);  // Two
     usleep(100000);
-    u.WriteScreenshot(ScreenshotPath("menu_submenu.png"), 400, 300);
+    u.WriteScreenshot(x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "menu_submenu.png"), 400, 300);
     u.TypeKey(XK_Return);
   });
   IRECT under(20, 20, 80, 40);
@@ -160,7 +153,7 @@ TEST_F(X11PromptTest, TheTextFieldFiltersTypingAndReturnApplies) {
   for (int i = 0; i < 8; ++i) User().TypeKey(XK_BackSpace);
   for (unsigned long key : {XK_minus, XK_5, XK_a, XK_period, XK_2, XK_5}) User().TypeKey(key);
   Serve(100);
-  host->WriteScreenshot(ScreenshotPath("text_field.png"));
+  host->WriteScreenshot(x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "text_field.png"));
   User().TypeKey(XK_Return);
   Serve(100);
   EXPECT_FALSE(gui->TextEntryIsOpen());
@@ -215,7 +208,7 @@ TEST_F(X11PromptTest, TheTextFieldScalesWithTheEditor) {
   for (int i = 0; i < 8; ++i) User().TypeKey(XK_BackSpace);
   for (unsigned long key : {XK_minus, XK_5, XK_period, XK_2, XK_5}) User().TypeKey(key);
   Serve(100);
-  host->WriteScreenshot(ScreenshotPath("text_field_200.png"));
+  host->WriteScreenshot(x11test::ScreenshotPath(MORVANTE_SCREENSHOT_DIR, "text_field_200.png"));
   User().TypeKey(XK_Return);
   Serve(100);
   EXPECT_FALSE(gui->TextEntryIsOpen());
