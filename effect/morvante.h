@@ -71,10 +71,7 @@ protected:
   double OutputGain() const { return mOutputGain; }
   // The chain runs in the widest registers the processor has; every width
   // gives the same bits, and tests check each.
-  void UseRegisterWidth(int bits) {
-    mStereoChain.UseRegisterWidth(bits);
-    mWideStages = WideStagesFor(bits);
-  }
+  void UseRegisterWidth(int bits) { mStereoChain.UseRegisterWidth(bits); }
   // Frames of silence passed from rest without the chain (RestThrough).
   long long FramesRestedThrough() const { return mFramesRestedThrough; }
   // Frames of silence passed with only the detectors (RingDownDetectors).
@@ -125,11 +122,9 @@ private:
   template <bool kMeters>
   void StepGainStatesWide(ChunkWork& w);
   // The detectors, the levels and the gain steps run four bands or four
-  // samples to a 256-bit register where the processor has AVX and the chain
-  // runs wider than 128 bits (both forms give the same bits).
-  static bool WideStagesFor(int chainBits) {
-    return chainBits >= 256 && OversampledStereoChain::WidestRegisters() >= 256;
-  }
+  // samples to a 256-bit register where the chain runs in 256-bit registers
+  // (so the processor has AVX); both forms give the same bits.
+  bool WideStages() const { return mStereoChain.RegisterWidth() >= 256; }
   void TuneDynamicSections(const ChunkWork& w);
   void WriteOutputs(const BlockSwitches& block, const ChunkWork& w, double** outputs, int offset);
   // The detectors and the gains of a chunk: ProcessChunk's stages before
@@ -167,7 +162,6 @@ private:
   // The equaliser sections, the oversamplers and the output trim of both
   // channels, with their states.
   OversampledStereoChain mStereoChain;
-  bool mWideStages = WideStagesFor(OversampledStereoChain::FastestRegisters());
   DerivedSettings mDerived;
   // A copy was written since the last derivation (under the instance lock,
   // as the processing reads it).

@@ -288,7 +288,7 @@ MORVANTE_AVX void LevelsFourAtATime(const float (*filtered)[kChunkFrames], doubl
 // take silent partners (the level arrays have room for them).
 void MORVANTE::MeasureLevels(ChunkWork& w) const {
   static_assert(ChunkWork::kChunk % 4 == 0, "whole groups of four fill the chunk");
-  if (mWideStages) {
+  if (WideStages()) {
     LevelsFourAtATime(w.filtered, w.gain, w.n, mDerived.g, mDerived.m);
   } else {
     LevelsTwoAtATime(w.filtered, w.gain, w.n, mDerived.g, mDerived.m);
@@ -425,14 +425,14 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
 void MORVANTE::DetectAndStepGains(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w) {
   std::copy_n(inputs[0] + offset, w.n, w.left);
   std::copy_n(inputs[1] + offset, w.n, w.right);
-  if (mWideStages) {
+  if (WideStages()) {
     FilterDetectorsWide(block, w);
   } else {
     FilterDetectors(block, w);
   }
   MeasureLevels(w);
   ComputeTargetGains(w);
-  if (mWideStages) {
+  if (WideStages()) {
     if (block.gui) {
       StepGainStatesWide<true>(w);
     } else {

@@ -73,6 +73,7 @@ class OversampledStereoChain {
   // same bits, so each stays testable. A request wider than the processor
   // has, or than 256 bits, gets the widest it has.
   void UseRegisterWidth(int bits);
+  int RegisterWidth() const { return mWidth; }
   static int WidestRegisters();
   static int FastestRegisters();
 
