@@ -56,13 +56,14 @@ BiquadCoefficients BiquadGainTuning::fullCoefficients(double peakGainDB) const {
 
 namespace {
 
-// Two gains at once. The gains the processing asks for are boosts (its gain
+// Two gains at once, and the last of an odd count alone (all a block of one
+// sample has). The gains the processing asks for are boosts (its gain
 // states are positive), so the cut form runs only for a pair with a cut (or
 // a NaN) in it, and then the form is picked lane by lane. Returns whether
-// every pair was a pair of boosts.
+// every gain was a boost.
 template <int kType, bool kBoostConstantsInPlace>
-bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
-                 const BiquadPairRows out) {
+bool GainsOfType(const BiquadGainTerms<double>& scalarTerms, const double* peakGainDB, const double* amplitudes,
+                 int n, const BiquadPairRows out) {
   static constexpr bool kMoving[5] = {BoostCoefficientMoves(kType, 0), BoostCoefficientMoves(kType, 1),
                                       BoostCoefficientMoves(kType, 2), BoostCoefficientMoves(kType, 3),
                                       BoostCoefficientMoves(kType, 4)};
@@ -70,31 +71,47 @@ bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, c
   const int frameStride = out.frameStride, coefficientStride = out.coefficientStride;
   double* first = out.values;
   bool onlyBoosts = true;
-  for (int i = 0; i + 1 < n; i += 2, first += 2 * frameStride) {
-    const Pair V(_mm_loadu_pd(amplitudes + i));
-    const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
-    const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
-    if (_mm_movemask_pd(boost) == 3) {
+  if (n >= 2) {
+    const BiquadGainTerms<Pair> terms = {scalarTerms.K,        scalarTerms.K2,
+                                         scalarTerms.Q,        scalarTerms.plainSum,
+                                         scalarTerms.plainDifference, scalarTerms.plainNormaliser,
+                                         scalarTerms.twoK2Minus1};
+    for (int i = 0; i + 1 < n; i += 2, first += 2 * frameStride) {
+      const Pair V(_mm_loadu_pd(amplitudes + i));
+      const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
+      const BiquadLaneCoefficients<Pair> ifBoost = BiquadGainForm(kType, true, terms, V);
+      if (_mm_movemask_pd(boost) == 3) {
+        StorePair(first, frameStride, coefficientStride,
+                  {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v}, boostWrites);
+        continue;
+      }
+      onlyBoosts = false;
+      const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
       StorePair(first, frameStride, coefficientStride,
-                {ifBoost.a0.v, ifBoost.a1.v, ifBoost.a2.v, ifBoost.b1.v, ifBoost.b2.v}, boostWrites);
-      continue;
+                {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
+                 Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
+                 Select(boost, ifBoost.b2.v, ifCut.b2.v)},
+                kAllCoefficients);
     }
-    onlyBoosts = false;
-    const BiquadLaneCoefficients<Pair> ifCut = BiquadGainForm(kType, false, terms, V);
-    StorePair(first, frameStride, coefficientStride,
-              {Select(boost, ifBoost.a0.v, ifCut.a0.v), Select(boost, ifBoost.a1.v, ifCut.a1.v),
-               Select(boost, ifBoost.a2.v, ifCut.a2.v), Select(boost, ifBoost.b1.v, ifCut.b1.v),
-               Select(boost, ifBoost.b2.v, ifCut.b2.v)},
-              kAllCoefficients);
   }
-  return onlyBoosts;
+  if (n % 2 == 0) return onlyBoosts;
+  const int last = n - 1;
+  const bool boost = peakGainDB[last] >= 0.0;
+  const BiquadLaneCoefficients<double> c =
+      boost ? BiquadGainForm(kType, true, scalarTerms, amplitudes[last]) : BiquadGainForm(kType, false, scalarTerms, amplitudes[last]);
+  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+  for (int k = 0; k < 5; ++k) {
+    if (boost && !boostWrites[k]) continue;
+    _mm_storeu_pd(first + k * coefficientStride, _mm_set1_pd(values[k]));
+  }
+  return onlyBoosts && boost;
 }
 
 template <int kType>
-bool PairsOfType(const BiquadGainTerms<Pair>& terms, const double* peakGainDB, const double* amplitudes, int n,
+bool GainsOfType(const BiquadGainTerms<double>& terms, const double* peakGainDB, const double* amplitudes, int n,
                  const BiquadPairRows& out, bool boostConstantsInPlace) {
-  return boostConstantsInPlace ? PairsOfType<kType, true>(terms, peakGainDB, amplitudes, n, out)
-                               : PairsOfType<kType, false>(terms, peakGainDB, amplitudes, n, out);
+  return boostConstantsInPlace ? GainsOfType<kType, true>(terms, peakGainDB, amplitudes, n, out)
+                               : GainsOfType<kType, false>(terms, peakGainDB, amplitudes, n, out);
 }
 
 }  // namespace
@@ -105,25 +122,13 @@ bool BiquadGainTuning::coefficientsFor(const double* peakGainDB, const double* a
     for (int i = 0; i < n; ++i) StoreOne(out, i, fullCoefficients(peakGainDB[i]));
     return true;
   }
-  const BiquadGainTerms<Pair> terms = {mTerms.K,        mTerms.K2,           mTerms.Q,
-                                       mTerms.plainSum, mTerms.plainDifference, mTerms.plainNormaliser,
-                                       mTerms.twoK2Minus1};
-  bool onlyBoosts;
   if (mType == Biquad::kPeaking) {
-    onlyBoosts = PairsOfType<Biquad::kPeaking>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
-  } else if (mType == Biquad::kLowShelf) {
-    onlyBoosts = PairsOfType<Biquad::kLowShelf>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
-  } else {
-    onlyBoosts = PairsOfType<Biquad::kHighShelf>(terms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
+    return GainsOfType<Biquad::kPeaking>(mTerms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
   }
-  // The last of an odd count is written whole: for a boost the shared
-  // values are the same bits.
-  const int last = n - 1;
-  if (n % 2 != 0) {
-    StoreOne(out, last, fromAmplitude(amplitudes[last], peakGainDB[last] >= 0.0));
-    onlyBoosts = onlyBoosts && peakGainDB[last] >= 0.0;
+  if (mType == Biquad::kLowShelf) {
+    return GainsOfType<Biquad::kLowShelf>(mTerms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
   }
-  return onlyBoosts;
+  return GainsOfType<Biquad::kHighShelf>(mTerms, peakGainDB, amplitudes, n, out, boostConstantsInPlace);
 }
 
 void BiquadGainTuning::writeBoostConstants(int n, const BiquadPairRows& out) const {
