@@ -30,9 +30,10 @@ inline __m128d OversampledStereoChain::Step(const Coefficients& c, State& state,
 
 inline OversampledStereoChain::Coefficients OversampledStereoChain::Tuned(int frame, int k) const {
   if (k >= kDynamicSections) return mStatic[k - kDynamicSections];
+  // Aligned loads, which the steps' products take as operands.
   const auto& rows = mTuning[frame];
-  return {_mm_loadu_pd(rows[0][k]), _mm_loadu_pd(rows[1][k]), _mm_loadu_pd(rows[2][k]), _mm_loadu_pd(rows[3][k]),
-          _mm_loadu_pd(rows[4][k])};
+  return {_mm_load_pd(rows[0][k]), _mm_load_pd(rows[1][k]), _mm_load_pd(rows[2][k]), _mm_load_pd(rows[3][k]),
+          _mm_load_pd(rows[4][k])};
 }
 
 OversampledStereoChain::OversampledStereoChain() : mWidth(FastestRegisters()) {}
