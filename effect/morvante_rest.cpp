@@ -9,6 +9,8 @@ using namespace morvante_lanes;
 
 namespace {
 
+inline Pair AllOnes() { return _mm_castsi128_pd(_mm_set1_epi64x(-1)); }
+
 // Both lanes of a and b bit for bit.
 inline bool SameBits(Pair a, Pair b) {
   return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castpd_si128(a), _mm_castpd_si128(b))) == 0xffff;
@@ -74,11 +76,18 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
   LoadBandPairs(state, meter, attack, release);
   const Pair one = _mm_set1_pd(1.0);
   const Pair meterCoefficient = _mm_set1_pd(mDerived.meterCoefficient);
+  // A state no higher than its target of 1.0 takes the release step alone;
+  // none rises above it. Without the choice of step, each frame waits for
+  // one division only.
+  Pair atMostOne = AllOnes();
+  for (const Pair& s : state) atMostOne = _mm_and_pd(atMostOne, _mm_cmple_pd(s, one));
+  const bool releasing = _mm_movemask_pd(atMostOne) == 3;
   int i = 0;
   for (bool moving = true; moving && i < n; ++i) {
     __m128i moved = _mm_setzero_si128();
     for (int p = 0; p < kPairs; ++p) {
-      const Pair next = StepGainStatePair(state[p], one, attack[p], release[p]);
+      const Pair next = releasing ? _mm_min_pd(one, _mm_div_pd(state[p], release[p]))
+                                  : StepGainStatePair(state[p], one, attack[p], release[p]);
       moved = _mm_or_si128(moved, _mm_xor_si128(_mm_castpd_si128(next), _mm_castpd_si128(state[p])));
       state[p] = next;
       if (block.gui) meter[p] = VUClass::StepPair(meter[p], MeterInputPair(state[p]), meterCoefficient);
