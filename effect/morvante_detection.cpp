@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "effect/morvante_stages.h"
 
@@ -423,6 +424,11 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
 }
 
 void MORVANTE::DetectAndStepGains(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w) {
+  TakeInputsAndFilter(block, inputs, offset, w);
+  StepGainsFromFiltered(block, w);
+}
+
+void MORVANTE::TakeInputsAndFilter(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w) {
   std::copy_n(inputs[0] + offset, w.n, w.left);
   std::copy_n(inputs[1] + offset, w.n, w.right);
   if (WideStages()) {
@@ -430,6 +436,21 @@ void MORVANTE::DetectAndStepGains(const BlockSwitches& block, double** inputs, i
   } else {
     FilterDetectors(block, w);
   }
+}
+
+bool MORVANTE::FilteredAllZeros(const ChunkWork& w) {
+  uint32_t bits = 0;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    for (int i = 0; i < w.n; ++i) {
+      uint32_t v;
+      std::memcpy(&v, &w.filtered[b][i], sizeof v);
+      bits |= v;
+    }
+  }
+  return (bits & 0x7fffffffu) == 0;
+}
+
+void MORVANTE::StepGainsFromFiltered(const BlockSwitches& block, ChunkWork& w) {
   MeasureLevels(w);
   ComputeTargetGains(w);
   if (WideStages()) {

@@ -24,10 +24,19 @@ inline bool SameBits(Pair a, Pair b) {
 // which turns +0 into +0 from rest whatever its tuning (see RestThrough),
 // is skipped with its tuning. The next chunk that runs the chain tunes
 // every frame of its own first.
+//
+// Once the detectors' outputs have fallen below the float range they are
+// zeros, whose levels are below any threshold: every target gain is 1.0,
+// and the gains and meters step as they do from rest.
 void MORVANTE::RingDownDetectors(const BlockSwitches& block, double** inputs, double** outputs, int offset, int n) {
   ChunkWork w;
   w.n = n;
-  DetectAndStepGains(block, inputs, offset, w);
+  TakeInputsAndFilter(block, inputs, offset, w);
+  if (FilteredAllZeros(w)) {
+    AdvanceGainsAndMetersAtRest(block, n);
+  } else {
+    StepGainsFromFiltered(block, w);
+  }
   std::fill_n(outputs[0] + offset, n, 0.0);
   std::fill_n(outputs[1] + offset, n, 0.0);
   mFramesRungDown += n;
