@@ -95,15 +95,8 @@ bool GainsOfType(const BiquadGainTerms<double>& scalarTerms, const double* peakG
     }
   }
   if (n % 2 == 0) return onlyBoosts;
-  const int last = n - 1;
-  const bool boost = peakGainDB[last] >= 0.0;
-  const BiquadLaneCoefficients<double> c =
-      boost ? BiquadGainForm(kType, true, scalarTerms, amplitudes[last]) : BiquadGainForm(kType, false, scalarTerms, amplitudes[last]);
-  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
-  for (int k = 0; k < 5; ++k) {
-    if (boost && !boostWrites[k]) continue;
-    _mm_storeu_pd(first + k * coefficientStride, _mm_set1_pd(values[k]));
-  }
+  const bool boost = StoreGainOfType<kType, kBoostConstantsInPlace>(scalarTerms, peakGainDB[n - 1], amplitudes[n - 1],
+                                                                     first, coefficientStride);
   return onlyBoosts && boost;
 }
 

@@ -21,6 +21,23 @@ struct BiquadPairRows {
   int coefficientStride;
 };
 
+// One gain's coefficients into its rows, in the boost form (gain >= 0) or
+// the cut form; with kBoostConstantsInPlace a boost writes only what moves
+// with the gain. Returns whether it was a boost.
+template <int kType, bool kBoostConstantsInPlace>
+[[gnu::always_inline]] inline bool StoreGainOfType(const BiquadGainTerms<double>& terms, double peakGainDB, double V,
+                                                   double* first, int coefficientStride) {
+  const bool boost = peakGainDB >= 0.0;
+  const BiquadLaneCoefficients<double> c =
+      boost ? BiquadGainForm(kType, true, terms, V) : BiquadGainForm(kType, false, terms, V);
+  const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
+  for (int k = 0; k < 5; ++k) {
+    if (boost && kBoostConstantsInPlace && !BoostCoefficientMoves(kType, k)) continue;
+    _mm_storeu_pd(first + k * coefficientStride, _mm_set1_pd(values[k]));
+  }
+  return boost;
+}
+
 class BiquadGainTuning {
  public:
   // Types other than peaking and the two shelves have no gain-dependent
@@ -39,6 +56,9 @@ class BiquadGainTuning {
   // where it wrote a cut, which overwrites the shared values.
   bool coefficientsFor(const double* peakGainDB, const double* amplitudes, int n, const BiquadPairRows& out,
                        bool boostConstantsInPlace = false) const;
+  // The same for one gain, inline: all a block of one sample asks for.
+  bool coefficientsForOne(double peakGainDB, double amplitude, const BiquadPairRows& out,
+                          bool boostConstantsInPlace) const;
   // What every boost's coefficients share, for n gains.
   void writeBoostConstants(int n, const BiquadPairRows& out) const;
 
@@ -69,4 +89,26 @@ class BiquadGainTuning {
 inline BiquadCoefficients BiquadGainTuning::coefficients(double peakGainDB) const {
   if (!hasGainPart()) return fullCoefficients(peakGainDB);
   return fromAmplitude(Amplitude(peakGainDB), peakGainDB >= 0.0);
+}
+
+inline bool BiquadGainTuning::coefficientsForOne(double peakGainDB, double amplitude, const BiquadPairRows& out,
+                                                 bool boostConstantsInPlace) const {
+  double* first = out.values;
+  const int stride = out.coefficientStride;
+  switch (mType) {
+    case Biquad::kPeaking:
+      return boostConstantsInPlace
+                 ? StoreGainOfType<Biquad::kPeaking, true>(mTerms, peakGainDB, amplitude, first, stride)
+                 : StoreGainOfType<Biquad::kPeaking, false>(mTerms, peakGainDB, amplitude, first, stride);
+    case Biquad::kLowShelf:
+      return boostConstantsInPlace
+                 ? StoreGainOfType<Biquad::kLowShelf, true>(mTerms, peakGainDB, amplitude, first, stride)
+                 : StoreGainOfType<Biquad::kLowShelf, false>(mTerms, peakGainDB, amplitude, first, stride);
+    case Biquad::kHighShelf:
+      return boostConstantsInPlace
+                 ? StoreGainOfType<Biquad::kHighShelf, true>(mTerms, peakGainDB, amplitude, first, stride)
+                 : StoreGainOfType<Biquad::kHighShelf, false>(mTerms, peakGainDB, amplitude, first, stride);
+    default:
+      return coefficientsFor(&peakGainDB, &amplitude, 1, out, boostConstantsInPlace);
+  }
 }

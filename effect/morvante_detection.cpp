@@ -419,7 +419,9 @@ void MORVANTE::TuneDynamicSections(const ChunkWork& w) {
     mTunedAmplitude[b] = tunedAmplitude;
     const BiquadPairRows rows = mStereoChain.DynamicTuning(kDynamicChainPosition[b]);
     if (!mBoostConstantsInPlace[b]) mDynamicTuning[b].writeBoostConstants(kChunk, rows);
-    mBoostConstantsInPlace[b] = mDynamicTuning[b].coefficientsFor(gains, amplitudes, w.n, rows, true);
+    const BiquadGainTuning& tuning = mDynamicTuning[b];
+    mBoostConstantsInPlace[b] = w.n == 1 ? tuning.coefficientsForOne(gains[0], amplitudes[0], rows, true)
+                                         : tuning.coefficientsFor(gains, amplitudes, w.n, rows, true);
   }
 }
 

@@ -72,6 +72,16 @@ TEST(BiquadGainTuning, PairsMatchFullTuningWithOddCountsAndStrides) {
           if (constantsInPlace) tuning.writeBoostConstants(n, rows);
           const bool keptConstants =
               tuning.coefficientsFor(&gains[offset], &amplitudes[offset], n, rows, constantsInPlace);
+          if (n == 1) {
+            // The one-gain form writes the same rows and says the same.
+            std::vector<double> one(out.size(), 7.0);
+            const BiquadPairRows oneRows = {one.data(), kFrameStride, kCoefficientStride};
+            if (constantsInPlace) tuning.writeBoostConstants(1, oneRows);
+            EXPECT_EQ(tuning.coefficientsForOne(gains[offset], amplitudes[offset], oneRows, constantsInPlace),
+                      keptConstants);
+            EXPECT_EQ(std::memcmp(one.data(), out.data(), out.size() * sizeof(double)), 0)
+                << "type " << type << " gain " << gains[offset];
+          }
           bool anyCut = false;
           for (int i = 0; i < n; ++i) anyCut = anyCut || !(gains[offset + i] >= 0.0);
           const bool gainDependent = type >= Biquad::kPeaking;
