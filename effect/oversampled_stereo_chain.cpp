@@ -94,10 +94,19 @@ inline void ClearNonFiniteLanes(OversampledStereoChain::State& state) {
 }
 
 // All ones in the lanes where every one of the count entries is finite.
+// Four sums side by side, in registers: the order of a sum of zeros does
+// not change whether it is a zero.
 inline Vec FiniteLanesOf(const Vec* entries, int count) {
-  Vec sums[4] = {};
-  for (int i = 0; i < count; ++i) sums[i % 4] = Add(sums[i % 4], TimesZero(entries[i]));
-  return FiniteLanes(Add(Add(sums[0], sums[1]), Add(sums[2], sums[3])));
+  Vec s0 = _mm_setzero_pd(), s1 = s0, s2 = s0, s3 = s0;
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    s0 = Add(s0, TimesZero(entries[i]));
+    s1 = Add(s1, TimesZero(entries[i + 1]));
+    s2 = Add(s2, TimesZero(entries[i + 2]));
+    s3 = Add(s3, TimesZero(entries[i + 3]));
+  }
+  for (; i < count; ++i) s0 = Add(s0, TimesZero(entries[i]));
+  return FiniteLanes(Add(Add(s0, s1), Add(s2, s3)));
 }
 
 inline bool BothZero(Vec v) { return _mm_movemask_pd(_mm_cmpeq_pd(v, _mm_setzero_pd())) == 3; }
@@ -163,7 +172,11 @@ void OversampledStereoChain::Process(const double* left, const double* right, in
   DecimateAndTrim(n, processedLeft, processedRight);
 
   // What the next chunk (or block) continues from.
+  // Unrolled, one register at a time: a wider copy would wait for the
+  // chain's stores of the newest entries.
+#pragma GCC unroll 31
   for (int i = 0; i < kTaps; ++i) mHistory[i] = mHistory[kOversampling * n + i];
+#pragma GCC unroll 8
   for (int i = 0; i < kInputs; ++i) mPushes[i] = mPushes[kUpSamplingSteps * n + i];
   // Of that, the entries of this chunk; the older ones were what the last
   // look covered.

@@ -81,8 +81,9 @@ MORVANTE_AVX inline Wide Load(const __m128d* pair) { return _mm256_loadu_pd(rein
 // up4 for two pushes at once (push m in the low half, m + 1 in the high
 // half), the sums in up4's order as in UpSample.
 MORVANTE_AVX void OversampledStereoChain::UpSampleWide(const double* left, const double* right, int n) {
+  __m128d x = _mm_setzero_pd();
   for (int i = 0; i < n; ++i) {
-    const __m128d x = _mm_mul_pd(_mm_set1_pd(4.0), _mm_set_pd(right[i], left[i]));
+    x = _mm_mul_pd(_mm_set1_pd(4.0), _mm_set_pd(right[i], left[i]));
     for (int step = 0; step < kUpSamplingSteps; ++step) mPushes[kInputs + kUpSamplingSteps * i + step] = x;
   }
   const Wide h0 = Tap(0), h1 = Tap(1), h2 = Tap(2), h4 = Tap(4), h5 = Tap(5), h6 = Tap(6), h8 = Tap(8),
@@ -92,6 +93,12 @@ MORVANTE_AVX void OversampledStereoChain::UpSampleWide(const double* left, const
     const __m128d* newest = mPushes + kInputs + m;
     Wide u[8];
     for (int j = 0; j < 8; ++j) u[j] = Load(newest - j);
+    if (n == 1) {
+      // The two pushes just stored, from the register: a wide load of two
+      // narrow stores this recent waits for them to be written.
+      u[0] = Join(x, x);
+      u[1] = Join(newest[-1], x);
+    }
     const Wide y0 = add(add(add(add(add(add(add(mul(h0, u[0]), mul(h4, u[1])), mul(h8, u[2])), mul(h12, u[3])),
                                         mul(h14, u[4])),
                                     mul(h10, u[5])),
