@@ -72,10 +72,9 @@ bool GainsOfType(const BiquadGainTerms<double>& scalarTerms, const double* peakG
   double* first = out.values;
   bool onlyBoosts = true;
   if (n >= 2) {
-    const BiquadGainTerms<Pair> terms = {scalarTerms.K,        scalarTerms.K2,
-                                         scalarTerms.Q,        scalarTerms.plainSum,
-                                         scalarTerms.plainDifference, scalarTerms.plainNormaliser,
-                                         scalarTerms.twoK2Minus1};
+    const BiquadGainTerms<double>& t = scalarTerms;
+    const BiquadGainTerms<Pair> terms = {t.K,        t.K2,           t.Q, t.plainSum, t.plainDifference,
+                                         t.plainNormaliser, t.twoK2Minus1};
     for (int i = 0; i + 1 < n; i += 2, first += 2 * frameStride) {
       const Pair V(_mm_loadu_pd(amplitudes + i));
       const __m128d boost = _mm_cmpge_pd(_mm_loadu_pd(peakGainDB + i), _mm_setzero_pd());
