@@ -94,8 +94,8 @@ bool GainsOfType(const BiquadGainTerms<double>& scalarTerms, const double* peakG
     }
   }
   if (n % 2 == 0) return onlyBoosts;
-  const bool boost = StoreGainOfType<kType, kBoostConstantsInPlace>(scalarTerms, peakGainDB[n - 1], amplitudes[n - 1],
-                                                                     first, coefficientStride);
+  const bool boost = StoreGainOfType<kType>(scalarTerms, peakGainDB[n - 1], amplitudes[n - 1], first,
+                                            coefficientStride, kBoostConstantsInPlace);
   return onlyBoosts && boost;
 }
 

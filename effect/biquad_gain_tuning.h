@@ -22,17 +22,17 @@ struct BiquadPairRows {
 };
 
 // One gain's coefficients into its rows, in the boost form (gain >= 0) or
-// the cut form; with kBoostConstantsInPlace a boost writes only what moves
+// the cut form; with boostConstantsInPlace a boost writes only what moves
 // with the gain. Returns whether it was a boost.
-template <int kType, bool kBoostConstantsInPlace>
+template <int kType>
 [[gnu::always_inline]] inline bool StoreGainOfType(const BiquadGainTerms<double>& terms, double peakGainDB, double V,
-                                                   double* first, int coefficientStride) {
+                                                   double* first, int coefficientStride, bool boostConstantsInPlace) {
   const bool boost = peakGainDB >= 0.0;
   const BiquadLaneCoefficients<double> c =
       boost ? BiquadGainForm(kType, true, terms, V) : BiquadGainForm(kType, false, terms, V);
   const double values[5] = {c.a0, c.a1, c.a2, c.b1, c.b2};
   for (int k = 0; k < 5; ++k) {
-    if (boost && kBoostConstantsInPlace && !BoostCoefficientMoves(kType, k)) continue;
+    if (boost && boostConstantsInPlace && !BoostCoefficientMoves(kType, k)) continue;
     _mm_storeu_pd(first + k * coefficientStride, _mm_set1_pd(values[k]));
   }
   return boost;
@@ -97,17 +97,11 @@ inline bool BiquadGainTuning::coefficientsForOne(double peakGainDB, double ampli
   const int stride = out.coefficientStride;
   switch (mType) {
     case Biquad::kPeaking:
-      return boostConstantsInPlace
-                 ? StoreGainOfType<Biquad::kPeaking, true>(mTerms, peakGainDB, amplitude, first, stride)
-                 : StoreGainOfType<Biquad::kPeaking, false>(mTerms, peakGainDB, amplitude, first, stride);
+      return StoreGainOfType<Biquad::kPeaking>(mTerms, peakGainDB, amplitude, first, stride, boostConstantsInPlace);
     case Biquad::kLowShelf:
-      return boostConstantsInPlace
-                 ? StoreGainOfType<Biquad::kLowShelf, true>(mTerms, peakGainDB, amplitude, first, stride)
-                 : StoreGainOfType<Biquad::kLowShelf, false>(mTerms, peakGainDB, amplitude, first, stride);
+      return StoreGainOfType<Biquad::kLowShelf>(mTerms, peakGainDB, amplitude, first, stride, boostConstantsInPlace);
     case Biquad::kHighShelf:
-      return boostConstantsInPlace
-                 ? StoreGainOfType<Biquad::kHighShelf, true>(mTerms, peakGainDB, amplitude, first, stride)
-                 : StoreGainOfType<Biquad::kHighShelf, false>(mTerms, peakGainDB, amplitude, first, stride);
+      return StoreGainOfType<Biquad::kHighShelf>(mTerms, peakGainDB, amplitude, first, stride, boostConstantsInPlace);
     default:
       return coefficientsFor(&peakGainDB, &amplitude, 1, out, boostConstantsInPlace);
   }
