@@ -132,8 +132,6 @@ private:
   void DetectAndStepGains(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w);
   void TakeInputsAndFilter(const BlockSwitches& block, double** inputs, int offset, ChunkWork& w);
   void StepGainsFromFiltered(const BlockSwitches& block, ChunkWork& w);
-  // Whether every detector output of the chunk is a zero (of either sign).
-  static bool FilteredAllZeros(const ChunkWork& w);
   // Every section state within the rest bound, every history and the dry
   // path +0; and every detector state within the bound.
   bool ChainAtRest() const;

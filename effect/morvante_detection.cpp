@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "effect/morvante_stages.h"
 
@@ -438,18 +437,6 @@ void MORVANTE::TakeInputsAndFilter(const BlockSwitches& block, double** inputs, 
   } else {
     FilterDetectors(block, w);
   }
-}
-
-bool MORVANTE::FilteredAllZeros(const ChunkWork& w) {
-  uint32_t bits = 0;
-  for (int b = 0; b < kNumMorvanteBands; ++b) {
-    for (int i = 0; i < w.n; ++i) {
-      uint32_t v;
-      std::memcpy(&v, &w.filtered[b][i], sizeof v);
-      bits |= v;
-    }
-  }
-  return (bits & 0x7fffffffu) == 0;
 }
 
 void MORVANTE::StepGainsFromFiltered(const BlockSwitches& block, ChunkWork& w) {

@@ -2,6 +2,8 @@
 // detectors while they ring on after the chain came to rest; the output the
 // same bits as processing every frame.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "effect/morvante_stages.h"
 
@@ -9,7 +11,19 @@ using namespace morvante_lanes;
 
 namespace {
 
-inline Pair AllOnes() { return _mm_castsi128_pd(_mm_set1_epi64x(-1)); }
+// Whether the first n detector outputs of every band are zeros (of either
+// sign).
+bool AllZeros(const float (&filtered)[kNumMorvanteBands][OversampledStereoChain::kChunk], int n) {
+  uint32_t bits = 0;
+  for (int b = 0; b < kNumMorvanteBands; ++b) {
+    for (int i = 0; i < n; ++i) {
+      uint32_t v;
+      std::memcpy(&v, &filtered[b][i], sizeof v);
+      bits |= v;
+    }
+  }
+  return (bits & 0x7fffffffu) == 0;
+}
 
 // Both lanes of a and b bit for bit.
 inline bool SameBits(Pair a, Pair b) {
@@ -32,7 +46,7 @@ void MORVANTE::RingDownDetectors(const BlockSwitches& block, double** inputs, do
   ChunkWork w;
   w.n = n;
   TakeInputsAndFilter(block, inputs, offset, w);
-  if (FilteredAllZeros(w)) {
+  if (AllZeros(w.filtered, w.n)) {
     AdvanceGainsAndMetersAtRest(block, n);
   } else {
     StepGainsFromFiltered(block, w);
@@ -88,9 +102,9 @@ void MORVANTE::AdvanceGainsAndMetersAtRest(const BlockSwitches& block, int n) {
   // A state no higher than its target of 1.0 takes the release step alone;
   // none rises above it. Without the choice of step, each frame waits for
   // one division only.
-  Pair atMostOne = AllOnes();
-  for (const Pair& s : state) atMostOne = _mm_and_pd(atMostOne, _mm_cmple_pd(s, one));
-  const bool releasing = _mm_movemask_pd(atMostOne) == 3;
+  int atMostOne = 3;
+  for (const Pair& s : state) atMostOne &= _mm_movemask_pd(_mm_cmple_pd(s, one));
+  const bool releasing = atMostOne == 3;
   int i = 0;
   for (bool moving = true; moving && i < n; ++i) {
     __m128i moved = _mm_setzero_si128();
